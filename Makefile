@@ -1,0 +1,40 @@
+# Kvadra Tessera: cross-built with MinGW-w64, tested under Wine.
+#   make        build dist/x64/Kvadra.dll and dist/x86/Kvadra.dll
+#   make test   build, then run every test under Wine in an X server
+#   make demo   run the demo host
+
+BUILD := build
+X64 := $(BUILD)/x64
+X86 := $(BUILD)/x86
+JOBS ?= 2
+MAKEFLAGS += --no-print-directory
+
+.PHONY: all dlls test demo bootstrap clean
+
+all: dlls
+
+bootstrap:
+	@tools/bootstrap.sh
+
+$(X64)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(X64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x64.cmake \
+	  -DKVADRA_TESTS=ON -DKVADRA_DIST_DIR=$(CURDIR)/dist/x64 >/dev/null
+
+$(X86)/CMakeCache.txt: | bootstrap
+	cmake -S . -B $(X86) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake \
+	  -DKVADRA_DIST_DIR=$(CURDIR)/dist/x86 >/dev/null
+
+dlls: bootstrap $(X64)/CMakeCache.txt $(X86)/CMakeCache.txt
+	cmake --build $(X64) --target Kvadra -j $(JOBS)
+	cmake --build $(X86) --target Kvadra -j $(JOBS)
+
+test: dlls
+	tools/check-dll.sh dist/x64/Kvadra.dll dist/x86/Kvadra.dll
+	cmake --build $(X64) -j $(JOBS)
+	tools/run-tests.sh $(X64)
+
+demo: dlls
+	@echo "not built yet"
+
+clean:
+	rm -rf $(BUILD) dist

@@ -1,0 +1,157 @@
+// CTessera: the grid control object and its automation interface.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include "kvadra.h"
+#include "framework/dispatch.h"
+#include "framework/object.h"
+
+class CTessera : public fw::ObjectRoot,
+                 public fw::DispatchImpl<ITessera, &IID_ITessera> {
+public:
+    CTessera();
+    ~CTessera() override;
+
+    static const fw::InterfaceEntry* Interfaces();
+
+    // ITessera
+    STDMETHOD(put_TabStop)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_TabStop)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(get_Cols)(int* pVal) override;
+    STDMETHOD(put_Cols)(int newVal) override;
+    STDMETHOD(get_Rows)(int* pVal) override;
+    STDMETHOD(put_Rows)(int newVal) override;
+    STDMETHOD(get_FixedCols)(int* pVal) override;
+    STDMETHOD(put_FixedCols)(int newVal) override;
+    STDMETHOD(get_FixedRows)(int* pVal) override;
+    STDMETHOD(put_FixedRows)(int newVal) override;
+    STDMETHOD(get_Alignment)(int* pVal) override;
+    STDMETHOD(put_Alignment)(int newVal) override;
+    STDMETHOD(get_Editable)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_Editable)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_FixedFont)(IFontDisp** pVal) override;
+    STDMETHOD(putref_FixedFont)(IFontDisp* pFont) override;
+    STDMETHOD(put_FixedFont)(IFontDisp* pFont) override;
+    STDMETHOD(get_SelectedCellFont)(IFontDisp** pVal) override;
+    STDMETHOD(putref_SelectedCellFont)(IFontDisp* pFont) override;
+    STDMETHOD(put_SelectedCellFont)(IFontDisp* pFont) override;
+    STDMETHOD(get_SelectedRangeFont)(IFontDisp** pVal) override;
+    STDMETHOD(putref_SelectedRangeFont)(IFontDisp* pFont) override;
+    STDMETHOD(put_SelectedRangeFont)(IFontDisp* pFont) override;
+    STDMETHOD(get_Color)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_Color)(OLE_COLOR newVal) override;
+    STDMETHOD(get_FixedColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_FixedColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_SelectedCellColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_SelectedCellColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_SelectedRangeColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_SelectedRangeColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_WordWrap)(int* pVal) override;
+    STDMETHOD(put_WordWrap)(int newVal) override;
+    STDMETHOD(get_FixedWordWrap)(int* pVal) override;
+    STDMETHOD(put_FixedWordWrap)(int newVal) override;
+    STDMETHOD(get_EditMultiline)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_EditMultiline)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_DrawSelection)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_DrawSelection)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_ShowCellHint)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_ShowCellHint)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_AutoAdjustLastCell)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_AutoAdjustLastCell)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_BorderStyle)(int* pVal) override;
+    STDMETHOD(put_BorderStyle)(int newVal) override;
+    STDMETHOD(get_RangeSelect)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_RangeSelect)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_ColSizing)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_ColSizing)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_RowSizing)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_RowSizing)(VARIANT_BOOL newVal) override;
+    STDMETHOD(get_ScrollBars)(int* pVal) override;
+    STDMETHOD(put_ScrollBars)(int newVal) override;
+    STDMETHOD(get_Font)(IFontDisp** pVal) override;
+    STDMETHOD(putref_Font)(IFontDisp* pFont) override;
+    STDMETHOD(put_Font)(IFontDisp* pFont) override;
+    STDMETHOD(get_FontColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_FontColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_Value)(VARIANT* pVal) override;
+    STDMETHOD(put_Value)(VARIANT newVal) override;
+    STDMETHOD(get_CType)(int* pVal) override;
+    STDMETHOD(put_CType)(int newVal) override;
+    STDMETHOD(get_TypeEx)(int* pVal) override;
+    STDMETHOD(put_TypeEx)(int newVal) override;
+    STDMETHOD(get_DTFormat)(BSTR* pVal) override;
+    STDMETHOD(put_DTFormat)(BSTR newVal) override;
+    STDMETHOD(get_NUMFormat)(BSTR* pVal) override;
+    STDMETHOD(put_NUMFormat)(BSTR newVal) override;
+    STDMETHOD(get_Hint)(BSTR* pVal) override;
+    STDMETHOD(put_Hint)(BSTR newVal) override;
+    STDMETHOD(get_SelectionLeftTopX)(int* pVal) override;
+    STDMETHOD(put_SelectionLeftTopX)(int newVal) override;
+    STDMETHOD(get_SelectionLeftTopY)(int* pVal) override;
+    STDMETHOD(put_SelectionLeftTopY)(int newVal) override;
+    STDMETHOD(get_SelectionRightBottomX)(int* pVal) override;
+    STDMETHOD(put_SelectionRightBottomX)(int newVal) override;
+    STDMETHOD(get_SelectionRightBottomY)(int* pVal) override;
+    STDMETHOD(put_SelectionRightBottomY)(int newVal) override;
+    STDMETHOD(get_CRegionLeftTopX)(int* pVal) override;
+    STDMETHOD(put_CRegionLeftTopX)(int newVal) override;
+    STDMETHOD(get_CRegionLeftTopY)(int* pVal) override;
+    STDMETHOD(put_CRegionLeftTopY)(int newVal) override;
+    STDMETHOD(get_CRegionRightBottomX)(int* pVal) override;
+    STDMETHOD(put_CRegionRightBottomX)(int newVal) override;
+    STDMETHOD(get_CRegionRightBottomY)(int* pVal) override;
+    STDMETHOD(put_CRegionRightBottomY)(int newVal) override;
+    STDMETHOD(get_ColWidth)(int col, int* pVal) override;
+    STDMETHOD(put_ColWidth)(int col, int newVal) override;
+    STDMETHOD(get_RowHeight)(int row, int* pVal) override;
+    STDMETHOD(put_RowHeight)(int row, int newVal) override;
+    STDMETHOD(ClearCRVariants)() override;
+    STDMETHOD(AddCRVariant)(VARIANT Value, BSTR text) override;
+    STDMETHOD(get_CRVariantValue)(int variant, VARIANT* pVal) override;
+    STDMETHOD(put_CRVariantValue)(int variant, VARIANT newVal) override;
+    STDMETHOD(get_CRVariantText)(int variant, BSTR* pVal) override;
+    STDMETHOD(put_CRVariantText)(int variant, BSTR newVal) override;
+    STDMETHOD(ClearSelection)() override;
+    STDMETHOD(ShowEdit)() override;
+    STDMETHOD(HideEdit)() override;
+    STDMETHOD(RemoveCol)(int col) override;
+    STDMETHOD(RemoveRow)(int row) override;
+    STDMETHOD(InsertCol)(int acol) override;
+    STDMETHOD(InsertRow)(int arow) override;
+    STDMETHOD(ExchangeCols)(int col1, int col2) override;
+    STDMETHOD(ExchangeRows)(int row1, int row2) override;
+    STDMETHOD(AdjustColWidths)() override;
+    STDMETHOD(AdjustColWidth)(int col) override;
+    STDMETHOD(AdjustRowHeights)() override;
+    STDMETHOD(AdjustRowHeight)(int row) override;
+    STDMETHOD(Update)() override;
+    STDMETHOD(get_TotalWidth)(int* pVal) override;
+    STDMETHOD(get_TotalHeight)(int* pVal) override;
+    STDMETHOD(get_Width)(int* pVal) override;
+    STDMETHOD(put_Width)(int newVal) override;
+    STDMETHOD(get_Height)(int* pVal) override;
+    STDMETHOD(put_Height)(int newVal) override;
+    STDMETHOD(get_Enabled)(VARIANT_BOOL* pVal) override;
+    STDMETHOD(put_Enabled)(VARIANT_BOOL newVal) override;
+    STDMETHOD(SetFont)() override;
+    STDMETHOD(get_Widths)(BSTR* pVal) override;
+    STDMETHOD(put_Widths)(BSTR newVal) override;
+    STDMETHOD(get_Heights)(BSTR* pVal) override;
+    STDMETHOD(put_Heights)(BSTR newVal) override;
+    STDMETHOD(get_FixedFontColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_FixedFontColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_BackColor)(OLE_COLOR* pVal) override;
+    STDMETHOD(put_BackColor)(OLE_COLOR newVal) override;
+    STDMETHOD(get_DragAndDropRows)(LONG* pVal) override;
+    STDMETHOD(put_DragAndDropRows)(LONG newVal) override;
+    STDMETHOD(get_DragAndDropCols)(LONG* pVal) override;
+    STDMETHOD(put_DragAndDropCols)(LONG newVal) override;
+    STDMETHOD(get_AllowDraw)(LONG* pVal) override;
+    STDMETHOD(put_AllowDraw)(LONG newVal) override;
+    STDMETHOD(get_CurrentCellCol)(int* pVal) override;
+    STDMETHOD(get_CurrentCellRow)(int* pVal) override;
+    STDMETHOD(SetFocus)() override;
+};

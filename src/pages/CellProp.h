@@ -1,0 +1,12 @@
+// CCellProp: property page class of the control.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include "framework/object.h"
+
+class CCellProp : public fw::ObjectRoot, public IUnknown {
+public:
+    static const fw::InterfaceEntry* Interfaces();
+};

@@ -1,0 +1,12 @@
+// CGenProp: property page class of the control.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include "framework/object.h"
+
+class CGenProp : public fw::ObjectRoot, public IUnknown {
+public:
+    static const fw::InterfaceEntry* Interfaces();
+};

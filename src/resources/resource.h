@@ -1,0 +1,8 @@
+// Resource identifiers of Kvadra.DLL.
+#pragma once
+
+#define IDB_TESSERA   101
+#define IDR_TESSERA   102
+#define IDR_SIZECTL   106
+#define IDR_GENPROP   111
+#define IDR_CELLPROP  116
