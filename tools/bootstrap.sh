@@ -17,6 +17,7 @@ pkgs=(
   googletest
   cmake
   make
+  python3
 )
 
 missing=()

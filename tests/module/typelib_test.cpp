@@ -199,6 +199,8 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& td)
     case VT_INT: return "int";
     case VT_I4: return "long";
     case VT_I2: return "short";
+    // widl flattens the OLE_COLOR alias to its 32-bit unsigned base type.
+    case VT_UI4: return "OLE_COLOR";
     case VT_BOOL: return "VARIANT_BOOL";
     case VT_BSTR: return "BSTR";
     case VT_VARIANT: return "VARIANT";
