@@ -8,14 +8,21 @@
 #include "kvadra.h"
 #include "framework/dispatch.h"
 #include "framework/object.h"
+#include "framework/ole_control.h"
+#include "framework/window.h"
 
 class CTessera : public fw::ObjectRoot,
-                 public fw::DispatchImpl<ITessera, &IID_ITessera> {
+                 public fw::DispatchImpl<ITessera, &IID_ITessera>,
+                 public fw::OleControl,
+                 public fw::MessageMap {
 public:
     CTessera();
     ~CTessera() override;
 
     static const fw::InterfaceEntry* Interfaces();
+
+    // fw::MessageMap: the control window (table 0) and its contained windows.
+    BOOL ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, DWORD mapId) override;
 
     // ITessera
     STDMETHOD(put_TabStop)(VARIANT_BOOL newVal) override;
@@ -154,4 +161,14 @@ public:
     STDMETHOD(get_CurrentCellCol)(int* pVal) override;
     STDMETHOD(get_CurrentCellRow)(int* pVal) override;
     STDMETHOD(SetFocus)() override;
+
+protected:
+    // fw::OleControl
+    HWND CreateControlWindow(HWND parent, const RECT& pos) override;
+    HWND ControlWindow() const override { return m_window.Handle(); }
+    HRESULT OnDraw(const fw::DrawInfo& info) override;
+    const fw::PropertyEntry* Properties(size_t& count) const override;
+
+private:
+    fw::Window m_window{*this};
 };
