@@ -20,7 +20,7 @@ fw::WindowClass& ControlClass()
 
 } // namespace
 
-CTessera::CTessera() : fw::OleControl(kIdentity) {}
+CTessera::CTessera() : fw::OleControl(kIdentity), CProxy_ITesseraEvents(EventsPoint()) {}
 
 CTessera::~CTessera() = default;
 

@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include "kvadra.h"
+#include "control/EventProxy.h"
 #include "framework/dispatch.h"
 #include "framework/object.h"
 #include "framework/ole_control.h"
@@ -14,6 +15,7 @@
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
                  public fw::OleControl,
+                 public CProxy_ITesseraEvents,
                  public fw::MessageMap {
 public:
     CTessera();

@@ -1,0 +1,187 @@
+// Message tables: the handled mark, repeated entries, alternate tables of
+// contained windows, and numbers beyond the declared tables.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/window.h"
+
+namespace {
+
+constexpr UINT kTwice = WM_APP + 1;   // first entry passes it on
+constexpr UINT kOnce = WM_APP + 2;    // first entry keeps it
+constexpr UINT kRangeFirst = WM_APP + 10;
+
+// Captures OutputDebugStringA text, which the system raises as an exception
+// that a vectored handler sees first.
+struct DebugOutput {
+    DebugOutput() { s_lines.clear(); m_handler = AddVectoredExceptionHandler(1, Handler); }
+    ~DebugOutput() { RemoveVectoredExceptionHandler(m_handler); }
+    static LONG CALLBACK Handler(EXCEPTION_POINTERS* ep)
+    {
+        const EXCEPTION_RECORD* r = ep->ExceptionRecord;
+        if (r->ExceptionCode == DBG_PRINTEXCEPTION_C && r->NumberParameters >= 2)
+            s_lines.emplace_back(reinterpret_cast<const char*>(r->ExceptionInformation[1]));
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static inline std::vector<std::string> s_lines;
+    void* m_handler;
+};
+
+class Host : public fw::MessageMap {
+public:
+    BOOL ProcessWindowMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, DWORD mapId) override
+    {
+        return fw::DispatchMessageTable(this, kTable, 2, msg, wp, lp, result, mapId);
+    }
+
+    LRESULT PassOn(UINT, WPARAM, LPARAM, BOOL& handled)
+    {
+        calls.push_back("pass");
+        handled = FALSE;
+        return 1;
+    }
+    LRESULT Keep(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        calls.push_back("keep");
+        return 42;
+    }
+    LRESULT Range(UINT msg, WPARAM, LPARAM, BOOL&)
+    {
+        calls.push_back("range" + std::to_string(msg - kRangeFirst));
+        return 0;
+    }
+    // Table 1 (a contained EDIT): swallow 'x', let everything else through.
+    LRESULT EditChar(UINT, WPARAM wp, LPARAM, BOOL& handled)
+    {
+        chars += static_cast<char>(wp);
+        if (wp != 'x') handled = FALSE;
+        return 0;
+    }
+    LRESULT Created(UINT, WPARAM, LPARAM, BOOL& handled)
+    {
+        calls.push_back("create");
+        handled = FALSE;
+        return 0;
+    }
+
+    std::vector<std::string> calls;
+    std::string chars;
+
+private:
+    static const fw::MessageEntry<Host> kTable[7];
+};
+
+const fw::MessageEntry<Host> Host::kTable[7] = {
+    FW_MESSAGE(0, WM_CREATE, Host, Created),
+    FW_MESSAGE(0, kTwice, Host, PassOn),
+    FW_MESSAGE(0, kOnce, Host, Keep),
+    FW_MESSAGE(0, kTwice, Host, Keep),
+    FW_MESSAGE(0, kOnce, Host, PassOn),
+    FW_MESSAGE_RANGE(0, kRangeFirst, kRangeFirst + 3, Host, Range),
+    FW_MESSAGE(1, WM_CHAR, Host, EditChar),
+};
+
+TEST(MessageTable, HandledMarkDecidesWhetherTheNextEntryRuns)
+{
+    Host host;
+    LRESULT r = 0;
+    EXPECT_TRUE(host.ProcessWindowMessage(nullptr, kTwice, 0, 0, r, 0));
+    EXPECT_EQ(42, r);
+    EXPECT_EQ((std::vector<std::string>{"pass", "keep"}), host.calls);
+
+    host.calls.clear();
+    EXPECT_TRUE(host.ProcessWindowMessage(nullptr, kOnce, 0, 0, r, 0));
+    EXPECT_EQ((std::vector<std::string>{"keep"}), host.calls);
+
+    host.calls.clear();
+    EXPECT_TRUE(host.ProcessWindowMessage(nullptr, kRangeFirst + 3, 0, 0, r, 0));
+    EXPECT_FALSE(host.ProcessWindowMessage(nullptr, kRangeFirst + 4, 0, 0, r, 0));
+    EXPECT_EQ((std::vector<std::string>{"range3"}), host.calls);
+
+    // A message no entry takes, and an entry of another table.
+    EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_APP + 99, 0, 0, r, 0));
+    EXPECT_FALSE(host.ProcessWindowMessage(nullptr, kTwice, 0, 0, r, 1));
+}
+
+TEST(MessageTable, NumberBeyondTheTablesIsReportedAndLeftUnhandled)
+{
+    Host host;
+    DebugOutput out;
+    LRESULT r = 5;
+    EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_CHAR, 'a', 0, r, 7));
+    EXPECT_EQ(5, r);
+    EXPECT_TRUE(host.chars.empty());
+    ASSERT_EQ(1u, DebugOutput::s_lines.size());
+    EXPECT_EQ("Invalid message map ID (7)\n", DebugOutput::s_lines[0]);
+    // The highest declared number is still served.
+    EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_CHAR, 'a', 0, r, 2));
+    EXPECT_EQ(1u, DebugOutput::s_lines.size());
+}
+
+std::string EditText(HWND edit)
+{
+    char buf[64] = {};
+    GetWindowTextA(edit, buf, sizeof(buf));
+    return buf;
+}
+
+TEST(MessageTable, WindowOfOwnClassRoutesToTableZero)
+{
+    Host host;
+    fw::WindowClass cls(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW + 1, IDC_ARROW);
+    fw::Window window(host);
+    HWND hwnd = window.Create(cls, nullptr, {0, 0, 200, 100}, WS_POPUP);
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(hwnd, window.Handle());
+    EXPECT_EQ(std::vector<std::string>{"create"}, host.calls);
+    EXPECT_EQ(static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), GetClassLongPtrW(hwnd, GCL_STYLE));
+    EXPECT_EQ(static_cast<ULONG_PTR>(COLOR_WINDOW + 1), GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
+    EXPECT_EQ(42, SendMessageW(hwnd, kTwice, 0, 0));
+
+    // A second window of the same class shares the registration.
+    Host other;
+    fw::Window second(other);
+    HWND hwnd2 = second.Create(cls, nullptr, {0, 0, 10, 10}, WS_POPUP);
+    ASSERT_NE(nullptr, hwnd2);
+    EXPECT_EQ(GetClassLongPtrW(hwnd, GCW_ATOM), GetClassLongPtrW(hwnd2, GCW_ATOM));
+
+    window.Destroy();
+    EXPECT_EQ(nullptr, window.Handle());
+    EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST(MessageTable, ContainedChildGoesToItsAlternateTableFirst)
+{
+    Host host;
+    fw::WindowClass cls(0, COLOR_WINDOW + 1, IDC_ARROW);
+    fw::Window parent(host);
+    ASSERT_NE(nullptr, parent.Create(cls, nullptr, {0, 0, 200, 100}, WS_POPUP));
+
+    fw::ContainedWindow edit(L"EDIT", host, 1);
+    HWND hedit = edit.Create(parent.Handle(), {0, 0, 100, 20}, L"", WS_CHILD | WS_VISIBLE);
+    ASSERT_NE(nullptr, hedit);
+    SendMessageW(hedit, WM_CHAR, 'a', 0);
+    SendMessageW(hedit, WM_CHAR, 'x', 0);  // swallowed by the table
+    SendMessageW(hedit, WM_CHAR, 'b', 0);
+    EXPECT_EQ("axb", host.chars);
+    EXPECT_EQ("ab", EditText(hedit));
+
+    // An existing window can be subclassed and handed back.
+    fw::ContainedWindow second(L"EDIT", host, 1);
+    HWND plain = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 30, 100, 20, parent.Handle(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(second.Subclass(plain));
+    SendMessageW(plain, WM_CHAR, 'x', 0);
+    EXPECT_EQ("", EditText(plain));
+    EXPECT_EQ(plain, second.Unsubclass());
+    SendMessageW(plain, WM_CHAR, 'x', 0);
+    EXPECT_EQ("x", EditText(plain));
+
+    // Destroying the child through its parent leaves the wrapper empty.
+    parent.Destroy();
+    EXPECT_EQ(nullptr, edit.Handle());
+}
+
+} // namespace

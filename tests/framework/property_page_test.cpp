@@ -1,0 +1,150 @@
+// The mechanics every property page shares: page information, the dialog's
+// life, the objects, the dirty flag and Apply.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/property_page.h"
+
+namespace {
+
+class TestPage : public fw::PropertyPage {
+public:
+    TestPage() : fw::PropertyPage({500, 501, 502, 503}) {}
+    STDMETHOD(QueryInterface)(REFIID, void**) override { return E_NOINTERFACE; }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+
+    using fw::PropertyPage::Objects;
+    using fw::PropertyPage::SetDirty;
+    HRESULT OnApply() override
+    {
+        ++applies;
+        return applyResult;
+    }
+    INT_PTR OnDialogMessage(UINT msg, WPARAM, LPARAM) override
+    {
+        if (msg == WM_INITDIALOG) ++inits;
+        return FALSE;
+    }
+
+    int applies = 0;
+    int inits = 0;
+    HRESULT applyResult = S_OK;
+};
+
+class Site : public IPropertyPageSite {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyPageSite)) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
+    STDMETHOD_(ULONG, Release)() override { return --refs; }
+    STDMETHOD(OnStatusChange)(DWORD flags) override
+    {
+        changes.push_back(flags);
+        return S_OK;
+    }
+    STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
+    STDMETHOD(GetPageContainer)(IUnknown**) override { return E_NOTIMPL; }
+    STDMETHOD(TranslateAccelerator)(MSG*) override { return S_FALSE; }
+
+    ULONG refs = 1;
+    std::vector<DWORD> changes;
+};
+
+TEST(PropertyPage, InfoComesFromTheResources)
+{
+    TestPage page;
+    PROPPAGEINFO info = {};
+    ASSERT_HRESULT_SUCCEEDED(page.GetPageInfo(&info));
+    EXPECT_STREQ(L"Test Page", info.pszTitle);
+    EXPECT_STREQ(L"Test Documentation", info.pszDocString);
+    EXPECT_EQ(nullptr, info.pszHelpFile);  // no such string
+    EXPECT_GT(info.size.cx, 200);          // dialog units grow into pixels
+    EXPECT_GT(info.size.cy, 100);
+    CoTaskMemFree(info.pszTitle);
+    CoTaskMemFree(info.pszDocString);
+    EXPECT_EQ(E_POINTER, page.GetPageInfo(nullptr));
+}
+
+TEST(PropertyPage, DialogLivesFromActivateToDeactivate)
+{
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    TestPage page;
+    EXPECT_EQ(E_UNEXPECTED, page.Show(SW_SHOW));
+    RECT rc = {5, 6, 305, 206};
+    ASSERT_HRESULT_SUCCEEDED(page.Activate(parent, &rc, TRUE));
+    ASSERT_NE(nullptr, page.Handle());
+    EXPECT_EQ(1, page.inits);
+    EXPECT_EQ(parent, GetParent(page.Handle()));
+    EXPECT_EQ(E_UNEXPECTED, page.Activate(parent, &rc, TRUE));
+
+    RECT moved = {10, 10, 110, 60};
+    ASSERT_HRESULT_SUCCEEDED(page.Move(&moved));
+    RECT now;
+    GetWindowRect(page.Handle(), &now);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
+    EXPECT_EQ(10, now.left);
+    EXPECT_EQ(100, now.right - now.left);
+    ASSERT_HRESULT_SUCCEEDED(page.Show(SW_SHOW));
+    EXPECT_TRUE(IsWindowVisible(page.Handle()) || !IsWindowVisible(parent));
+
+    HWND dialog = page.Handle();
+    ASSERT_HRESULT_SUCCEEDED(page.Deactivate());
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(E_UNEXPECTED, page.Deactivate());
+    DestroyWindow(parent);
+}
+
+TEST(PropertyPage, DirtyFlagTellsTheSiteOnceAndApplyClearsIt)
+{
+    TestPage page;
+    Site site;
+    ASSERT_HRESULT_SUCCEEDED(page.SetPageSite(&site));
+    EXPECT_EQ(E_UNEXPECTED, page.SetPageSite(&site));
+    EXPECT_EQ(S_FALSE, page.IsPageDirty());
+
+    page.SetDirty(true);
+    page.SetDirty(true);
+    EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, site.changes);
+    EXPECT_EQ(S_OK, page.IsPageDirty());
+
+    page.applyResult = E_FAIL;
+    EXPECT_EQ(E_FAIL, page.Apply());
+    EXPECT_EQ(S_OK, page.IsPageDirty());  // a failed Apply leaves it changed
+    page.applyResult = S_OK;
+    EXPECT_EQ(S_OK, page.Apply());
+    EXPECT_EQ(2, page.applies);
+    EXPECT_EQ(S_FALSE, page.IsPageDirty());
+
+    page.SetDirty(true);
+    EXPECT_EQ(2u, site.changes.size());
+    ASSERT_HRESULT_SUCCEEDED(page.SetPageSite(nullptr));
+    EXPECT_EQ(1u, site.refs);
+}
+
+TEST(PropertyPage, ObjectsAreHeldUntilReplaced)
+{
+    TestPage page;
+    Site a, b;
+    IUnknown* objs[] = {&a, &b};
+    ASSERT_HRESULT_SUCCEEDED(page.SetObjects(2, objs));
+    EXPECT_EQ(2u, page.Objects().size());
+    EXPECT_EQ(2u, a.refs);
+    ASSERT_HRESULT_SUCCEEDED(page.SetObjects(0, nullptr));
+    EXPECT_EQ(1u, a.refs);
+    EXPECT_EQ(1u, b.refs);
+    EXPECT_EQ(E_POINTER, page.SetObjects(1, nullptr));
+    EXPECT_EQ(E_POINTER, page.TranslateAccelerator(nullptr));
+}
+
+} // namespace
