@@ -1,6 +1,7 @@
 # Kvadra Tessera: cross-built with MinGW-w64, tested under Wine.
 #   make        build dist/x64/Kvadra.dll and dist/x86/Kvadra.dll
 #   make test   build, then run every test under Wine in an X server
+#   make bench  run the benchmarks under Wine
 #   make demo   run the demo host
 
 BUILD := build
@@ -9,7 +10,7 @@ X86 := $(BUILD)/x86
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test demo bootstrap clean
+.PHONY: all dlls test bench demo bootstrap clean
 
 all: dlls
 
@@ -31,7 +32,11 @@ dlls: bootstrap $(X64)/CMakeCache.txt $(X86)/CMakeCache.txt
 test: dlls
 	tools/check-dll.sh dist/x64/Kvadra.dll dist/x86/Kvadra.dll
 	cmake --build $(X64) -j $(JOBS)
-	tools/run-tests.sh $(X64)
+	tools/run-wine.sh $(X64) ctest --output-on-failure
+
+bench: dlls
+	cmake --build $(X64) -j $(JOBS)
+	tools/run-wine.sh $(X64) sh -c 'for b in bench/*.exe; do [ -e "$$b" ] || continue; echo "== $$b"; wine "$$b"; done'
 
 demo: dlls
 	@echo "not built yet"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the test programs of a build tree under Wine, in a Wine prefix inside
-# that tree and inside one X server for the whole run.
+# Runs a command (ctest, or the benchmark programs) for a build tree under
+# Wine, in a Wine prefix inside that tree and inside one X server for the
+# whole run:  tools/run-wine.sh BUILD_DIR COMMAND [ARGS...]
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -13,8 +14,9 @@ fi
 export WINEPREFIX="$build/wineprefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
-export LC_ALL=en_US.UTF-8
-export LANG=en_US.UTF-8
+# Wine takes the user locale from LC_ALL; it is given to the command only,
+# since this shell has no such locale generated and would complain.
+locale=en_US.UTF-8
 # No Mono or Gecko install prompts, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 
@@ -34,6 +36,7 @@ wineserver -p
 # ctest's output pipe and keep it waiting.
 wine cmd /c exit >/dev/null 2>&1 || true
 rc=0
-(cd "$build" && ctest --output-on-failure) || rc=$?
+shift
+(cd "$build" && env LC_ALL="$locale" LANG="$locale" "$@") || rc=$?
 wineserver -k || true
 exit $rc
