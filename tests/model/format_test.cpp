@@ -1,0 +1,248 @@
+// Display text of cell values, the number pattern language, dates and the
+// calendar field conversions.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "framework/com_ptr.h"
+#include "model/ValueFormat.h"
+#include "support/msgbox.h"
+
+using namespace model;
+
+namespace {
+
+struct Value {
+    fw::Variant v;
+    Value(double d, VARTYPE vt = VT_R8) { V_VT(&v) = VT_R8; V_R8(&v) = d; VariantChangeType(&v, &v, 0, vt); }
+    Value(const wchar_t* s) { V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(s); }
+};
+
+std::string Text(const Value& value, int ctype, const wchar_t* num = nullptr, const wchar_t* dt = nullptr)
+{
+    fw::Bstr n(num), d(dt);
+    return FormatCellText(*value.v.Ptr(), ctype, n.Get(), d.Get());
+}
+
+bool IsGermanRun()
+{
+    char buf[8] = {};
+    return GetEnvironmentVariableA("KVADRA_LOCALE_RUN", buf, sizeof buf) > 0 && std::string(buf) == "de";
+}
+
+std::string ShortDate2000()
+{
+    SYSTEMTIME st = {2000, 1, 6, 1, 0, 0, 0, 0};
+    char text[64] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text);
+    return text;
+}
+
+TEST(CellText, EveryTypeCode)
+{
+    EXPECT_EQ("True", Text(Value(5, VT_I4), 0));
+    EXPECT_EQ("False", Text(Value(0, VT_BOOL), 0));
+    EXPECT_EQ("1,234.50", Text(Value(1234.5), 4, L"#,##0.00"));
+    EXPECT_EQ("42", Text(Value(L"42"), 1, L"0"));
+    EXPECT_EQ("42", Text(Value(42, VT_I4), 2));
+    EXPECT_EQ("0.1", Text(Value(0.1, VT_R4), 3));  // no double noise for a Single
+    EXPECT_EQ("-1.5", Text(Value(-1.5), 4, L""));
+    EXPECT_EQ("0.25", Text(Value(0.25), 4));
+    EXPECT_EQ("$1,234.57", Text(Value(1234.567, VT_CY), 5, L"0"));
+    EXPECT_EQ("h\xE9llo", Text(Value(L"h\u00E9llo"), 6));
+    EXPECT_EQ("", Text(Value(nullptr), 6));
+    EXPECT_EQ("01.01.2000", Text(Value(36526, VT_DATE), 7, nullptr, L"dd.MM.yyyy"));
+    EXPECT_EQ("42", Text(Value(42, VT_I4), 9));
+    EXPECT_EQ("2.5", Text(Value(2.5), -1));
+}
+
+TEST(CellText, UnconvertibleValuesShowEmptyAndStayUntouched)
+{
+    Value letters(L"abc");
+    for (int ctype : {0, 1, 4, 5, 7}) EXPECT_EQ("", Text(letters, ctype, L"0.00")) << ctype;
+    EXPECT_EQ(VT_BSTR, V_VT(letters.v.Ptr()));
+    EXPECT_EQ(std::wstring(L"abc"), V_BSTR(letters.v.Ptr()));
+    EXPECT_EQ("", Text(Value(std::numeric_limits<double>::quiet_NaN()), 4, L"0"));
+    EXPECT_EQ("", Text(Value(HUGE_VAL), 4));
+    VARIANT broken = {};
+    V_VT(&broken) = 0x7FFF;
+    EXPECT_EQ("", FormatCellText(broken, 6, nullptr, nullptr));
+}
+
+TEST(NumberPattern, PlaceholdersGroupingAndCutting)
+{
+    const struct { double value; const char* pattern; const char* text; } cases[] = {
+        {1234.5, "#,##0.00", "1,234.50"},   {-1234.5, "#,##0.00", "-1,234.50"},
+        {0.5, "0.0#", "0.5"},               {2.678, "0.00", "2.67"},
+        {2.5, "0", "2"},                    {12345, "#,##0", "12,345"},
+        {1234567, "#,##0", "1,234,567"},    {1234567.891, "#,##0.00", "1,234,567.89"},
+        {5, "#,##0.00", "5.00"},            {0, "#,##0.00", "0.00"},
+        {-5, "#,##0", "-5"},                {123456, "0", "123456"},
+        {1e20, "#,##0", "100,000,000,000,000,000,000"},
+        {0.0000001, "0.00", "0.00"},        {-0.0000001, "0.00", "-0.00"},
+        {-0.0, "0.00", "0.00"},             {0.25, ".00", ".25"},
+        {5.25, ".00", "5.25"},              {7, "000", "007"},
+        {3.5, "0.00 kg", "3.50 kg"},        {42, "Qty 0", "Qty 42"},
+        {1234, "$#,##0", "$1,234"},         {3, "0 days", "3 ays"},
+    };
+    const NumberSymbols english;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, FormatNumberPattern(c.value, c.pattern, english)) << c.value << " " << c.pattern;
+}
+
+TEST(NumberPattern, SymbolsComeFromTheProbe)
+{
+    const NumberSymbols probed = ProbeNumberSymbols();
+    EXPECT_EQ('-', probed.minus);
+    EXPECT_EQ(',', probed.group);
+    EXPECT_EQ('.', probed.decimal);
+    EXPECT_EQ("~1.234.567,50", FormatNumberPattern(-1234567.5, "#,##0.00", NumberSymbols{'~', '.', ','}));
+}
+
+TEST(NumberPattern, NoLengthLimit)
+{
+    const std::string pattern = "0." + std::string(5000, '0');
+    const std::string text = FormatNumberPattern(1.5, pattern, NumberSymbols{});
+    ASSERT_EQ(5002u, text.size());
+    EXPECT_EQ("1.5000", text.substr(0, 6));
+    EXPECT_EQ(301u + 100u, FormatNumberPattern(1e300, "#,##0", NumberSymbols{}).size());
+}
+
+TEST(DateText, FormatsThroughThePicker)
+{
+    const double lastSecond = 36526 + (86399.6 / 86400.0);
+    EXPECT_EQ("01.01.2000 12:00", Text(Value(36526.5, VT_DATE), 7, nullptr, L"dd.MM.yyyy HH:mm"));
+    EXPECT_EQ("02.01.2000 00:00:00", Text(Value(lastSecond, VT_DATE), 7, nullptr, L"dd.MM.yyyy HH:mm:ss"));
+    EXPECT_EQ("Sat", Text(Value(36526, VT_DATE), 7, nullptr, L"ddd"));
+
+    const std::string shortDate = ShortDate2000();
+    EXPECT_EQ(shortDate, Text(Value(36526, VT_DATE), 7));
+    EXPECT_EQ(shortDate, Text(Value(36526, VT_DATE), 7, nullptr, L""));
+}
+
+TEST(DateText, OutOfRangeOrRefusedDatesShowEmpty)
+{
+    CValueFormatter formatter;
+    fw::Bstr format(L"dd.MM.yyyy");
+    auto show = [&](double date) {
+        return formatter.FormatCellText(*Value(date).v.Ptr(), 7, nullptr, format.Get());
+    };
+    EXPECT_EQ("01.01.2000", show(36526));
+    EXPECT_EQ("", show(2958466));
+    EXPECT_EQ("", show(-657435));
+    // Whatever the picker does with an old date, it must not repeat the last one.
+    EXPECT_NE("01.01.2000", show(-328716));  // 1 January 1000
+}
+
+TEST(DateText, UsesAHandedInPickerWhileItLives)
+{
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND top = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND picker = CreateWindowExW(0, DATETIMEPICK_CLASSW, nullptr, WS_CHILD | WS_BORDER, 0, 0, 0, 0, top, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(nullptr, picker);
+    CValueFormatter formatter;
+    formatter.UsePicker(picker);
+    fw::Bstr format(L"yyyy-MM-dd");
+    EXPECT_EQ("2000-01-01", formatter.FormatCellText(*Value(36526, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
+    char shown[32] = {};
+    GetWindowTextA(picker, shown, sizeof shown);
+    EXPECT_STREQ("2000-01-01", shown);
+    DestroyWindow(top);
+    EXPECT_EQ("2000-01-02", formatter.FormatCellText(*Value(36527, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
+}
+
+TEST(CalendarFields, KnownDatesAndRounding)
+{
+    CalendarFields f;
+    ASSERT_TRUE(DateToCalendarFields(0, f));
+    EXPECT_EQ(1899, f.year); EXPECT_EQ(12, f.month); EXPECT_EQ(30, f.day);
+    ASSERT_TRUE(DateToCalendarFields(-1.25, f));
+    EXPECT_EQ(29, f.day); EXPECT_EQ(6, f.hour); EXPECT_EQ(0, f.minute);
+    ASSERT_TRUE(DateToCalendarFields(-657434.5, f));
+    EXPECT_EQ(100, f.year); EXPECT_EQ(1, f.month); EXPECT_EQ(1, f.day); EXPECT_EQ(12, f.hour);
+    ASSERT_TRUE(DateToCalendarFields(2958465.75, f));
+    EXPECT_EQ(9999, f.year); EXPECT_EQ(12, f.month); EXPECT_EQ(31, f.day); EXPECT_EQ(18, f.hour);
+    ASSERT_TRUE(DateToCalendarFields(36526 + 45296.4 / 86400, f));  // 12:34:56.4
+    EXPECT_EQ(12, f.hour); EXPECT_EQ(34, f.minute); EXPECT_EQ(56, f.second);
+
+    const CalendarFields before = f;
+    for (double bad : {2958466.0, -657435.0, 2958465.99999999, std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_FALSE(DateToCalendarFields(bad, f)) << bad;
+        EXPECT_EQ(before.year, f.year);
+    }
+}
+
+int DaysIn(int year, int month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return days[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// Walks every day of the range: each must be the day after the one before,
+// and come back to the same date, time of day included.
+TEST(CalendarFields, EveryDayFollowsTheLastAndRoundTrips)
+{
+    test::MessageBoxCatcher boxes;
+    CalendarFields prev;
+    ASSERT_TRUE(DateToCalendarFields(-657434, prev));
+    int firstBadDay = 0;
+    for (int day = -657433; day <= 2958465 && !firstBadDay; ++day) {
+        const double t = static_cast<double>(((day * 7919LL) % 86400 + 86400) % 86400) / 86400.0;
+        const double date = day + (day < 0 ? -t : t);
+        CalendarFields f;
+        double back = 0;
+        const bool converted = DateToCalendarFields(date, f);
+        const bool next = prev.day == DaysIn(prev.year, prev.month)
+                              ? f.day == 1 && (prev.month == 12 ? f.month == 1 && f.year == prev.year + 1
+                                                                : f.month == prev.month + 1 && f.year == prev.year)
+                              : f.day == prev.day + 1 && f.month == prev.month && f.year == prev.year;
+        if (!converted || !next || !CalendarFieldsToDate(f, back) || back != date)
+            firstBadDay = day;
+        prev = f;
+    }
+    EXPECT_EQ(0, firstBadDay) << prev.year << "-" << prev.month << "-" << prev.day;
+    EXPECT_EQ(9999, prev.year); EXPECT_EQ(12, prev.month); EXPECT_EQ(31, prev.day);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(CalendarFields, BadFieldsShowTheirBox)
+{
+    test::MessageBoxCatcher boxes;
+    double date = 0;
+    EXPECT_FALSE(CalendarFieldsToDate(CalendarFields{0, 0, 0, 29, 2, 1900}, date));
+    EXPECT_TRUE(CalendarFieldsToDate(CalendarFields{0, 0, 0, 29, 2, 2000}, date));
+    EXPECT_EQ(36585.0, date);
+    // Each caught box costs about two seconds under Wine: one case per check.
+    const CalendarFields bad1[] = {{0, 0, 0, 1, 13, 2000}, {0, 0, 0, 1, 1, 99}};
+    const CalendarFields bad2[] = {{0, 0, 24, 1, 1, 2000}, {-1, 0, 0, 1, 1, 2000}};
+    for (const auto& f : bad1) EXPECT_FALSE(CalendarFieldsToDate(f, date));
+    for (const auto& f : bad2) EXPECT_FALSE(CalendarFieldsToDate(f, date));
+    EXPECT_EQ(36585.0, date);
+    ASSERT_EQ(1u + std::size(bad1) + std::size(bad2), boxes.Boxes().size());
+    for (size_t i = 0; i < boxes.Boxes().size(); ++i) {
+        const bool yearOrMonth = i >= 1 && i <= std::size(bad1);
+        EXPECT_EQ(L"error", boxes.Boxes()[i].caption);
+        EXPECT_EQ(yearOrMonth ? L"1" : L"2", boxes.Boxes()[i].text) << i;
+    }
+}
+
+// Run by the second test entry with a German user locale.
+TEST(GermanLocale, ProbedSeparatorsReachTheText)
+{
+    if (!IsGermanRun()) GTEST_SKIP() << "needs the German run";
+    const NumberSymbols probed = ProbeNumberSymbols();
+    EXPECT_EQ('.', probed.group);
+    EXPECT_EQ(',', probed.decimal);
+    EXPECT_EQ("-1.234.567,50", Text(Value(-1234567.5), 4, L"#,##0.00"));
+    EXPECT_EQ("-1,5", Text(Value(-1.5), 4));
+    EXPECT_NE(std::string::npos, Text(Value(1234.567), 5).find("1.234,57"));
+    EXPECT_EQ(ShortDate2000(), Text(Value(36526, VT_DATE), 7));
+}
+
+} // namespace
