@@ -1,0 +1,70 @@
+// Steps of the common paths that need the control window, the scroll bars,
+// the in-place editors or the event sinks. Until those parts exist the
+// control has no window, no editor and no sinks, so each step has nothing
+// to do beyond what is written here.
+#include "control/Tessera.h"
+
+HWND CTessera::ControlWindow() const noexcept
+{
+    return nullptr;
+}
+
+void CTessera::InvalidateControl()
+{
+}
+
+void CTessera::UpdateScrollBars()
+{
+}
+
+void CTessera::BringIntoView(int, int)
+{
+}
+
+void CTessera::CloseEditor()
+{
+}
+
+void CTessera::RaiseViewChange()
+{
+}
+
+void CTessera::RaiseLeaveCell(int, int)
+{
+}
+
+void CTessera::RaiseEnterCell(int, int)
+{
+}
+
+RECT CTessera::CellButtonRect(int, int) const
+{
+    // Cells have no place on screen without the layout.
+    return RECT{0, 0, 0, 0};
+}
+
+void CTessera::PositionButtons()
+{
+    // Only cells with a button window have anything to place; most grids
+    // have none, and then no cell needs a visit.
+    if (!m_bButtonsMade) return;
+    bool any = false;
+    for (int row = 0; row < m_grid.Rows(); ++row) {
+        for (int col = 0; col < m_grid.Cols(); ++col) {
+            CGridCell* cell = m_grid.GetCell(row, col);
+            if (cell && cell->HasButton()) {
+                any = true;
+                cell->PositionButton(CellButtonRect(row, col));
+            }
+        }
+    }
+    m_bButtonsMade = any;
+}
+
+void CTessera::Refresh()
+{
+    if (!m_nAllowDraw || !ControlWindow()) return;
+    InvalidateControl();
+    PositionButtons();
+    RaiseViewChange();
+}
