@@ -7,10 +7,12 @@
 
 #include "kvadra.h"
 #include "control/EventProxy.h"
+#include "framework/com_ptr.h"
 #include "framework/dispatch.h"
 #include "framework/object.h"
 #include "framework/ole_control.h"
 #include "framework/window.h"
+#include "model/GridTable.h"
 
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
@@ -171,6 +173,84 @@ protected:
     HRESULT OnDraw(const fw::DrawInfo& info) override;
     const fw::PropertyEntry* Properties(size_t& count) const override;
 
+
+public:
+    // The grid table, for the control's own parts.
+    CGridTable& Grid() noexcept { return m_grid; }
+    const CGridTable& Grid() const noexcept { return m_grid; }
+
+    // Cell operations (TesseraCells.cpp).
+    CGridCell* GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
+    void UpdateCellButton(int row, int col);
+    // The normalised cell region.
+    CCellRange CellRegion() const noexcept;
+
+    // Selection model (interaction/Selection.cpp).
+    CCellID SetFocusCell(int row, int col);
+    CCellID FocusCell() const noexcept { return m_idCurrentCell; }
+
+    // Repaint request, button placement and ViewChange; only with AllowDraw
+    // and a window.
+    void Refresh();
+
 private:
     fw::Window m_window{*this};
+
+    // Steps that the window, scrolling, editing and event parts complete
+    // (TesseraHooks.cpp).
+    void UpdateScrollBars();
+    void BringIntoView(int row, int col);
+    void CloseEditor();
+    void PositionButtons();
+    RECT CellButtonRect(int row, int col) const;
+
+    // Region loops: columns outer, rows inner, cells outside the table
+    // skipped. The visitor returns false to stop.
+    template <class Visit> bool ForEachRegionCell(Visit visit);
+    // Per-cell getter: E_FAIL without a first cell, then E_POINTER.
+    template <class Out, class Read> HRESULT ReadFirstCell(Out* out, Read read);
+    void ClampRegionCols();
+    void ClampRegionRows();
+    HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
+    HRESULT ReportError(const wchar_t* text);
+
+    // Grid table, focus cell and cell region.
+    CGridTable m_grid;
+    CCellID m_idCurrentCell;
+    int m_nCRegionLeftTopX = 0;
+    int m_nCRegionLeftTopY = 0;
+    int m_nCRegionRightBottomX = 0;
+    int m_nCRegionRightBottomY = 0;
+    BOOL m_bUserMode = FALSE;
+    bool m_bButtonsMade = false;  // some cell may have a button window
+
+    // Settings. VARIANT_BOOL ones are kept sign-extended.
+    int m_nEnabled = 1;
+    int m_nTabStop = 1;
+    int m_nScrollBars = 0;
+    int m_nBorderStyle = 1;
+    int m_bRowSizing = 1;
+    int m_bColSizing = 1;
+    int m_bRangeSelect = 1;
+    int m_bAutoAdjustLastCell = 0;
+    int m_bShowCellHint = 1;
+    int m_bDrawSelection = 1;
+    int m_bEditMultiline = 1;
+    int m_nFixedWordWrap = 1;
+    COLORREF m_clrBackColor = 0xFFFFFF;
+    COLORREF m_clrFixedFontColor = 0;
+    COLORREF m_clrSelectedRangeColor = 0;
+    COLORREF m_clrSelectedCellColor = 0;
+    COLORREF m_clrFixedColor = 0;
+    LONG m_nDragAndDropRows = 1;
+    LONG m_nDragAndDropCols = 1;
+    LONG m_nAllowDraw = 1;
+    int m_nWidth = 100;
+    int m_nHeight = 100;
+    int m_nWheelScrollLines = 3;
+
+    // Control-wide fonts.
+    fw::ComPtr<IFontDisp> m_pFixedFont;
+    fw::ComPtr<IFontDisp> m_pSelectedCellFont;
+    fw::ComPtr<IFontDisp> m_pSelectedRangeFont;
 };

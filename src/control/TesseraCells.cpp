@@ -1,0 +1,378 @@
+// The cell region and the per-cell automation members.
+#include "control/Tessera.h"
+
+#include <algorithm>
+#include <string>
+
+#include "control/Trace.h"
+#include "framework/com_ptr.h"
+#include "framework/error_info.h"
+
+// --- Cell region -------------------------------------------------------------
+
+CCellRange CTessera::CellRegion() const noexcept
+{
+    CCellRange r;
+    r.minRow = std::min(m_nCRegionLeftTopY, m_nCRegionRightBottomY);
+    r.maxRow = std::max(m_nCRegionLeftTopY, m_nCRegionRightBottomY);
+    r.minCol = std::min(m_nCRegionLeftTopX, m_nCRegionRightBottomX);
+    r.maxCol = std::max(m_nCRegionLeftTopX, m_nCRegionRightBottomX);
+    return r;
+}
+
+template <class Visit>
+bool CTessera::ForEachRegionCell(Visit visit)
+{
+    // Only the part inside the table: positions outside it are skipped.
+    CCellRange r = CellRegion();
+    const int firstCol = std::max(r.minCol, 0), lastCol = std::min(r.maxCol, m_grid.Cols() - 1);
+    const int firstRow = std::max(r.minRow, 0), lastRow = std::min(r.maxRow, m_grid.Rows() - 1);
+    for (int col = firstCol; col <= lastCol; ++col) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            if (CGridCell* cell = m_grid.GetCell(row, col)) {
+                if (!visit(cell, row, col)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+template <class Out, class Read>
+HRESULT CTessera::ReadFirstCell(Out* out, Read read)
+{
+    CCellRange r = CellRegion();
+    CGridCell* cell = m_grid.GetCell(r.minRow, r.minCol);
+    if (!cell) return E_FAIL;
+    if (!out) return E_POINTER;
+    return read(cell);
+}
+
+STDMETHODIMP CTessera::get_CRegionLeftTopX(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_nCRegionLeftTopX;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_CRegionLeftTopX(int newVal)
+{
+    if (newVal >= 0 && newVal < m_grid.Cols()) m_nCRegionLeftTopX = newVal;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_CRegionLeftTopY(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_nCRegionLeftTopY;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_CRegionLeftTopY(int newVal)
+{
+    if (newVal >= 0 && newVal < m_grid.Rows()) m_nCRegionLeftTopY = newVal;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_CRegionRightBottomX(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_nCRegionRightBottomX;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_CRegionRightBottomX(int newVal)
+{
+    if (newVal >= 0 && newVal < m_grid.Cols()) m_nCRegionRightBottomX = newVal;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_CRegionRightBottomY(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_nCRegionRightBottomY;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_CRegionRightBottomY(int newVal)
+{
+    if (newVal >= 0 && newVal < m_grid.Rows()) m_nCRegionRightBottomY = newVal;
+    return S_OK;
+}
+
+// --- Errors and colours ---------------------------------------------------------
+
+HRESULT CTessera::ReportError(const wchar_t* text)
+{
+    fw::SetErrorDescription(CLSID_Tessera, text, IID_NULL);
+    return E_FAIL;
+}
+
+HRESULT CTessera::TranslateColor(OLE_COLOR color, COLORREF* out)
+{
+    if (FAILED(OleTranslateColor(color, nullptr, out)))
+        return ReportError(L"Can't translate color");
+    return S_OK;
+}
+
+// --- Plain attributes ------------------------------------------------------------
+
+STDMETHODIMP CTessera::get_Alignment(int* pVal)
+{
+    trace::TraceLine("Get Alignment");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_Alignment; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_Alignment(int newVal)
+{
+    trace::TraceLine("Put Alignment");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_Alignment = newVal; return true; });
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_Editable(VARIANT_BOOL* pVal)
+{
+    trace::TraceLine("Get Editable");
+    return ReadFirstCell(pVal, [&](CGridCell* c) {
+        *pVal = static_cast<VARIANT_BOOL>(c->m_Editable);
+        return S_OK;
+    });
+}
+
+STDMETHODIMP CTessera::put_Editable(VARIANT_BOOL newVal)
+{
+    trace::TraceLine("Put Editable");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_Editable = newVal; return true; });
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_WordWrap(int* pVal)
+{
+    trace::TraceLine("Get WordWrap");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_WordWrap; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_WordWrap(int newVal)
+{
+    trace::TraceLine("Put WordWrap");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_WordWrap = newVal; return true; });
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_Color(OLE_COLOR* pVal)
+{
+    trace::TraceLine("Get Color");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_Color; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_Color(OLE_COLOR newVal)
+{
+    trace::TraceLine("put Color");
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        hr = TranslateColor(newVal, &c->m_Color);
+        return SUCCEEDED(hr);
+    });
+    if (FAILED(hr)) return hr;
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_FontColor(OLE_COLOR* pVal)
+{
+    trace::TraceLine("Get FontColor");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_FontColor; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_FontColor(OLE_COLOR newVal)
+{
+    trace::TraceLine("Put FontColor");
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        hr = TranslateColor(newVal, &c->m_FontColor);
+        return SUCCEEDED(hr);
+    });
+    if (FAILED(hr)) return hr;
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_CType(int* pVal)
+{
+    trace::TraceLine("Get CType");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_CType; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_CType(int newVal)
+{
+    trace::TraceLine("put_CType");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->SetType(newVal); return true; });
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_TypeEx(int* pVal)
+{
+    trace::TraceLine("Get TypeEx");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_TypeEx; return S_OK; });
+}
+
+STDMETHODIMP CTessera::put_TypeEx(int newVal)
+{
+    trace::TraceLine("put_TypeEx");
+    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+        c->m_TypeEx = newVal;
+        if (newVal == txButton) UpdateCellButton(row, col);
+        return true;
+    });
+    return S_OK;
+}
+
+// --- Texts -------------------------------------------------------------------------
+
+namespace {
+
+HRESULT CopyText(const CCellText& text, BSTR* pVal)
+{
+    *pVal = text.Copy();
+    return (*pVal || text.IsNull()) ? S_OK : E_OUTOFMEMORY;
+}
+
+} // namespace
+
+STDMETHODIMP CTessera::get_DTFormat(BSTR* pVal)
+{
+    trace::TraceLine("Get DTFormat");
+    if (!pVal) return E_POINTER;
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_DTFormat, pVal); });
+}
+
+STDMETHODIMP CTessera::put_DTFormat(BSTR newVal)
+{
+    trace::TraceLine("put_DTFormat");
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_DTFormat.Set(newVal); return SUCCEEDED(hr); });
+    return hr;
+}
+
+STDMETHODIMP CTessera::get_NUMFormat(BSTR* pVal)
+{
+    trace::TraceLine("Get NUMFormat");
+    if (!pVal) return E_POINTER;
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_NUMFormat, pVal); });
+}
+
+STDMETHODIMP CTessera::put_NUMFormat(BSTR newVal)
+{
+    trace::TraceLine("put_NUMFormat");
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_NUMFormat.Set(newVal); return SUCCEEDED(hr); });
+    return hr;
+}
+
+STDMETHODIMP CTessera::get_Hint(BSTR* pVal)
+{
+    trace::TraceLine("Get Hint");
+    if (!pVal) return E_POINTER;
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_Hint, pVal); });
+}
+
+STDMETHODIMP CTessera::put_Hint(BSTR newVal)
+{
+    trace::TraceLine("put_Hint");
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_Hint.Set(newVal); return SUCCEEDED(hr); });
+    return hr;
+}
+
+// --- Fonts -------------------------------------------------------------------------
+
+STDMETHODIMP CTessera::get_Font(IFontDisp** pVal)
+{
+    trace::TraceLine("Get Font");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->get_Font(pVal); });
+}
+
+STDMETHODIMP CTessera::putref_Font(IFontDisp* pFont)
+{
+    trace::TraceLine("Putref Font");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->putref_Font(pFont); return true; });
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_Font(IFontDisp* pFont)
+{
+    trace::TraceLine("Put Font");
+    ForEachRegionCell([&](CGridCell* c, int, int) { c->put_Font(pFont); return true; });
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::SetFont()
+{
+    fw::ComPtr<IFontDisp> font;
+    if (FAILED(get_Font(font.Put()))) return E_FAIL;
+    if (FAILED(put_Font(font.Get()))) return E_FAIL;
+    return S_OK;
+}
+
+// --- Value ---------------------------------------------------------------------------
+
+namespace {
+
+// The value's text for the trace; empty when it has none.
+std::string TraceText(VARIANT* value)
+{
+    fw::Variant text;
+    if (FAILED(VariantChangeType(&text, value, 0, VT_BSTR)) || !text.Ref().bstrVal) return std::string();
+    BSTR s = text.Ref().bstrVal;
+    int length = static_cast<int>(SysStringLen(s));
+    int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, s, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, s, length, out.data(), bytes, nullptr, nullptr);
+    return out.c_str();  // as 8-bit C text: up to the first NUL
+}
+
+} // namespace
+
+STDMETHODIMP CTessera::get_Value(VARIANT* pVal)
+{
+    trace::TraceLine("Get Value");
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetValue(pVal); });
+}
+
+STDMETHODIMP CTessera::put_Value(VARIANT newVal)
+{
+    std::string newText = TraceText(&newVal);
+    fw::Variant old;
+    std::string oldText;
+    if (SUCCEEDED(get_Value(&old))) oldText = TraceText(&old);
+    trace::TraceLine("put_Value old=" + oldText + " new=" + newText);
+
+    bool refused = false;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        refused = !c->SetValue(newVal);
+        return !refused;
+    });
+    if (refused) return ReportError(L"Can't copy variant");
+
+    Refresh();
+    trace::TraceLine("put_Value(fin)");
+    return S_OK;
+}
+
+// --- Buttons ---------------------------------------------------------------------------
+
+void CTessera::UpdateCellButton(int row, int col)
+{
+    CGridCell* cell = m_grid.GetCell(row, col);
+    if (!cell) return;
+    if (cell->m_TypeEx == txButton && row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
+        cell->CreateButton(ControlWindow(), CellButtonRect(row, col));
+        if (cell->HasButton()) m_bButtonsMade = true;
+    } else {
+        cell->DestroyButton();
+    }
+}

@@ -1,0 +1,263 @@
+// The grid table's automation members: counts, sizes, inserts, removes and
+// exchanges of rows and columns.
+#include "control/Tessera.h"
+
+#include <string>
+
+#include "control/Trace.h"
+#include "framework/com_ptr.h"
+
+STDMETHODIMP CTessera::get_Cols(int* pVal)
+{
+    trace::TraceLine("Get Cols");
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.Cols();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_Rows(int* pVal)
+{
+    trace::TraceLine("Get Rows");
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.Rows();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_FixedCols(int* pVal)
+{
+    trace::TraceLine("Get FixedCols");
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.FixedCols();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_FixedRows(int* pVal)
+{
+    trace::TraceLine("Get FixedRows");
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.FixedRows();
+    return S_OK;
+}
+
+void CTessera::ClampRegionCols()
+{
+    const int last = m_grid.Cols() - 1;
+    if (!m_bUserMode) {
+        m_nCRegionLeftTopX = 0;
+        m_nCRegionRightBottomX = last;
+    } else {
+        if (m_nCRegionLeftTopX > last) m_nCRegionLeftTopX = last;
+        if (m_nCRegionRightBottomX > last) m_nCRegionRightBottomX = last;
+    }
+    if (m_nCRegionLeftTopX < 0) m_nCRegionLeftTopX = 0;
+    if (m_nCRegionRightBottomX < 0) m_nCRegionRightBottomX = 0;
+}
+
+void CTessera::ClampRegionRows()
+{
+    const int last = m_grid.Rows() - 1;
+    if (!m_bUserMode) {
+        m_nCRegionLeftTopY = 0;
+        m_nCRegionRightBottomY = last;
+    } else {
+        if (m_nCRegionLeftTopY > last) m_nCRegionLeftTopY = last;
+        if (m_nCRegionRightBottomY > last) m_nCRegionRightBottomY = last;
+    }
+    if (m_nCRegionLeftTopY < 0) m_nCRegionLeftTopY = 0;
+    if (m_nCRegionRightBottomY < 0) m_nCRegionRightBottomY = 0;
+}
+
+STDMETHODIMP CTessera::put_Cols(int newVal)
+{
+    trace::TraceLine("Put Cols");
+    if (newVal < 0 || newVal == m_grid.Cols()) return S_OK;
+
+    CloseEditor();
+    if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
+    if (m_idCurrentCell.col >= newVal) SetFocusCell(-1, -1);
+    m_grid.ResizeCols(newVal);
+    UpdateScrollBars();
+    ClampRegionCols();
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_Rows(int newVal)
+{
+    trace::TraceLine("put Rows");
+    if (newVal < 0 || newVal == m_grid.Rows()) return S_OK;
+
+    CloseEditor();
+    if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);
+    if (m_idCurrentCell.row >= newVal) SetFocusCell(-1, -1);
+    m_grid.ResizeRows(newVal);
+    UpdateScrollBars();
+    ClampRegionRows();
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_FixedCols(int newVal)
+{
+    trace::TraceLine("Put FixedCols");
+    if (newVal < 0) return S_OK;
+    if (newVal > m_grid.Cols()) {
+        HRESULT hr = put_Cols(newVal);
+        if (FAILED(hr)) return hr;
+    }
+    if (m_idCurrentCell.col < newVal) SetFocusCell(-1, -1);
+    m_grid.SetFixedCols(newVal);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_FixedRows(int newVal)
+{
+    trace::TraceLine("Put FixedRows");
+    if (newVal < 0) return S_OK;
+    if (newVal > m_grid.Rows()) {
+        HRESULT hr = put_Rows(newVal);
+        if (FAILED(hr)) return hr;
+    }
+    if (m_idCurrentCell.row < newVal) SetFocusCell(-1, -1);
+    m_grid.SetFixedRows(newVal);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_ColWidth(int col, int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.GetColumnWidth(col);
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_ColWidth(int col, int newVal)
+{
+    m_grid.SetColumnWidth(col, newVal);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_RowHeight(int row, int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.GetRowHeight(row);
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_RowHeight(int row, int newVal)
+{
+    m_grid.SetRowHeight(row, newVal);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_TotalWidth(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.TotalWidth();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_TotalHeight(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = m_grid.TotalHeight();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::ExchangeCols(int col1, int col2)
+{
+    // Indices at or beyond the count are refused like negative ones.
+    if (!m_grid.ExchangeCols(col1, col2)) return S_OK;
+    m_grid.ClearFocusFlags();
+    m_idCurrentCell = CCellID();
+    ClearSelection();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
+{
+    if (!m_grid.ExchangeRows(row1, row2)) return S_OK;
+    m_grid.ClearFocusFlags();
+    m_idCurrentCell = CCellID();
+    ClearSelection();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::InsertCol(int acol)
+{
+    put_Cols(m_grid.Cols() + 1);
+    for (int i = m_grid.Cols() - 1; i > acol; --i) ExchangeCols(i, i - 1);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::InsertRow(int arow)
+{
+    put_Rows(m_grid.Rows() + 1);
+    for (int i = m_grid.Rows() - 1; i > arow; --i) ExchangeRows(i, i - 1);
+    Refresh();
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::RemoveCol(int col)
+{
+    for (int i = col; i <= m_grid.Cols() - 2; ++i) ExchangeCols(i, i + 1);
+    put_Cols(m_grid.Cols() - 1);
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::RemoveRow(int row)
+{
+    for (int i = row; i <= m_grid.Rows() - 2; ++i) ExchangeRows(i, i + 1);
+    put_Rows(m_grid.Rows() - 1);
+    return S_OK;
+}
+
+namespace {
+
+HRESULT ReturnText(const std::wstring& text, BSTR* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *pVal ? S_OK : E_OUTOFMEMORY;
+}
+
+// The text in the thread's ANSI code page; a null BSTR is empty.
+std::string AnsiText(BSTR text)
+{
+    int length = static_cast<int>(SysStringLen(text));
+    if (!length) return std::string();
+    int bytes = WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, 0, text, length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+} // namespace
+
+STDMETHODIMP CTessera::get_Widths(BSTR* pVal)
+{
+    return ReturnText(m_grid.WidthsText(), pVal);
+}
+
+STDMETHODIMP CTessera::get_Heights(BSTR* pVal)
+{
+    return ReturnText(m_grid.HeightsText(), pVal);
+}
+
+STDMETHODIMP CTessera::put_Widths(BSTR newVal)
+{
+    std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
+    for (size_t i = 0; i < sizes.size(); ++i) put_ColWidth(static_cast<int>(i), sizes[i]);
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::put_Heights(BSTR newVal)
+{
+    std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
+    for (size_t i = 0; i < sizes.size(); ++i) put_RowHeight(static_cast<int>(i), sizes[i]);
+    return S_OK;
+}

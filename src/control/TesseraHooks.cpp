@@ -1,0 +1,48 @@
+// Steps of the common paths that need the layout, the scroll bars or the
+// in-place editors. Until those parts exist each step has nothing to do
+// beyond what is written here.
+#include "control/Tessera.h"
+
+void CTessera::UpdateScrollBars()
+{
+}
+
+void CTessera::BringIntoView(int, int)
+{
+}
+
+void CTessera::CloseEditor()
+{
+}
+
+RECT CTessera::CellButtonRect(int, int) const
+{
+    // Cells have no place on screen without the layout.
+    return RECT{0, 0, 0, 0};
+}
+
+void CTessera::PositionButtons()
+{
+    // Only cells with a button window have anything to place; most grids
+    // have none, and then no cell needs a visit.
+    if (!m_bButtonsMade) return;
+    bool any = false;
+    for (int row = 0; row < m_grid.Rows(); ++row) {
+        for (int col = 0; col < m_grid.Cols(); ++col) {
+            CGridCell* cell = m_grid.GetCell(row, col);
+            if (cell && cell->HasButton()) {
+                any = true;
+                cell->PositionButton(CellButtonRect(row, col));
+            }
+        }
+    }
+    m_bButtonsMade = any;
+}
+
+void CTessera::Refresh()
+{
+    if (!m_nAllowDraw || !ControlWindow()) return;
+    FireViewChange();
+    PositionButtons();
+    Fire_ViewChange();
+}

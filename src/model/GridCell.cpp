@@ -1,0 +1,221 @@
+#include "model/GridCell.h"
+
+#include <olectl.h>
+
+#include <utility>
+
+#include "framework/com_ptr.h"
+
+namespace {
+
+// Read when the module loads, as every new cell's background.
+const COLORREF g_windowColor = GetSysColor(COLOR_WINDOW);
+
+const VARTYPE kCellVarTypes[] = {
+    VT_BOOL, VT_I4, VT_I4, VT_R4, VT_R8, VT_CY, VT_BSTR, VT_DATE,
+};
+
+} // namespace
+
+VARTYPE VarTypeOfCellType(int type) noexcept
+{
+    if (type >= 0 && type < static_cast<int>(sizeof kCellVarTypes / sizeof kCellVarTypes[0]))
+        return kCellVarTypes[type];
+    return static_cast<VARTYPE>(type);
+}
+
+IFontDisp* CreateStandardFont() noexcept
+{
+    FONTDESC desc = {};
+    desc.cbSizeofstruct = sizeof(FONTDESC);
+    desc.lpstrName = const_cast<LPOLESTR>(L"MS Sans Serif");
+    desc.cySize.int64 = 80000;  // 8 points
+    desc.sWeight = 0;
+    desc.sCharset = 0;
+    desc.fItalic = FALSE;
+    desc.fUnderline = FALSE;
+    desc.fStrikethrough = FALSE;
+    IFontDisp* font = nullptr;
+    if (FAILED(OleCreateFontIndirect(&desc, IID_IFontDisp, reinterpret_cast<void**>(&font))))
+        return nullptr;
+    return font;
+}
+
+COLORREF DefaultCellColor() noexcept
+{
+    return g_windowColor;
+}
+
+// --- CCellText -------------------------------------------------------------
+
+BSTR CCellText::Copy() const noexcept
+{
+    if (m_null) return nullptr;
+    return SysAllocString(Text());
+}
+
+HRESULT CCellText::Set(BSTR s) noexcept
+{
+    BSTR copy = nullptr;
+    if (s && *s) {
+        copy = SysAllocString(s);
+        if (!copy) return E_OUTOFMEMORY;
+    }
+    if (m_s) SysFreeString(m_s);
+    m_s = copy;
+    m_null = (s == nullptr);
+    return S_OK;
+}
+
+// --- CGridCell -------------------------------------------------------------
+
+CGridCell::CGridCell() noexcept : m_Color(g_windowColor)
+{
+    VariantInit(&m_value);
+}
+
+CGridCell::~CGridCell()
+{
+    DestroyButton();
+    VariantClear(&m_value);
+    if (m_pFont) m_pFont->Release();
+}
+
+const VARIANT& CGridCell::Value() const noexcept
+{
+    if (m_bValueUnmade) {
+        m_bValueUnmade = false;
+        m_value.vt = VT_BSTR;
+        m_value.bstrVal = SysAllocString(L"");
+    }
+    return m_value;
+}
+
+HRESULT CGridCell::GetValue(VARIANT* out) const noexcept
+{
+    // An out-argument: whatever it held is not the caller's to free.
+    VariantInit(out);
+    return VariantCopy(out, const_cast<VARIANT*>(&Value()));
+}
+
+IFontDisp* CGridCell::Font()
+{
+    if (m_bFontUnmade) {
+        m_bFontUnmade = false;
+        m_pFont = CreateStandardFont();
+    }
+    return m_pFont;
+}
+
+HRESULT CGridCell::get_Font(IFontDisp** ppFont)
+{
+    IFontDisp* font = Font();
+    if (font) font->AddRef();
+    *ppFont = font;
+    return S_OK;
+}
+
+HRESULT CGridCell::put_Font(IFontDisp* pFont)
+{
+    m_bFontUnmade = false;
+    if (IFontDisp* old = std::exchange(m_pFont, nullptr)) old->Release();
+    if (!pFont) return S_OK;
+
+    fw::ComPtr<IFont> font;
+    if (FAILED(pFont->QueryInterface(IID_IFont, font.PutVoid()))) return S_OK;
+    fw::ComPtr<IFont> clone;
+    if (FAILED(font->Clone(clone.Put())) || !clone) return S_OK;
+    clone->QueryInterface(IID_IFontDisp, reinterpret_cast<void**>(&m_pFont));
+    return S_OK;
+}
+
+HRESULT CGridCell::putref_Font(IFontDisp* pFont)
+{
+    // An unmade font is an object no host holds, so it never equals pFont.
+    if (!m_bFontUnmade && pFont == m_pFont) return S_OK;
+    m_bFontUnmade = false;
+    if (pFont) pFont->AddRef();
+    if (m_pFont) m_pFont->Release();
+    m_pFont = pFont;
+    return S_OK;
+}
+
+void CGridCell::SetType(int type)
+{
+    fw::Variant probe;
+    VariantCopy(&probe, &MutableValue());
+    // Only a test: the value keeps its old VARTYPE when it can take the new one.
+    if (FAILED(VariantChangeType(&probe, &probe, 0, VarTypeOfCellType(type))))
+        VariantClear(&m_value);
+    m_CType = type;
+}
+
+BOOL CGridCell::SetValue(const VARIANT& value)
+{
+    // Dereferenced, so that no cell keeps a pointer into its caller's memory.
+    fw::Variant temp;
+    if (FAILED(VariantCopyInd(&temp, const_cast<VARIANT*>(&value)))) return FALSE;
+
+    if (temp.Ref().vt == VT_BSTR && m_CType >= ctInteger && m_CType <= ctDouble) {
+        fw::Variant empty;
+        empty.Ref().vt = VT_BSTR;
+        empty.Ref().bstrVal = SysAllocString(L"");
+        if (VarCmp(&temp, &empty, LOCALE_USER_DEFAULT, 0) == VARCMP_EQ) {
+            temp.Clear();
+            temp.Ref().vt = VT_BSTR;
+            temp.Ref().bstrVal = SysAllocString(L"0");
+        }
+    }
+
+    VARTYPE target = (m_CType >= ctBoolean && m_CType <= ctDate)
+        ? VarTypeOfCellType(m_CType) : temp.Ref().vt;
+    if (temp.Ref().vt != target && FAILED(VariantChangeType(&temp, &temp, 0, target)))
+        return FALSE;
+
+    m_bValueUnmade = false;
+    if (FAILED(VariantCopy(&m_value, &temp)))
+        MessageBoxA(nullptr, "Can't copy", "", MB_OK);
+    return TRUE;
+}
+
+// --- Button ----------------------------------------------------------------
+
+void CGridCell::CreateButton(HWND parent, const RECT& rect)
+{
+    DestroyButton();
+    if (!parent) return;
+    m_hButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_BORDER,
+                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                parent, nullptr,
+                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                                nullptr);
+}
+
+void CGridCell::DestroyButton() noexcept
+{
+    if (m_hButton) {
+        if (IsWindow(m_hButton)) DestroyWindow(m_hButton);
+        m_hButton = nullptr;
+    }
+}
+
+void CGridCell::PositionButton(const RECT& rect)
+{
+    if (!(m_TypeEx & txButton) || !m_hButton) return;
+
+    RECT now;
+    GetWindowRect(m_hButton, &now);
+    MapWindowPoints(HWND_DESKTOP, GetParent(m_hButton), reinterpret_cast<POINT*>(&now), 2);
+    if (!(now.left == rect.left && now.top == rect.top && IsWindowVisible(m_hButton))) {
+        if (rect.top != 0) {
+            SetWindowPos(m_hButton, nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER | SWP_SHOWWINDOW);
+            LONG_PTR style = GetWindowLongPtrW(m_hButton, GWL_STYLE);
+            SetWindowLongPtrW(m_hButton, GWL_STYLE, style | WS_VISIBLE);
+        } else {
+            ShowWindow(m_hButton, SW_HIDE);
+        }
+    }
+    InvalidateRect(m_hButton, nullptr, FALSE);
+    UpdateWindow(m_hButton);
+}

@@ -1,0 +1,107 @@
+// CGridCell: one cell of the grid, with its value and per-cell attributes.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+// CType codes.
+enum CellType : int {
+    ctBoolean = 0, ctInteger = 1, ctLong = 2, ctSingle = 3,
+    ctDouble = 4, ctCurrency = 5, ctString = 6, ctDate = 7,
+};
+
+// TypeEx bits.
+enum CellTypeEx : int {
+    txCalendar = 1, txEdit = 2, txComboBox = 4, txButton = 8,
+};
+
+// The VARTYPE a CType code stores; codes outside the table stand for themselves.
+VARTYPE VarTypeOfCellType(int type) noexcept;
+
+// A new 8-point "MS Sans Serif" font, as cells and the control start with;
+// null when the platform cannot make one.
+IFontDisp* CreateStandardFont() noexcept;
+
+// The window colour, read once when the module loads.
+COLORREF DefaultCellColor() noexcept;
+
+// A BSTR held by a cell. Most cells keep the empty string of a new cell, so
+// that one costs no allocation; a null BSTR stored by a host stays null.
+class CCellText {
+public:
+    CCellText() noexcept = default;
+    CCellText(const CCellText&) = delete;
+    CCellText& operator=(const CCellText&) = delete;
+    ~CCellText() { if (m_s) SysFreeString(m_s); }
+
+    // A new copy for a caller (SysAllocString semantics: up to the first NUL).
+    BSTR Copy() const noexcept;
+    // Stores a copy; a null BSTR is stored as null.
+    HRESULT Set(BSTR s) noexcept;
+    // The text for reading; never null.
+    const wchar_t* Text() const noexcept { return m_s ? m_s : L""; }
+    bool IsNull() const noexcept { return m_null; }
+
+private:
+    BSTR m_s = nullptr;   // null: empty string, or null when m_null
+    bool m_null = false;
+};
+
+class CGridCell {
+public:
+    CGridCell() noexcept;
+    CGridCell(const CGridCell&) = delete;
+    CGridCell& operator=(const CGridCell&) = delete;
+    virtual ~CGridCell();
+
+    // Font slots. The cell's own first font is made when first asked for.
+    virtual HRESULT get_Font(IFontDisp** ppFont);
+    virtual HRESULT put_Font(IFontDisp* pFont);   // keeps a clone
+    virtual HRESULT putref_Font(IFontDisp* pFont); // shares the object
+    // The font for drawing, without an added reference; may be null.
+    IFontDisp* Font();
+
+    // Changes CType; empties the value if it cannot take the new type.
+    void SetType(int type);
+    // Stores value converted to the cell's type; FALSE when it cannot be.
+    BOOL SetValue(const VARIANT& value);
+    // The stored value, unconverted.
+    const VARIANT& Value() const noexcept;
+    HRESULT GetValue(VARIANT* out) const noexcept;
+
+    // Push button shown in the cell (TypeEx 8).
+    bool HasButton() const noexcept { return m_hButton != nullptr; }
+    HWND ButtonWindow() const noexcept { return m_hButton; }
+    // Makes a new hidden button, child of parent, at rect; replaces any old one.
+    void CreateButton(HWND parent, const RECT& rect);
+    void DestroyButton() noexcept;
+    void PositionButton(const RECT& rect);
+
+    // Plain attributes.
+    COLORREF m_FontColor = 0;
+    COLORREF m_Color;
+    int m_TypeEx = 0;
+    int m_CType = ctString;
+    int m_WordWrap = 0;
+    int m_Editable = 1;
+    int m_Alignment = 0;
+    CCellText m_Hint;
+    CCellText m_NUMFormat;
+    CCellText m_DTFormat;
+
+    // Selection state, written by the selection model.
+    bool m_bSelected = false;
+    bool m_bFocus = false;
+
+private:
+    VARIANT& MutableValue() noexcept { Value(); return m_value; }
+
+    // A new cell's empty string is made only when the value is first read.
+    mutable VARIANT m_value;
+    mutable bool m_bValueUnmade = true;
+    bool m_bFontUnmade = true;
+    IFontDisp* m_pFont = nullptr;
+    HWND m_hButton = nullptr;
+};

@@ -1,0 +1,177 @@
+#include "model/GridTable.h"
+
+#include <climits>
+#include <utility>
+
+int CGridTable::GetColumnWidth(int col) const noexcept
+{
+    if (col < 0 || col >= Cols()) return -1;
+    return m_colWidths[col];
+}
+
+int CGridTable::GetRowHeight(int row) const noexcept
+{
+    if (row < 0 || row >= Rows()) return -1;
+    return m_rowHeights[row];
+}
+
+bool CGridTable::SetColumnWidth(int col, int width) noexcept
+{
+    if (col < 0 || col >= Cols()) return false;
+    m_totalWidth += static_cast<std::uint32_t>(width) - static_cast<std::uint32_t>(m_colWidths[col]);
+    m_colWidths[col] = width;
+    return true;
+}
+
+bool CGridTable::SetRowHeight(int row, int height) noexcept
+{
+    if (row < 0 || row >= Rows()) return false;
+    m_totalHeight += static_cast<std::uint32_t>(height) - static_cast<std::uint32_t>(m_rowHeights[row]);
+    m_rowHeights[row] = height;
+    return true;
+}
+
+void CGridTable::ResizeCols(int count)
+{
+    const int old = Cols();
+    if (count < 0 || count == old) return;
+
+    if (count < old) {
+        for (auto& row : m_rows) {
+            for (int c = count; c < old; ++c) ForgetFocusFlag((*row)[c].get());
+            row->resize(count);
+        }
+        for (int c = count; c < old; ++c) m_totalWidth -= static_cast<std::uint32_t>(m_colWidths[c]);
+        m_colWidths.resize(count);
+        return;
+    }
+
+    m_colWidths.resize(count, kDefaultColWidth);
+    m_totalWidth += static_cast<std::uint32_t>(count - old) * kDefaultColWidth;
+    for (auto& row : m_rows) {
+        row->reserve(count);
+        for (int c = old; c < count; ++c) row->push_back(std::make_unique<CGridCell>());
+    }
+}
+
+void CGridTable::ResizeRows(int count)
+{
+    const int old = Rows();
+    if (count < 0 || count == old) return;
+
+    if (count < old) {
+        for (int r = count; r < old; ++r) {
+            for (auto& cell : *m_rows[r]) ForgetFocusFlag(cell.get());
+            m_rows[r]->clear();
+            m_totalHeight -= static_cast<std::uint32_t>(m_rowHeights[r]);
+        }
+        m_rows.resize(count);
+        m_rowHeights.resize(count);
+        return;
+    }
+
+    const int cols = Cols();
+    m_rows.reserve(count);
+    m_rowHeights.resize(count, kDefaultRowHeight);
+    m_totalHeight += static_cast<std::uint32_t>(count - old) * kDefaultRowHeight;
+    for (int r = old; r < count; ++r) {
+        auto row = std::make_unique<Row>();
+        row->reserve(cols);
+        for (int c = 0; c < cols; ++c) row->push_back(std::make_unique<CGridCell>());
+        m_rows.push_back(std::move(row));
+    }
+}
+
+bool CGridTable::ExchangeCols(int col1, int col2) noexcept
+{
+    if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= Cols() || col2 >= Cols()) return false;
+    for (auto& row : m_rows) std::swap((*row)[col1], (*row)[col2]);
+    std::swap(m_colWidths[col1], m_colWidths[col2]);
+    return true;
+}
+
+bool CGridTable::ExchangeRows(int row1, int row2) noexcept
+{
+    if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= Rows() || row2 >= Rows()) return false;
+    std::swap(m_rows[row1], m_rows[row2]);
+    std::swap(m_rowHeights[row1], m_rowHeights[row2]);
+    return true;
+}
+
+void CGridTable::SetFocusFlag(CGridCell* cell) noexcept
+{
+    ClearFocusFlags();
+    if (cell) {
+        cell->m_bFocus = true;
+        m_pFocusFlagged = cell;
+    }
+}
+
+void CGridTable::ClearFocusFlags() noexcept
+{
+    if (m_pFocusFlagged) m_pFocusFlagged->m_bFocus = false;
+    m_pFocusFlagged = nullptr;
+}
+
+namespace {
+
+std::wstring JoinSizes(const std::vector<int>& sizes)
+{
+    std::wstring text;
+    text.reserve(sizes.size() * 4);
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (i) text += L' ';
+        text += std::to_wstring(sizes[i]);
+    }
+    return text;
+}
+
+bool IsCSpace(char c) noexcept
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+std::wstring CGridTable::WidthsText() const
+{
+    return JoinSizes(m_colWidths);
+}
+
+std::wstring CGridTable::HeightsText() const
+{
+    return JoinSizes(m_rowHeights);
+}
+
+int CGridTable::Atoi(const char* p, const char* end) noexcept
+{
+    while (p < end && IsCSpace(*p)) ++p;
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) negative = (*p++ == '-');
+    long long n = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        n = n * 10 + (*p - '0');
+        if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative) n = -n;
+    if (n > INT_MAX) return INT_MAX;
+    if (n < INT_MIN) return INT_MIN;
+    return static_cast<int>(n);
+}
+
+std::vector<int> CGridTable::ParseSizes(const std::string& text)
+{
+    // The text ends at its first NUL, as a C string would.
+    const char* p = text.c_str();
+    const char* end = p + std::char_traits<char>::length(p);
+    std::vector<int> sizes;
+    const char* piece = p;
+    for (; p < end; ++p) {
+        if (*p == ' ') {
+            sizes.push_back(Atoi(piece, p));
+            piece = p + 1;
+        }
+    }
+    sizes.push_back(Atoi(piece, end));
+    return sizes;
+}

@@ -1,0 +1,116 @@
+// CGridTable: the cells of the grid with the sizes of its rows and columns.
+// It knows nothing of windows or events; the control adds those steps.
+#pragma once
+
+#include <windows.h>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/GridCell.h"
+
+// A position in the grid, row first; (-1, -1) is no cell.
+struct CCellID {
+    int row = -1;
+    int col = -1;
+    CCellID() noexcept = default;
+    CCellID(int r, int c) noexcept : row(r), col(c) {}
+    bool operator==(const CCellID& o) const noexcept { return row == o.row && col == o.col; }
+    bool operator!=(const CCellID& o) const noexcept { return !(*this == o); }
+};
+
+// Inclusive rectangle of cells.
+struct CCellRange {
+    int minRow = -1;
+    int minCol = -1;
+    int maxRow = -1;
+    int maxCol = -1;
+};
+
+class CGridTable {
+public:
+    static constexpr int kDefaultColWidth = 50;
+    static constexpr int kDefaultRowHeight = 40;
+
+    CGridTable() = default;
+    CGridTable(const CGridTable&) = delete;
+    CGridTable& operator=(const CGridTable&) = delete;
+
+    int Rows() const noexcept { return static_cast<int>(m_rows.size()); }
+    int Cols() const noexcept { return static_cast<int>(m_colWidths.size()); }
+    int FixedRows() const noexcept { return m_nFixedRows; }
+    int FixedCols() const noexcept { return m_nFixedCols; }
+    void SetFixedRows(int n) noexcept { m_nFixedRows = n; }
+    void SetFixedCols(int n) noexcept { m_nFixedCols = n; }
+
+    bool IsValid(int row, int col) const noexcept
+    {
+        return row >= 0 && row < Rows() && col >= 0 && col < Cols();
+    }
+    bool IsValid(const CCellID& cell) const noexcept { return IsValid(cell.row, cell.col); }
+    bool IsValid(const CCellRange& r) const noexcept
+    {
+        return r.minRow >= 0 && r.minCol >= 0 && r.maxRow >= 0 && r.maxCol >= 0
+            && r.maxRow < Rows() && r.maxCol < Cols()
+            && r.minRow <= r.maxRow && r.minCol <= r.maxCol;
+    }
+
+    CGridCell* GetCell(int row, int col) const noexcept
+    {
+        if (!IsValid(row, col)) return nullptr;
+        return (*m_rows[row])[col].get();
+    }
+
+    // -1 for a position outside the table.
+    int GetColumnWidth(int col) const noexcept;
+    int GetRowHeight(int row) const noexcept;
+    // False (nothing stored) for a position outside the table.
+    bool SetColumnWidth(int col, int width) noexcept;
+    bool SetRowHeight(int row, int height) noexcept;
+
+    // Sums with the wrap-around of 32-bit arithmetic.
+    int TotalWidth() const noexcept { return static_cast<int>(m_totalWidth); }
+    int TotalHeight() const noexcept { return static_cast<int>(m_totalHeight); }
+
+    // Destroys or makes cells at the end; counts below 0 are ignored. New
+    // columns and rows get the default sizes and new cells.
+    void ResizeCols(int count);
+    void ResizeRows(int count);
+
+    // Swap two columns or rows with their sizes; false when an index is
+    // outside the table or both are the same.
+    bool ExchangeCols(int col1, int col2) noexcept;
+    bool ExchangeRows(int row1, int row2) noexcept;
+
+    // Only one cell carries the focus flag, so clearing is cheap.
+    void SetFocusFlag(CGridCell* cell) noexcept;
+    void ClearFocusFlags() noexcept;
+
+    // Sizes as decimal numbers separated by single spaces.
+    std::wstring WidthsText() const;
+    std::wstring HeightsText() const;
+
+    // Splits 8-bit text at every space and reads each piece as atoi does.
+    static std::vector<int> ParseSizes(const std::string& text);
+    // atoi on [begin, end): white space, a sign, digits; 0 without digits,
+    // clamped to the int range.
+    static int Atoi(const char* begin, const char* end) noexcept;
+
+private:
+    using Row = std::vector<std::unique_ptr<CGridCell>>;
+
+    void ForgetFocusFlag(const CGridCell* cell) noexcept
+    {
+        if (cell == m_pFocusFlagged) m_pFocusFlagged = nullptr;
+    }
+
+    std::vector<std::unique_ptr<Row>> m_rows;
+    std::vector<int> m_rowHeights;
+    std::vector<int> m_colWidths;
+    std::uint32_t m_totalWidth = 0;
+    std::uint32_t m_totalHeight = 0;
+    int m_nFixedRows = 0;
+    int m_nFixedCols = 0;
+    CGridCell* m_pFocusFlagged = nullptr;
+};
