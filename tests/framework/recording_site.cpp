@@ -151,10 +151,11 @@ STDMETHODIMP RecordingFrame::TranslateAccelerator(LPMSG, WORD)
 
 // ---------------------------------------------------------------- site
 
-RecordingSite::RecordingSite()
+RecordingSite::RecordingSite(bool visible)
 {
     RegisterSiteClass();
-    m_hwnd = CreateWindowExW(0, kSiteClass, L"Kvadra recording site", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | (visible ? WS_VISIBLE : 0);
+    m_hwnd = CreateWindowExW(0, kSiteClass, L"Kvadra recording site", style,
                              0, 0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -173,7 +174,8 @@ STDMETHODIMP RecordingSite::QueryInterface(REFIID iid, void** ppv)
         return Hand(static_cast<IOleInPlaceSite*>(this), ppv);
     if (IsEqualIID(iid, IID_IOleControlSite)) return Hand(static_cast<IOleControlSite*>(this), ppv);
     if (IsEqualIID(iid, IID_IDispatch)) return Hand(static_cast<IDispatch*>(this), ppv);
-    if (IsEqualIID(iid, IID_IAdviseSink)) return Hand(static_cast<IAdviseSink*>(this), ppv);
+    if (IsEqualIID(iid, IID_IAdviseSink) || IsEqualIID(iid, IID_IAdviseSinkEx))
+        return Hand(static_cast<IAdviseSinkEx*>(this), ppv);
     return E_NOINTERFACE;
 }
 
@@ -375,6 +377,7 @@ STDMETHODIMP_(void) RecordingSite::OnViewChange(DWORD, LONG) { m_log.Add("Sink.O
 STDMETHODIMP_(void) RecordingSite::OnRename(IMoniker*) { m_log.Add("Sink.OnRename"); }
 STDMETHODIMP_(void) RecordingSite::OnSave() { m_log.Add("Sink.OnSave"); }
 STDMETHODIMP_(void) RecordingSite::OnClose() { m_log.Add("Sink.OnClose"); }
+STDMETHODIMP_(void) RecordingSite::OnViewStatusChange(DWORD) { m_log.Add("Sink.OnViewStatusChange"); }
 
 // ---------------------------------------------------------------- event sink
 

@@ -74,11 +74,13 @@ class RecordingSite final : public IOleClientSite,
                             public IOleInPlaceSite,
                             public IOleControlSite,
                             public IDispatch,
-                            public IAdviseSink {
+                            public IAdviseSinkEx {
 public:
-    // Creates the site's window (top-level, visible) that the control is
-    // placed in.
-    RecordingSite();
+    // Creates the site's window that the control is placed in: a top-level
+    // window, hidden unless asked for (under Wine a visible top-level window
+    // costs seconds to create), so test a child's visibility by its
+    // WS_VISIBLE style rather than IsWindowVisible.
+    explicit RecordingSite(bool visible = false);
     RecordingSite(const RecordingSite&) = delete;
     RecordingSite& operator=(const RecordingSite&) = delete;
     virtual ~RecordingSite();
@@ -127,12 +129,13 @@ public:
     STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                       UINT*) override;
 
-    // IAdviseSink: recorded as "Sink.<method>".
+    // IAdviseSink, IAdviseSinkEx: recorded as "Sink.<method>".
     STDMETHOD_(void, OnDataChange)(FORMATETC*, STGMEDIUM*) override;
     STDMETHOD_(void, OnViewChange)(DWORD aspect, LONG index) override;
     STDMETHOD_(void, OnRename)(IMoniker*) override;
     STDMETHOD_(void, OnSave)() override;
     STDMETHOD_(void, OnClose)() override;
+    STDMETHOD_(void, OnViewStatusChange)(DWORD status) override;
 
     // --- for the test ---
     CallLog& Log() { return m_log; }
@@ -140,7 +143,7 @@ public:
     HWND Window() const { return m_hwnd; }
     ULONG Refs() const { return m_refs; }
     IOleClientSite* Client() { return this; }
-    IAdviseSink* Sink() { return this; }
+    IAdviseSinkEx* Sink() { return this; }
 
     // The ambient UserMode answered to the control (VT_BOOL).
     bool userMode = true;
