@@ -208,6 +208,7 @@ TEST_F(ActivationTest, UIDeactivateKeepsTheWindow)
 
 TEST_F(ActivationTest, InPlaceDeactivateDestroysTheWindow)
 {
+    const ULONG siteRefs = site.Refs();  // the client site only
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
     HWND hwnd = ControlWindow();
     ASSERT_NE(nullptr, hwnd);
@@ -218,6 +219,11 @@ TEST_F(ActivationTest, InPlaceDeactivateDestroysTheWindow)
     EXPECT_FALSE(site.Log().Has("OnUIDeactivate")) << "it was never UI-active\n" << site.Log().Dump();
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(nullptr, ControlWindow());
+    // Out of place, the control lets go of the in-place site and of the frame
+    // it got from GetWindowContext (a container's frame that holds its sites
+    // would otherwise never be freed).
+    EXPECT_EQ(siteRefs, site.Refs());
+    EXPECT_EQ(0u, site.Frame().Refs());
 
     // Not active any more: nothing to do.
     site.Log().Clear();
@@ -241,6 +247,7 @@ TEST_F(ActivationTest, InPlaceDeactivateOfAUIActiveControlDeactivatesTheUIFirst)
     EXPECT_TRUE(site.Log().InOrder({"Frame.SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}))
         << site.Log().Dump();
     EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(0u, site.Frame().Refs());
 }
 
 TEST_F(ActivationTest, CloseDeactivatesAndTellsTheAdviseSinks)
