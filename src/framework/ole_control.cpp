@@ -160,6 +160,10 @@ STDMETHODIMP OleControl::InPlaceDeactivate()
     if (!m_inPlaceActive) return S_OK;
     UIDeactivate();
     m_inPlaceActive = false;
+    // The frame and document window from GetWindowContext are only for the
+    // in-place session (UIDeactivate drops them only when UI-active).
+    m_uiWindow.Reset();
+    m_frame.Reset();
     if (HWND hwnd = ControlWindow()) DestroyWindow(hwnd);
     ComPtr<IOleInPlaceSite> site = std::move(m_inPlaceSite);
     m_inPlaceSite = nullptr;

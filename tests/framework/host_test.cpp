@@ -1,0 +1,65 @@
+// The control in the platform's own container window (atl.dll's AtlAxWin):
+// created by ProgID or CLSID, activated with its window as the container's
+// child, and entirely released when the container goes.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <string>
+
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+#include "support/ax_host.h"
+#include "support/dll.h"
+
+namespace {
+
+constexpr DWORD kWindowStyle = 0x56000000;
+constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+
+HRESULT CanUnloadNow()
+{
+    return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
+}
+
+class HostTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(HostTest, ContainerActivatesTheControlAndReleasesItOnDestroy)
+{
+    ASSERT_EQ(S_OK, CanUnloadNow());
+    test::AxHost host(GetParam());
+    ASSERT_NE(nullptr, host.Container());
+    HWND hwnd = nullptr;
+    {
+        fw::ComPtr<IUnknown> control = host.Control();
+        ASSERT_TRUE(control);
+        EXPECT_EQ(S_FALSE, CanUnloadNow());
+
+        // It is our control, and its window is the container's child.
+        fw::ComPtr<IOleWindow> window;
+        ASSERT_EQ(S_OK, control->QueryInterface(IID_IOleWindow, window.PutVoid()));
+        ASSERT_EQ(S_OK, window->GetWindow(&hwnd));
+        ASSERT_NE(nullptr, hwnd);
+        EXPECT_EQ(host.ControlWindow(), hwnd);
+        EXPECT_EQ(host.Container(), GetAncestor(hwnd, GA_PARENT));
+        EXPECT_TRUE(IsWindowVisible(hwnd));
+        EXPECT_EQ(kClassStyle, static_cast<UINT>(GetClassLongPtrW(hwnd, GCL_STYLE)));
+        EXPECT_EQ(kWindowStyle, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)));
+        EXPECT_EQ(0u, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+
+        // The container set its client site.
+        fw::ComPtr<IOleObject> ole;
+        ASSERT_EQ(S_OK, control->QueryInterface(IID_IOleObject, ole.PutVoid()));
+        fw::ComPtr<IOleClientSite> site;
+        EXPECT_EQ(S_OK, ole->GetClientSite(site.Put()));
+        EXPECT_TRUE(site);
+    }
+    host.Destroy();
+    EXPECT_FALSE(IsWindow(hwnd)) << "destroying the container destroys the control window";
+    EXPECT_EQ(S_OK, CanUnloadNow()) << "destroying the container releases every object";
+}
+
+INSTANTIATE_TEST_SUITE_P(ByProgIdAndClsid, HostTest,
+                         ::testing::Values(L"Kvadra.Tessera.1", L"Kvadra.Tessera",
+                                           L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}"));
+
+} // namespace
