@@ -1,0 +1,64 @@
+// A script host builds a small sheet through the ProgID, by member name,
+// and reads it back; an error the control publishes arrives as the
+// exception's description.
+var failures = 0;
+function check(what, got, want) {
+    if (got !== want) {
+        WScript.Echo("FAIL " + what + ": got " + got + ", want " + want);
+        failures++;
+    }
+}
+
+var grid = new ActiveXObject("Kvadra.Tessera.1");
+check("default Cols", grid.Cols, 10);
+grid.Cols = 5;
+grid.Rows = 4;
+check("Cols", grid.Cols, 5);
+check("Rows", grid.Rows, 4);
+
+// One cell at a time through the cell region.
+function region(col, row) {
+    grid.CRegionLeftTopX = col;
+    grid.CRegionLeftTopY = row;
+    grid.CRegionRightBottomX = col;
+    grid.CRegionRightBottomY = row;
+}
+
+region(1, 1);
+grid.CType = 4;
+grid.NUMFormat = "#,##0.00";
+grid.Value = 1234.5;
+check("Double type", grid.CType, 4);
+check("NUMFormat", grid.NUMFormat, "#,##0.00");
+check("Double value", grid.Value, 1234.5);
+
+region(2, 1);
+grid.CType = 1;
+grid.Value = "42";
+check("Integer from text", grid.Value, 42);
+
+region(3, 1);
+grid.CType = 6;
+grid.Value = "hello";
+grid.Hint = "a hint";
+check("String value", grid.Value, "hello");
+check("Hint", grid.Hint, "a hint");
+
+region(1, 2);
+grid.CType = 7;
+grid.DTFormat = "dd.MM.yyyy";
+check("DTFormat", grid.DTFormat, "dd.MM.yyyy");
+
+// The whole table: widths as text.
+grid.Widths = "10 20 30 40 50";
+check("Widths", grid.Widths, "10 20 30 40 50");
+check("TotalWidth", grid.TotalWidth, 150);
+
+try {
+    grid.FixedColor = 0x800000FF;  // no such system colour
+    check("bad colour raises", false, true);
+} catch (e) {
+    check("error text", e.description, "Can't translate color");
+}
+
+WScript.Echo(failures === 0 ? "sheet ok" : failures + " failures");
