@@ -13,6 +13,7 @@
 #include "framework/ole_control.h"
 #include "framework/window.h"
 #include "model/GridTable.h"
+#include "model/ValueFormat.h"
 
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
@@ -194,7 +195,15 @@ public:
     void Refresh();
 
 private:
+    // Control window (TesseraWindow.cpp): its message table and handlers.
+    static const fw::MessageEntry<CTessera> s_messages[];
+    LRESULT OnCreate(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+
     fw::Window m_window{*this};
+    // Hidden date picker that formats dates while the window exists.
+    fw::ContainedWindow m_wndFormatPicker{L"SysDateTimePick32", *this, 6};
+    model::CValueFormatter m_formatter;
 
     // Steps that the window, scrolling, editing and event parts complete
     // (TesseraHooks.cpp).

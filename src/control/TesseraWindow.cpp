@@ -1,5 +1,10 @@
-// The control window's message table and the framework's drawing callback.
+// The control window: creation and destruction, its message table, and
+// the framework's drawing callback.
 #include "control/Tessera.h"
+
+#include <commctrl.h>
+
+#include "control/Trace.h"
 
 namespace {
 
@@ -11,7 +16,11 @@ constexpr UINT kReflectLast = 0x2000 + WM_NOTIFY + 0x1000;
 // 5 date picker, 6 the formatting date picker.
 constexpr DWORD kHighestMap = 6;
 
-const fw::MessageEntry<CTessera> kMessages[] = {
+} // namespace
+
+const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
+    FW_MESSAGE(0, WM_DESTROY, CTessera, OnDestroy),
+    FW_MESSAGE(0, WM_CREATE, CTessera, OnCreate),
     FW_MESSAGE(0, WM_PAINT, CTessera, FwOnPaint),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),
@@ -19,11 +28,35 @@ const fw::MessageEntry<CTessera> kMessages[] = {
     FW_MESSAGE_RANGE(0, kReflectFirst, kReflectLast, CTessera, FwOnReflected),
 };
 
-} // namespace
-
 BOOL CTessera::ProcessWindowMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, DWORD mapId)
 {
-    return fw::DispatchMessageTable(this, kMessages, kHighestMap, msg, wp, lp, result, mapId);
+    return fw::DispatchMessageTable(this, s_messages, kHighestMap, msg, wp, lp, result, mapId);
+}
+
+LRESULT CTessera::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
+{
+    trace::TraceLine("OnCreate");
+    BOOL userMode = m_bUserMode;
+    if (SUCCEEDED(GetAmbientUserMode(userMode))) m_bUserMode = userMode;
+
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    // Hidden: it only turns dates into text for painting and editing.
+    m_formatter.UsePicker(m_wndFormatPicker.Create(m_window.Handle(), RECT{0, 0, 0, 0}, nullptr, WS_CHILD | WS_BORDER));
+    icc.dwICC = ICC_USEREX_CLASSES;
+    InitCommonControlsEx(&icc);
+
+    UpdateScrollBars();
+    return 0;
+}
+
+LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
+{
+    trace::TraceLine("OnDestroy");
+    m_formatter.UsePicker(nullptr);
+    m_wndFormatPicker.Destroy();
+    CloseEditor();
+    return DefWindowProcW(m_window.Handle(), msg, wp, lp);
 }
 
 HRESULT CTessera::OnDraw(const fw::DrawInfo& info)

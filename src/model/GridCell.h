@@ -42,6 +42,8 @@ public:
     HRESULT Set(BSTR s) noexcept;
     // The text for reading; never null.
     const wchar_t* Text() const noexcept { return m_s ? m_s : L""; }
+    // The stored BSTR itself (null for empty or null text), for readers that want its length.
+    BSTR Raw() const noexcept { return m_s; }
     bool IsNull() const noexcept { return m_null; }
 
 private:

@@ -1,5 +1,7 @@
 #include "model/ValueFormat.h"
 
+#include "model/GridCell.h"
+
 #include <commctrl.h>
 
 #include <cmath>
@@ -388,6 +390,11 @@ HWND CFormatPicker::Window()
 std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND picker)
 {
     return FormatValue(value, ctype, numFormat, dtFormat, picker, nullptr);
+}
+
+std::string CValueFormatter::FormatCellText(const CGridCell& cell)
+{
+    return FormatCellText(cell.Value(), cell.m_CType, cell.m_NUMFormat.Raw(), cell.m_DTFormat.Raw());
 }
 
 std::string CValueFormatter::FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat)

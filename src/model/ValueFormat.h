@@ -6,6 +6,8 @@
 #include <oleauto.h>
 #include <string>
 
+class CGridCell;
+
 namespace model {
 
 // A date split into its calendar parts; the order matches the editors' use.
@@ -74,6 +76,8 @@ public:
     void UsePicker(HWND picker) noexcept { m_hwndExternal = picker; }
 
     std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat);
+    // The display text of a cell: its value through its type and formats.
+    std::string FormatCellText(const CGridCell& cell);
 
 private:
     HWND m_hwndExternal = nullptr;
