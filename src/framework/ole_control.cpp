@@ -129,7 +129,9 @@ HRESULT OleControl::InPlaceActivate(LONG verb, const RECT*)
 
     if (HWND hwnd = ControlWindow()) {
         ShowWindow(hwnd, SW_SHOW);
-    } else if (!CreateControlWindow(parent, pos)) {
+    } else if (CreateControlWindow(parent, pos)) {
+        m_wholeWindowInvalid = false;
+    } else {
         return E_FAIL;
     }
     SetObjectRects(&pos, &clip);
@@ -579,7 +581,13 @@ STDMETHODIMP OleControl::GetPredefinedValue(DISPID, DWORD, VARIANT*) { return E_
 void OleControl::FireViewChange()
 {
     if (m_inPlaceActive) {
-        if (HWND hwnd = ControlWindow()) InvalidateRect(hwnd, nullptr, TRUE);
+        // While the whole window waits for a paint anyway, asking again
+        // changes nothing; hosts that refresh in a loop skip the round trip.
+        HWND hwnd = ControlWindow();
+        if (hwnd && !m_wholeWindowInvalid) {
+            InvalidateRect(hwnd, nullptr, TRUE);
+            m_wholeWindowInvalid = true;
+        }
     } else if (m_viewSink) {
         m_viewSink->OnViewChange(DVASPECT_CONTENT, -1);
     }
@@ -626,6 +634,7 @@ LRESULT OleControl::FwOnPaint(UINT, WPARAM wp, LPARAM, BOOL&)
     if (!hwnd) return 0;
     PAINTSTRUCT ps;
     // A paint sent with a context draws into it; otherwise the window's own.
+    if (!wp) m_wholeWindowInvalid = false;
     HDC hdc = wp ? reinterpret_cast<HDC>(wp) : BeginPaint(hwnd, &ps);
     if (hdc) {
         DrawInfo info = {};

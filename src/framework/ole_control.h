@@ -242,6 +242,7 @@ private:
     bool m_inPlaceActive = false;
     bool m_uiActive = false;
     bool m_dirty = false;
+    bool m_wholeWindowInvalid = false;  // a whole-window repaint is pending
     LONG m_freezeEvents = 0;
 };
 

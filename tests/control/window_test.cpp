@@ -46,3 +46,33 @@ TEST(ControlWindow, ReflectedAndUnknownMessagesGoToTheDefaultProcedure)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ControlWindow, EveryRefreshAfterAPaintAsksForAnother)
+{
+    test::AxHost host(L"Kvadra.Tessera.1");
+    HWND control = host.ControlWindow();
+    ASSERT_NE(nullptr, control);
+    fw::ComPtr<ITessera> grid;
+    ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+
+    UpdateWindow(control);
+    EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    grid->Update();
+    grid->Update();
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+    UpdateWindow(control);
+    EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    grid->Update();
+    EXPECT_TRUE(GetUpdateRect(control, nullptr, FALSE));
+
+    // With drawing off nothing is asked for.
+    UpdateWindow(control);
+    grid->put_AllowDraw(0);
+    grid->Update();
+    EXPECT_FALSE(GetUpdateRect(control, nullptr, FALSE));
+    grid.Reset();
+}
+
+} // namespace
