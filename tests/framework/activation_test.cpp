@@ -10,7 +10,7 @@
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
-#include "recording_site.h"
+#include "support/recording_site.h"
 #include "support/ax_host.h"
 #include "support/dll.h"
 

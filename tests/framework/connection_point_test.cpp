@@ -8,7 +8,7 @@
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
-#include "recording_site.h"
+#include "support/recording_site.h"
 #include "support/dll.h"
 
 namespace {

@@ -183,11 +183,14 @@ public:
 
     CallLog& Log() { return m_log; }
     ULONG Refs() const { return m_refs; }
+    // Events received, as "dispid(arg,...)" with shorts in declared order.
+    std::vector<std::string>& Events() { return m_received; }
 
 private:
     const IID& m_events;
     ULONG m_refs = 0;
     CallLog m_log;
+    std::vector<std::string> m_received;
 
 public:
     bool answersEvents;

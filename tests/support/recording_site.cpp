@@ -1,4 +1,4 @@
-#include "recording_site.h"
+#include "support/recording_site.h"
 
 #include <algorithm>
 
@@ -406,9 +406,21 @@ STDMETHODIMP RecordingEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info)
 
 STDMETHODIMP RecordingEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
-STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                        UINT*)
 {
     m_log.Add("Invoke(" + std::to_string(dispid) + ")");
+    // The event with its short arguments in declared order: "13(2,3)".
+    std::string event = std::to_string(dispid) + "(";
+    for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
+        const VARIANT& v = params->rgvarg[i];
+        if (v.vt == VT_I2) event += std::to_string(v.iVal);
+        else if (v.vt == (VT_BYREF | VT_I2)) event += "&" + std::to_string(*v.piVal);
+        else if (v.vt == VT_BSTR) event += "'" + std::string(v.bstrVal ? "text" : "null") + "'";
+        else event += "vt" + std::to_string(v.vt);
+        if (i) event += ",";
+    }
+    m_received.push_back(event + ")");
     return S_OK;
 }
 
