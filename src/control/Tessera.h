@@ -12,6 +12,7 @@
 #include "framework/object.h"
 #include "framework/ole_control.h"
 #include "framework/window.h"
+#include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
 
@@ -186,9 +187,11 @@ public:
     // The normalised cell region.
     CCellRange CellRegion() const noexcept;
 
-    // Selection model (interaction/Selection.cpp).
-    CCellID SetFocusCell(int row, int col);
-    CCellID FocusCell() const noexcept { return m_idCurrentCell; }
+    // Current cell and selection (interaction/Selection.cpp).
+    CCellID SetFocusCell(int row, int col) { return m_selection.SetFocusCell(row, col); }
+    CCellID FocusCell() const noexcept { return m_selection.FocusCell(); }
+    CSelectionModel& Selection() noexcept { return m_selection; }
+    const CSelectionModel& Selection() const noexcept { return m_selection; }
 
     // Repaint request, button placement and ViewChange; only with AllowDraw
     // and a window.
@@ -199,6 +202,31 @@ private:
     static const fw::MessageEntry<CTessera> s_messages[];
     LRESULT OnCreate(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+
+    // The control's side of the selection: events, scrolling, repaints.
+    class SelectionHooks final : public CSelectionHost {
+    public:
+        explicit SelectionHooks(CTessera& owner) noexcept : m_owner(owner) {}
+        bool RangeSelectAllowed() const override;
+        void OnLeaveCell(int row, int col) override;
+        void OnEnterCell(int row, int col) override;
+        void OnSelectCell(int col, int row) override;
+        void BringIntoView(int row, int col) override;
+        void InvalidateCell(int row, int col) override;
+        void BeginPaintNow() override;
+        void PaintCellNow(int row, int col) override;
+        void EndPaintNow() override;
+        void Refresh() override;
+
+    private:
+        CTessera& m_owner;
+        HDC m_hdc = nullptr;
+    };
+
+    // One selection corner put: the new value replaces its own corner.
+    enum class Corner { LeftTopX, LeftTopY, RightBottomX, RightBottomY };
+    HRESULT GetSelectionCorner(Corner which, int* pVal);
+    HRESULT PutSelectionCorner(Corner which, int newVal);
 
     fw::Window m_window{*this};
     // Hidden date picker that formats dates while the window exists.
@@ -212,12 +240,17 @@ private:
     void CloseEditor();
     void PositionButtons();
     RECT CellButtonRect(int row, int col) const;
+    // The cell's rectangle in client pixels; false when it does not show.
+    bool CellBox(int row, int col, RECT& box) const;
+    void PaintCellNow(HDC hdc, int row, int col);
 
     // Region loops: columns outer, rows inner, cells outside the table
     // skipped. The visitor returns false to stop.
     template <class Visit> bool ForEachRegionCell(Visit visit);
     // Per-cell getter: E_FAIL without a first cell, then E_POINTER.
     template <class Out, class Read> HRESULT ReadFirstCell(Out* out, Read read);
+    // Whether every cell of the region has a choice-list entry at index.
+    bool RegionHasVariant(int index);
     void ClampRegionCols();
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
@@ -225,7 +258,8 @@ private:
 
     // Grid table, focus cell and cell region.
     CGridTable m_grid;
-    CCellID m_idCurrentCell;
+    SelectionHooks m_selectionHooks{*this};
+    CSelectionModel m_selection{m_grid, m_selectionHooks};
     int m_nCRegionLeftTopX = 0;
     int m_nCRegionLeftTopY = 0;
     int m_nCRegionRightBottomX = 0;

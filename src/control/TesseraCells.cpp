@@ -363,6 +363,59 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
     return S_OK;
 }
 
+// --- Choice lists ------------------------------------------------------------------------
+
+STDMETHODIMP CTessera::ClearCRVariants()
+{
+    ForEachRegionCell([](CGridCell* c, int, int) { c->ClearVariants(); return true; });
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::AddCRVariant(VARIANT Value, BSTR text)
+{
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->AddVariant(Value, text); return SUCCEEDED(hr); });
+    return hr;
+}
+
+bool CTessera::RegionHasVariant(int index)
+{
+    return ForEachRegionCell([&](CGridCell* c, int, int) { return index >= 0 && index < c->VariantCount(); });
+}
+
+STDMETHODIMP CTessera::get_CRVariantValue(int variant, VARIANT* pVal)
+{
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetVariantValue(variant, pVal); });
+}
+
+STDMETHODIMP CTessera::put_CRVariantValue(int variant, VARIANT newVal)
+{
+    // Checked on every cell first, so that a refused put changes no cell.
+    if (!RegionHasVariant(variant)) return E_INVALIDARG;
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        hr = c->SetVariantValue(variant, newVal);
+        return SUCCEEDED(hr);
+    });
+    return hr;
+}
+
+STDMETHODIMP CTessera::get_CRVariantText(int variant, BSTR* pVal)
+{
+    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetVariantText(variant, pVal); });
+}
+
+STDMETHODIMP CTessera::put_CRVariantText(int variant, BSTR newVal)
+{
+    if (!RegionHasVariant(variant)) return E_INVALIDARG;
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        hr = c->SetVariantText(variant, newVal);
+        return SUCCEEDED(hr);
+    });
+    return hr;
+}
+
 // --- Buttons ---------------------------------------------------------------------------
 
 void CTessera::UpdateCellButton(int row, int col)

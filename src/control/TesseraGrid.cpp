@@ -74,8 +74,9 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
 
     CloseEditor();
     if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
-    if (m_idCurrentCell.col >= newVal) SetFocusCell(-1, -1);
+    if (FocusCell().col >= newVal) SetFocusCell(-1, -1);
     m_grid.ResizeCols(newVal);
+    m_selection.PruneOutsideGrid();
     UpdateScrollBars();
     ClampRegionCols();
     Refresh();
@@ -89,8 +90,9 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
 
     CloseEditor();
     if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);
-    if (m_idCurrentCell.row >= newVal) SetFocusCell(-1, -1);
+    if (FocusCell().row >= newVal) SetFocusCell(-1, -1);
     m_grid.ResizeRows(newVal);
+    m_selection.PruneOutsideGrid();
     UpdateScrollBars();
     ClampRegionRows();
     Refresh();
@@ -105,7 +107,7 @@ STDMETHODIMP CTessera::put_FixedCols(int newVal)
         HRESULT hr = put_Cols(newVal);
         if (FAILED(hr)) return hr;
     }
-    if (m_idCurrentCell.col < newVal) SetFocusCell(-1, -1);
+    if (FocusCell().col < newVal) SetFocusCell(-1, -1);
     m_grid.SetFixedCols(newVal);
     Refresh();
     return S_OK;
@@ -119,7 +121,7 @@ STDMETHODIMP CTessera::put_FixedRows(int newVal)
         HRESULT hr = put_Rows(newVal);
         if (FAILED(hr)) return hr;
     }
-    if (m_idCurrentCell.row < newVal) SetFocusCell(-1, -1);
+    if (FocusCell().row < newVal) SetFocusCell(-1, -1);
     m_grid.SetFixedRows(newVal);
     Refresh();
     return S_OK;
@@ -167,21 +169,25 @@ STDMETHODIMP CTessera::get_TotalHeight(int* pVal)
     return S_OK;
 }
 
+// The selection is cleared before the cells move: its entries name
+// positions, and the flags to clear are on the cells found there now.
 STDMETHODIMP CTessera::ExchangeCols(int col1, int col2)
 {
     // Indices at or beyond the count are refused like negative ones.
-    if (!m_grid.ExchangeCols(col1, col2)) return S_OK;
-    m_grid.ClearFocusFlags();
-    m_idCurrentCell = CCellID();
+    if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= m_grid.Cols() || col2 >= m_grid.Cols()) return S_OK;
+    m_selection.ClearSelection();
+    m_grid.ExchangeCols(col1, col2);
+    m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
 }
 
 STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
 {
-    if (!m_grid.ExchangeRows(row1, row2)) return S_OK;
-    m_grid.ClearFocusFlags();
-    m_idCurrentCell = CCellID();
+    if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= m_grid.Rows() || row2 >= m_grid.Rows()) return S_OK;
+    m_selection.ClearSelection();
+    m_grid.ExchangeRows(row1, row2);
+    m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
 }

@@ -15,6 +15,16 @@ void CTessera::CloseEditor()
 {
 }
 
+bool CTessera::CellBox(int, int, RECT&) const
+{
+    // No cell shows before the layout exists.
+    return false;
+}
+
+void CTessera::PaintCellNow(HDC, int, int)
+{
+}
+
 RECT CTessera::CellButtonRect(int, int) const
 {
     // Cells have no place on screen without the layout.

@@ -3,20 +3,6 @@
 #include "control/Tessera.h"
 
 STDMETHODIMP CTessera::put_TabStop(VARIANT_BOOL) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_SelectionLeftTopX(int*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_SelectionLeftTopX(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_SelectionLeftTopY(int*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_SelectionLeftTopY(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_SelectionRightBottomX(int*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_SelectionRightBottomX(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_SelectionRightBottomY(int*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_SelectionRightBottomY(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::ClearCRVariants() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AddCRVariant(VARIANT, BSTR) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_CRVariantValue(int, VARIANT*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_CRVariantValue(int, VARIANT) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::get_CRVariantText(int, BSTR*) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::put_CRVariantText(int, BSTR) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::ShowEdit() { return E_NOTIMPL; }
 STDMETHODIMP CTessera::HideEdit() { return E_NOTIMPL; }
 STDMETHODIMP CTessera::AdjustColWidths() { return E_NOTIMPL; }

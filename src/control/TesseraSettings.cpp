@@ -183,8 +183,6 @@ STDMETHODIMP CTessera::put_AllowDraw(LONG newVal)
 STDMETHODIMP CTessera::get_Width(int* pVal) { return GetPlain("Get Width", m_nWidth, pVal); }
 STDMETHODIMP CTessera::get_Height(int* pVal) { return GetPlain("Get Height", m_nHeight, pVal); }
 
-STDMETHODIMP CTessera::get_CurrentCellCol(int* pVal) { return GetPlain(nullptr, m_idCurrentCell.col, pVal); }
-STDMETHODIMP CTessera::get_CurrentCellRow(int* pVal) { return GetPlain(nullptr, m_idCurrentCell.row, pVal); }
 
 STDMETHODIMP CTessera::Update()
 {

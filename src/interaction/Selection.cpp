@@ -1,28 +1,136 @@
-// The current cell and the selection.
+// The control's side of the current cell and the selection: the automation
+// members and the hooks through which the selection model raises events
+// and asks for repaints.
 #include "control/Tessera.h"
 
-CCellID CTessera::SetFocusCell(int row, int col)
+#include <algorithm>
+
+// --- Hooks ---------------------------------------------------------------------------
+
+bool CTessera::SelectionHooks::RangeSelectAllowed() const
 {
-    const CCellID old = m_idCurrentCell;
-    if (old == CCellID(row, col)) return old;
-
-    Fire_OnLeaveCell(static_cast<short>(old.row), static_cast<short>(old.col));
-    m_idCurrentCell = CCellID(row, col);
-    Fire_OnEnterCell(static_cast<short>(row), static_cast<short>(col));
-
-    // The very first current cell gets no focus flag and is not scrolled to.
-    if (m_grid.IsValid(old)) {
-        m_grid.ClearFocusFlags();
-        BringIntoView(row, col);
-        if (m_grid.IsValid(row, col)) m_grid.SetFocusFlag(m_grid.GetCell(row, col));
-    }
-    Refresh();
-    return old;
+    return m_owner.m_bRangeSelect != 0;
 }
+
+void CTessera::SelectionHooks::OnLeaveCell(int row, int col)
+{
+    m_owner.Fire_OnLeaveCell(static_cast<short>(row), static_cast<short>(col));
+}
+
+void CTessera::SelectionHooks::OnEnterCell(int row, int col)
+{
+    m_owner.Fire_OnEnterCell(static_cast<short>(row), static_cast<short>(col));
+}
+
+void CTessera::SelectionHooks::OnSelectCell(int col, int row)
+{
+    m_owner.Fire_OnSelectCell(static_cast<short>(col), static_cast<short>(row));
+}
+
+void CTessera::SelectionHooks::BringIntoView(int row, int col)
+{
+    m_owner.BringIntoView(row, col);
+}
+
+void CTessera::SelectionHooks::InvalidateCell(int row, int col)
+{
+    if (!m_owner.m_nAllowDraw) return;
+    HWND hwnd = m_owner.ControlWindow();
+    RECT box;
+    if (!hwnd || !m_owner.CellBox(row, col, box)) return;
+    // Cell boxes are inclusive; the right and bottom lines belong to it.
+    ++box.right;
+    ++box.bottom;
+    InvalidateRect(hwnd, &box, TRUE);
+}
+
+void CTessera::SelectionHooks::BeginPaintNow()
+{
+    if (HWND hwnd = m_owner.ControlWindow()) m_hdc = GetDC(hwnd);
+}
+
+void CTessera::SelectionHooks::PaintCellNow(int row, int col)
+{
+    if (m_hdc) m_owner.PaintCellNow(m_hdc, row, col);
+}
+
+void CTessera::SelectionHooks::EndPaintNow()
+{
+    if (m_hdc) ReleaseDC(m_owner.ControlWindow(), m_hdc);
+    m_hdc = nullptr;
+}
+
+void CTessera::SelectionHooks::Refresh()
+{
+    m_owner.Refresh();
+}
+
+// --- Automation members --------------------------------------------------------------
+
+STDMETHODIMP CTessera::get_CurrentCellCol(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = FocusCell().col;
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_CurrentCellRow(int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    *pVal = FocusCell().row;
+    return S_OK;
+}
+
+HRESULT CTessera::GetSelectionCorner(Corner which, int* pVal)
+{
+    if (!pVal) return E_POINTER;
+    // Without range selection there is no selection to report, even when
+    // cells selected earlier are still marked.
+    if (!m_bRangeSelect) {
+        *pVal = -1;
+        return S_OK;
+    }
+    const CCellRange b = m_selection.Bounds();
+    switch (which) {
+    case Corner::LeftTopX: *pVal = b.minCol; break;
+    case Corner::LeftTopY: *pVal = b.minRow; break;
+    case Corner::RightBottomX: *pVal = b.maxCol; break;
+    case Corner::RightBottomY: *pVal = b.maxRow; break;
+    }
+    return S_OK;
+}
+
+HRESULT CTessera::PutSelectionCorner(Corner which, int newVal)
+{
+    int x1 = -1, y1 = -1, x2 = -1, y2 = -1;
+    GetSelectionCorner(Corner::LeftTopX, &x1);
+    GetSelectionCorner(Corner::LeftTopY, &y1);
+    GetSelectionCorner(Corner::RightBottomX, &x2);
+    GetSelectionCorner(Corner::RightBottomY, &y2);
+    switch (which) {
+    case Corner::LeftTopX: x1 = newVal; break;
+    case Corner::LeftTopY: y1 = newVal; break;
+    case Corner::RightBottomX: x2 = newVal; break;
+    case Corner::RightBottomY: y2 = newVal; break;
+    }
+    // An empty selection gives -1 corners, which the range test refuses:
+    // only the user starts a selection from nothing.
+    m_selection.SetSelectedRange(std::min(y1, y2), std::min(x1, x2), std::max(y1, y2), std::max(x1, x2));
+    return S_OK;
+}
+
+STDMETHODIMP CTessera::get_SelectionLeftTopX(int* pVal) { return GetSelectionCorner(Corner::LeftTopX, pVal); }
+STDMETHODIMP CTessera::put_SelectionLeftTopX(int newVal) { return PutSelectionCorner(Corner::LeftTopX, newVal); }
+STDMETHODIMP CTessera::get_SelectionLeftTopY(int* pVal) { return GetSelectionCorner(Corner::LeftTopY, pVal); }
+STDMETHODIMP CTessera::put_SelectionLeftTopY(int newVal) { return PutSelectionCorner(Corner::LeftTopY, newVal); }
+STDMETHODIMP CTessera::get_SelectionRightBottomX(int* pVal) { return GetSelectionCorner(Corner::RightBottomX, pVal); }
+STDMETHODIMP CTessera::put_SelectionRightBottomX(int newVal) { return PutSelectionCorner(Corner::RightBottomX, newVal); }
+STDMETHODIMP CTessera::get_SelectionRightBottomY(int* pVal) { return GetSelectionCorner(Corner::RightBottomY, pVal); }
+STDMETHODIMP CTessera::put_SelectionRightBottomY(int newVal) { return PutSelectionCorner(Corner::RightBottomY, newVal); }
 
 STDMETHODIMP CTessera::ClearSelection()
 {
-    // Nothing can be selected yet: only the repaint remains.
+    m_selection.ClearSelection();
     Refresh();
     return S_OK;
 }

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include <new>
 #include <utility>
 
 #include "framework/com_ptr.h"
@@ -176,6 +177,80 @@ BOOL CGridCell::SetValue(const VARIANT& value)
     if (FAILED(VariantCopy(&m_value, &temp)))
         MessageBoxA(nullptr, "Can't copy", "", MB_OK);
     return TRUE;
+}
+
+// --- Choice list -----------------------------------------------------------
+
+HRESULT CGridCell::AddVariant(const VARIANT& value, BSTR text) noexcept
+{
+    BSTR copy = nullptr;
+    if (text) {
+        copy = SysAllocString(text);
+        if (!copy) return E_OUTOFMEMORY;
+    }
+    try {
+        if (!m_variants) m_variants = std::make_unique<std::vector<variant_str>>();
+        m_variants->emplace_back();
+    } catch (const std::bad_alloc&) {
+        SysFreeString(copy);
+        return E_OUTOFMEMORY;
+    }
+    variant_str& entry = m_variants->back();
+    entry.text = copy;
+    // Dereferenced, so that no entry points into its caller's memory. A
+    // value that cannot be copied leaves the entry empty.
+    VariantCopyInd(&entry.value, const_cast<VARIANT*>(&value));
+    return S_OK;
+}
+
+HRESULT CGridCell::GetVariantValue(int index, VARIANT* out) const noexcept
+{
+    if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
+    VariantInit(out);
+    return VariantCopy(out, &(*m_variants)[index].value);
+}
+
+HRESULT CGridCell::SetVariantValue(int index, const VARIANT& value) noexcept
+{
+    if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
+    // Copied aside first, so that a failed copy keeps the old value.
+    VARIANT copy;
+    VariantInit(&copy);
+    HRESULT hr = VariantCopyInd(&copy, const_cast<VARIANT*>(&value));
+    if (FAILED(hr)) return hr;
+    VARIANT& stored = (*m_variants)[index].value;
+    VariantClear(&stored);
+    stored = copy;
+    return S_OK;
+}
+
+HRESULT CGridCell::GetVariantText(int index, BSTR* out) const noexcept
+{
+    if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
+    BSTR text = (*m_variants)[index].text;
+    if (!text) {
+        *out = nullptr;
+        return S_OK;
+    }
+    BSTR copy = SysAllocString(text);
+    if (!copy) return E_OUTOFMEMORY;
+    *out = copy;
+    return S_OK;
+}
+
+HRESULT CGridCell::SetVariantText(int index, BSTR text) noexcept
+{
+    if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
+    BSTR& stored = (*m_variants)[index].text;
+    if (text == stored) return S_OK;
+    BSTR copy = nullptr;
+    if (text) {
+        copy = SysAllocString(text);
+        if (!copy) return E_OUTOFMEMORY;
+    }
+    SysFreeString(stored);
+    stored = copy;
+    return S_OK;
 }
 
 // --- Button ----------------------------------------------------------------

@@ -6,6 +6,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <memory>
+#include <vector>
+
 // CType codes.
 enum CellType : int {
     ctBoolean = 0, ctInteger = 1, ctLong = 2, ctSingle = 3,
@@ -51,6 +54,28 @@ private:
     bool m_null = false;
 };
 
+// One choice-list entry: the text shown and the value it stands for, both
+// owned. The text may be null.
+struct variant_str {
+    BSTR text = nullptr;
+    VARIANT value;
+
+    variant_str() noexcept { VariantInit(&value); }
+    variant_str(variant_str&& o) noexcept : text(o.text), value(o.value)
+    {
+        o.text = nullptr;
+        VariantInit(&o.value);
+    }
+    variant_str(const variant_str&) = delete;
+    variant_str& operator=(const variant_str&) = delete;
+    variant_str& operator=(variant_str&&) = delete;
+    ~variant_str()
+    {
+        SysFreeString(text);
+        VariantClear(&value);
+    }
+};
+
 class CGridCell {
 public:
     CGridCell() noexcept;
@@ -81,6 +106,17 @@ public:
     void DestroyButton() noexcept;
     void PositionButton(const RECT& rect);
 
+    // Choice list, in the order of addition. An index outside the list
+    // gives E_INVALIDARG and touches nothing; a text that cannot be copied
+    // gives E_OUTOFMEMORY and leaves the list as it was.
+    int VariantCount() const noexcept { return m_variants ? static_cast<int>(m_variants->size()) : 0; }
+    void ClearVariants() noexcept { m_variants.reset(); }
+    HRESULT AddVariant(const VARIANT& value, BSTR text) noexcept;
+    HRESULT GetVariantValue(int index, VARIANT* out) const noexcept;
+    HRESULT SetVariantValue(int index, const VARIANT& value) noexcept;
+    HRESULT GetVariantText(int index, BSTR* out) const noexcept;
+    HRESULT SetVariantText(int index, BSTR text) noexcept;
+
     // Plain attributes.
     COLORREF m_FontColor = 0;
     COLORREF m_Color;
@@ -106,4 +142,6 @@ private:
     bool m_bFontUnmade = true;
     IFontDisp* m_pFont = nullptr;
     HWND m_hButton = nullptr;
+    // Made with the first entry: most cells never have a list.
+    std::unique_ptr<std::vector<variant_str>> m_variants;
 };

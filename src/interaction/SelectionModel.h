@@ -1,0 +1,123 @@
+// CSelectionModel: the current cell, the selection anchor and the selected
+// cells, with the per-cell flags that painting reads. Mouse and keyboard
+// handling drive it; the control supplies events, scrolling and repaints
+// through CSelectionHost.
+#pragma once
+
+#include <climits>
+#include <cstddef>
+#include <set>
+
+#include "model/GridTable.h"
+
+// The gesture that mouse and keyboard handling are running.
+enum class MouseMode : int {
+    Idle = 0,
+    SelectAll = 1,
+    SelectColumns = 2,
+    SelectRows = 3,
+    SelectCells = 4,
+    OverRowDivider = 6,
+    SizingRow = 7,
+    OverColumnDivider = 8,
+    SizingColumn = 9,
+    PrepareEdit = 10,
+    DragRow = 11,
+    DragColumn = 12,
+};
+
+// What the selection needs of its owner.
+class CSelectionHost {
+public:
+    virtual bool RangeSelectAllowed() const = 0;
+    virtual void OnLeaveCell(int row, int col) = 0;
+    virtual void OnEnterCell(int row, int col) = 0;
+    // Column first, as the event declares it.
+    virtual void OnSelectCell(int col, int row) = 0;
+    virtual void BringIntoView(int row, int col) = 0;
+    // Queued repaint of one valid cell.
+    virtual void InvalidateCell(int row, int col) = 0;
+    // Immediate repaints: Begin/End bracket a run of PaintCellNow calls.
+    virtual void BeginPaintNow() = 0;
+    virtual void PaintCellNow(int row, int col) = 0;
+    virtual void EndPaintNow() = 0;
+    // Repaint request, button placement and ViewChange.
+    virtual void Refresh() = 0;
+
+protected:
+    ~CSelectionHost() = default;
+};
+
+class CSelectionModel {
+public:
+    CSelectionModel(CGridTable& grid, CSelectionHost& host) noexcept : m_grid(grid), m_host(host) {}
+    CSelectionModel(const CSelectionModel&) = delete;
+    CSelectionModel& operator=(const CSelectionModel&) = delete;
+
+    // --- current cell ---
+    CCellID FocusCell() const noexcept { return m_current; }
+    // Moves the current cell with OnLeaveCell and OnEnterCell; returns the
+    // old one. Moving to the current cell does nothing.
+    CCellID SetFocusCell(int row, int col);
+    // Forgets the current cell without events, for exchanges that move the
+    // cells under it.
+    void ResetFocusCell() noexcept;
+
+    // --- gesture state ---
+    CCellID Anchor() const noexcept { return m_anchor; }
+    void SetAnchor(const CCellID& cell) noexcept { m_anchor = cell; }
+    MouseMode Mode() const noexcept { return m_mode; }
+    void SetMode(MouseMode mode) noexcept { m_mode = mode; }
+
+    // --- selection ---
+    // False for a position without a cell. *changed (may be null) tells
+    // whether the cell's state changed; selecting raises OnSelectCell.
+    bool SetCellSelected(int row, int col, bool select, bool* changed = nullptr);
+    // Replaces the selection by the rectangle, raising OnSelectCell for each
+    // of its cells in row-major order. An invalid rectangle only clears.
+    // Nothing happens while range selection is off.
+    void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false);
+    void SelectAllCells();
+    void SelectColumnsTo(const CCellID& cell);
+    void SelectRowsTo(const CCellID& cell);
+    void SelectCellsTo(const CCellID& cell);
+    // Extends by the running gesture, from the anchor to cell.
+    void ExtendSelection(const CCellID& cell);
+    // Deselects everything without events or repaints.
+    void ClearSelection() noexcept;
+    // Drops entries outside the table after Rows or Cols shrank; the cells
+    // themselves are already gone.
+    void PruneOutsideGrid();
+
+    void InvalidateCell(const CCellID& cell);
+
+    bool IsSelected(int row, int col) const { return m_selected.count(Key{col, row}) != 0; }
+    size_t SelectedCount() const noexcept { return m_selected.size(); }
+    // Smallest and largest row and column of the selected cells; all -1
+    // when nothing is selected.
+    CCellRange Bounds() const;
+
+private:
+    // Ordered by column, then row; unique for every cell of any grid.
+    struct Key {
+        int col;
+        int row;
+        bool operator<(const Key& o) const noexcept { return col != o.col ? col < o.col : row < o.row; }
+    };
+
+    void Added(int row, int col) noexcept;
+    void Repaint(int row, int col, bool now);
+    bool RangeSelect() const { return m_host.RangeSelectAllowed(); }
+
+    CGridTable& m_grid;
+    CSelectionHost& m_host;
+    CCellID m_current;
+    CCellID m_anchor;
+    MouseMode m_mode = MouseMode::Idle;
+    std::set<Key> m_selected;
+
+    // Bounds of m_selected, kept as cells are added; a removal that may
+    // shrink them marks them stale until the next read.
+    mutable CCellRange m_bounds;
+    mutable bool m_boundsStale = false;
+};

@@ -1,0 +1,249 @@
+// The selection model on its own, with a host that records what it is asked.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "interaction/SelectionModel.h"
+
+namespace {
+
+class RecordingHost final : public CSelectionHost {
+public:
+    bool rangeSelect = true;
+    std::vector<std::string> calls;
+    int invalidated = 0;
+    int paintedNow = 0;
+
+    bool RangeSelectAllowed() const override { return rangeSelect; }
+    void OnLeaveCell(int row, int col) override { Add("Leave", row, col); }
+    void OnEnterCell(int row, int col) override { Add("Enter", row, col); }
+    void OnSelectCell(int col, int row) override { Add("Select", col, row); }
+    void BringIntoView(int row, int col) override { Add("View", row, col); }
+    void InvalidateCell(int, int) override { ++invalidated; }
+    void BeginPaintNow() override { calls.push_back("Begin"); }
+    void PaintCellNow(int, int) override { ++paintedNow; }
+    void EndPaintNow() override { calls.push_back("End"); }
+    void Refresh() override { calls.push_back("Refresh"); }
+
+private:
+    void Add(const char* what, int a, int b)
+    {
+        calls.push_back(std::string(what) + "(" + std::to_string(a) + "," + std::to_string(b) + ")");
+    }
+};
+
+struct Fixture : ::testing::Test {
+    CGridTable grid;
+    RecordingHost host;
+    CSelectionModel sel{grid, host};
+
+    void Size(int rows, int cols, int fixedRows = 1, int fixedCols = 1)
+    {
+        grid.ResizeCols(cols);
+        grid.ResizeRows(rows);
+        grid.SetFixedRows(fixedRows);
+        grid.SetFixedCols(fixedCols);
+    }
+
+    // Every cell's flag against the rectangle (an empty one: minRow -1).
+    ::testing::AssertionResult FlagsAre(const CCellRange& r)
+    {
+        for (int row = 0; row < grid.Rows(); ++row) {
+            for (int col = 0; col < grid.Cols(); ++col) {
+                bool inside = row >= r.minRow && row <= r.maxRow && col >= r.minCol && col <= r.maxCol;
+                if (grid.GetCell(row, col)->m_bSelected != inside || sel.IsSelected(row, col) != inside)
+                    return ::testing::AssertionFailure() << "cell (" << row << "," << col << ")";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+};
+
+void ExpectBounds(const CCellRange& b, int minRow, int minCol, int maxRow, int maxCol)
+{
+    EXPECT_EQ(minRow, b.minRow);
+    EXPECT_EQ(minCol, b.minCol);
+    EXPECT_EQ(maxRow, b.maxRow);
+    EXPECT_EQ(maxCol, b.maxCol);
+}
+
+using SelectionModel = Fixture;
+
+TEST_F(SelectionModel, FocusMovesRaiseLeaveThenEnterAndFlagOnlyAfterTheFirst)
+{
+    Size(10, 10);
+    EXPECT_EQ(CCellID(), sel.SetFocusCell(2, 3));
+    EXPECT_EQ((std::vector<std::string>{"Leave(-1,-1)", "Enter(2,3)", "Refresh"}), host.calls);
+    EXPECT_FALSE(grid.GetCell(2, 3)->m_bFocus);  // the first current cell is quiet
+
+    host.calls.clear();
+    EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(2, 3));
+    EXPECT_TRUE(host.calls.empty());
+
+    EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(4, 5));
+    EXPECT_EQ((std::vector<std::string>{"Leave(2,3)", "Enter(4,5)", "View(4,5)", "Refresh"}), host.calls);
+    EXPECT_TRUE(grid.GetCell(4, 5)->m_bFocus);
+
+    sel.SetFocusCell(6, 6);
+    EXPECT_FALSE(grid.GetCell(4, 5)->m_bFocus);
+    EXPECT_TRUE(grid.GetCell(6, 6)->m_bFocus);
+
+    sel.SetFocusCell(-1, -1);
+    EXPECT_FALSE(grid.GetCell(6, 6)->m_bFocus);
+    sel.SetFocusCell(1, 1);
+    sel.ResetFocusCell();
+    EXPECT_EQ(CCellID(), sel.FocusCell());
+}
+
+TEST_F(SelectionModel, RangeSelectsEveryCellRowMajorColumnFirstEachTime)
+{
+    Size(10, 10);
+    sel.SetSelectedRange(2, 2, 3, 4);
+    const std::vector<std::string> first = {"Select(2,2)", "Select(3,2)", "Select(4,2)",
+                                            "Select(2,3)", "Select(3,3)", "Select(4,3)"};
+    EXPECT_EQ(first, host.calls);
+    ExpectBounds(sel.Bounds(), 2, 2, 3, 4);
+    EXPECT_TRUE(FlagsAre({2, 2, 3, 4}));
+    EXPECT_EQ(6, host.invalidated);
+
+    // Dragging on: the cells already selected are reported again.
+    host.calls.clear();
+    host.invalidated = 0;
+    sel.SetSelectedRange(2, 2, 4, 3);
+    EXPECT_EQ((std::vector<std::string>{"Select(2,2)", "Select(3,2)", "Select(2,3)", "Select(3,3)",
+                                        "Select(2,4)", "Select(3,4)"}),
+              host.calls);
+    EXPECT_EQ(6 + 2, host.invalidated);  // the new rectangle, and column 4 leaving it
+    EXPECT_TRUE(FlagsAre({2, 2, 4, 3}));
+
+    // A forced repaint paints on one surface instead of queuing.
+    host.calls.clear();
+    host.invalidated = 0;
+    sel.SetSelectedRange(2, 2, 2, 2, true);
+    EXPECT_EQ("Begin", host.calls.front());
+    EXPECT_EQ("End", host.calls.back());
+    EXPECT_EQ(0, host.invalidated);
+    EXPECT_EQ(6, host.paintedNow);
+}
+
+TEST_F(SelectionModel, RefusedRectanglesClearAndRangeSelectOffChangesNothing)
+{
+    Size(10, 10);
+    sel.SetSelectedRange(1, 1, 2, 2);
+    for (CCellRange r : {CCellRange{-1, 1, 2, 2}, CCellRange{1, 1, 10, 2}, CCellRange{3, 1, 2, 2}}) {
+        sel.SetSelectedRange(1, 1, 2, 2);
+        sel.SetSelectedRange(r.minRow, r.minCol, r.maxRow, r.maxCol);
+        EXPECT_EQ(0u, sel.SelectedCount());
+        ExpectBounds(sel.Bounds(), -1, -1, -1, -1);
+        EXPECT_TRUE(FlagsAre({-1, -1, -1, -1}));
+    }
+
+    sel.SetSelectedRange(1, 1, 2, 2);
+    host.rangeSelect = false;
+    host.calls.clear();
+    sel.SetSelectedRange(3, 3, 4, 4);
+    sel.SelectAllCells();
+    sel.SetMode(MouseMode::SelectCells);
+    sel.ExtendSelection(CCellID(5, 5));
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(FlagsAre({1, 1, 2, 2}));
+}
+
+TEST_F(SelectionModel, GesturesSelectFromTheAnchorInsideTheMovableCells)
+{
+    Size(8, 6, 2, 1);
+    sel.SetAnchor(CCellID(5, 4));
+
+    sel.SetMode(MouseMode::SelectAll);
+    sel.ExtendSelection(CCellID());
+    EXPECT_TRUE(FlagsAre({2, 1, 7, 5}));
+
+    sel.SetMode(MouseMode::SelectColumns);
+    sel.ExtendSelection(CCellID(3, 2));
+    EXPECT_TRUE(FlagsAre({2, 2, 7, 4}));
+    sel.ExtendSelection(CCellID(3, 0));  // a fixed column starts nothing
+    EXPECT_TRUE(FlagsAre({2, 2, 7, 4}));
+
+    sel.SetMode(MouseMode::SelectRows);
+    sel.ExtendSelection(CCellID(3, 0));
+    EXPECT_TRUE(FlagsAre({3, 1, 5, 5}));
+
+    sel.SetMode(MouseMode::SelectCells);
+    sel.ExtendSelection(CCellID(7, 1));
+    EXPECT_TRUE(FlagsAre({5, 1, 7, 4}));
+    sel.ExtendSelection(CCellID(8, 1));  // outside the table
+    EXPECT_TRUE(FlagsAre({5, 1, 7, 4}));
+
+    sel.SetMode(MouseMode::SizingRow);
+    sel.ExtendSelection(CCellID(2, 2));
+    EXPECT_TRUE(FlagsAre({5, 1, 7, 4}));
+}
+
+// Rows from 65,536 on share a 16-bit row key with the rows below them.
+TEST_F(SelectionModel, RowsBeyondSixteenBitsSelectAndDeselectCleanly)
+{
+    Size(70000, 3);
+    sel.SetSelectedRange(65530, 1, 65540, 2);
+    EXPECT_EQ(22u, sel.SelectedCount());
+    ExpectBounds(sel.Bounds(), 65530, 1, 65540, 2);
+    sel.SetSelectedRange(0, 1, 4, 2);
+    ExpectBounds(sel.Bounds(), 0, 1, 4, 2);
+    EXPECT_TRUE(FlagsAre({0, 1, 4, 2}));
+    sel.SetSelectedRange(60000, 0, 69999, 0);
+    ExpectBounds(sel.Bounds(), 60000, 0, 69999, 0);
+    sel.ClearSelection();
+    EXPECT_TRUE(FlagsAre({-1, -1, -1, -1}));
+}
+
+TEST_F(SelectionModel, ColumnsFrom32768KeepTheirOrderAndBounds)
+{
+    Size(2, 40000, 0, 0);
+    sel.SetSelectedRange(0, 32766, 1, 32770);
+    ExpectBounds(sel.Bounds(), 0, 32766, 1, 32770);
+    EXPECT_TRUE(sel.SetCellSelected(1, 32770, false));
+    EXPECT_TRUE(sel.SetCellSelected(0, 32770, false));
+    ExpectBounds(sel.Bounds(), 0, 32766, 1, 32769);
+}
+
+TEST_F(SelectionModel, SingleCellsReportChangesAndBoundsFollowRemovals)
+{
+    Size(10, 10);
+    bool changed = true;
+    EXPECT_FALSE(sel.SetCellSelected(10, 0, true, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
+    EXPECT_FALSE(changed);
+    sel.SetCellSelected(5, 6, true);
+    ExpectBounds(sel.Bounds(), 3, 3, 5, 6);
+    EXPECT_TRUE(sel.SetCellSelected(5, 6, false, &changed));
+    EXPECT_TRUE(changed);
+    ExpectBounds(sel.Bounds(), 3, 3, 3, 3);
+    EXPECT_EQ((std::vector<std::string>{"Select(3,3)", "Select(6,5)"}), host.calls);  // no event to deselect
+}
+
+TEST_F(SelectionModel, ShrinkingTheTablePrunesEntriesOutsideIt)
+{
+    Size(10, 10);
+    sel.SetSelectedRange(5, 1, 8, 3);
+    grid.ResizeRows(7);
+    sel.PruneOutsideGrid();
+    EXPECT_EQ(6u, sel.SelectedCount());
+    ExpectBounds(sel.Bounds(), 5, 1, 6, 3);
+    grid.ResizeCols(2);
+    sel.PruneOutsideGrid();
+    ExpectBounds(sel.Bounds(), 5, 1, 6, 1);
+    grid.ResizeRows(5);
+    sel.PruneOutsideGrid();
+    ExpectBounds(sel.Bounds(), -1, -1, -1, -1);
+
+    // Grown again, the new cells are not selected.
+    grid.ResizeRows(10);
+    grid.ResizeCols(10);
+    EXPECT_TRUE(FlagsAre({-1, -1, -1, -1}));
+}
+
+} // namespace
