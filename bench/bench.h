@@ -2,8 +2,11 @@
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 #include <psapi.h>
 #include <cstdio>
+
+#include "kvadra.h"
 
 namespace bench {
 
@@ -35,5 +38,31 @@ inline void Report(const char* what, double value, const char* unit)
 {
     std::printf("%-48s %12.3f %s\n", what, value, unit);
 }
+
+// An event sink that only counts, as a host doing little per event would.
+class CountingSink final : public IDispatch {
+public:
+    long count = 0;
+
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__ITesseraEvents)) {
+            *ppv = static_cast<IDispatch*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+    STDMETHOD(GetTypeInfoCount)(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHOD(Invoke)(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        ++count;
+        return S_OK;
+    }
+};
 
 } // namespace bench

@@ -12,34 +12,6 @@
 #include "kvadra.h"
 #include "support/ax_host.h"
 
-namespace {
-
-// Counts the events it receives.
-class CountingSink : public IDispatch {
-public:
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__ITesseraEvents)) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        ++events;
-        return S_OK;
-    }
-    long events = 0;
-};
-
-} // namespace
 
 int main()
 {
@@ -56,7 +28,7 @@ int main()
             std::printf("grid_bench: the control could not be hosted\n");
             return 1;
         }
-        CountingSink sink;
+        bench::CountingSink sink;
         DWORD cookie = 0;
         point->Advise(&sink, &cookie);
 
@@ -71,16 +43,16 @@ int main()
         bench::Report("memory per cell (working set)",
                       static_cast<double>(after - before) / (static_cast<double>(rows) * cols), "bytes");
 
-        long events = sink.events;
+        long events = sink.count;
         sw.Restart();
         grid->InsertRow(1);
         bench::Report("InsertRow(1)", sw.Ms(), "ms");
-        std::printf("%-48s %12ld\n", "  events raised by it", sink.events - events);
-        events = sink.events;
+        std::printf("%-48s %12ld\n", "  events raised by it", sink.count - events);
+        events = sink.count;
         sw.Restart();
         grid->RemoveRow(1);
         bench::Report("RemoveRow(1)", sw.Ms(), "ms");
-        std::printf("%-48s %12ld\n", "  events raised by it", sink.events - events);
+        std::printf("%-48s %12ld\n", "  events raised by it", sink.count - events);
 
         sw.Restart();
         for (int i = 0; i < 1000; ++i) {

@@ -10,35 +10,6 @@
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 
-namespace {
-
-// A sink that only counts, as a host doing little per event would.
-class CountingSink final : public IDispatch {
-public:
-    long count = 0;
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__ITesseraEvents)) {
-            *ppv = static_cast<IDispatch*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(GetTypeInfoCount)(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        ++count;
-        return S_OK;
-    }
-};
-
-} // namespace
 
 int main()
 {
@@ -50,7 +21,7 @@ int main()
         itf->put_Rows(100000);
         itf->put_Cols(10);
 
-        CountingSink sink;
+        bench::CountingSink sink;
         fw::ComPtr<IConnectionPointContainer> cpc;
         fw::ComPtr<IConnectionPoint> point;
         DWORD cookie = 0;
