@@ -114,5 +114,7 @@ const fw::InterfaceEntry* CTessera::Interfaces()
 
 HWND CTessera::CreateControlWindow(HWND parent, const RECT& pos)
 {
-    return m_window.Create(ControlClass(), parent, pos, kWindowStyle);
+    HWND hwnd = m_window.Create(ControlClass(), parent, pos, kWindowStyle);
+    if (hwnd) UpdateScrollBars();
+    return hwnd;
 }

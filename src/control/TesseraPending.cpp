@@ -19,10 +19,6 @@ STDMETHODIMP CTessera::get_CRVariantText(int, BSTR*) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::put_CRVariantText(int, BSTR) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::ShowEdit() { return E_NOTIMPL; }
 STDMETHODIMP CTessera::HideEdit() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustColWidths() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustColWidth(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustRowHeights() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustRowHeight(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::put_Width(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::put_Height(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::SetFocus() { return E_NOTIMPL; }

@@ -12,6 +12,10 @@ constexpr UINT kReflectLast = 0x2000 + WM_NOTIFY + 0x1000;
 constexpr DWORD kHighestMap = 6;
 
 const fw::MessageEntry<CTessera> kMessages[] = {
+    FW_MESSAGE(0, WM_MOUSEWHEEL, CTessera, OnMouseWheel),
+    FW_MESSAGE(0, WM_HSCROLL, CTessera, OnHScroll),
+    FW_MESSAGE(0, WM_VSCROLL, CTessera, OnVScroll),
+    FW_MESSAGE(0, WM_SIZE, CTessera, OnSize),
     FW_MESSAGE(0, WM_PAINT, CTessera, FwOnPaint),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),
