@@ -15,6 +15,7 @@
 #include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
+#include "view/Layout.h"
 
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
@@ -197,6 +198,33 @@ public:
     // and a window.
     void Refresh();
 
+    // Layout for the window's current client size and scroll positions; all
+    // zero without a window (view/Scrolling.cpp).
+    view::CLayout Layout() const;
+    int FixedColumnsWidth() const { return Layout().FixedColumnsWidth(); }
+    int FixedRowsHeight() const { return Layout().FixedRowsHeight(); }
+    CCellID FirstScrolledCell() const { return Layout().FirstScrolledCell(); }
+    bool CellPosition(int row, int col, POINT& pt) const { return Layout().CellPosition(row, col, pt); }
+    bool CellBox(int row, int col, RECT& rc) const { return Layout().CellBox(row, col, rc); }
+    bool CellShows(int row, int col) const { return ControlWindow() && Layout().CellShows(row, col); }
+    CCellRange ShownRange(RECT* extent = nullptr) const { return Layout().ShownRange(extent); }
+    CCellRange WholeShownRange() const { return Layout().WholeShownRange(); }
+    CCellID CellAtPoint(int x, int y, bool fixedAllowed) const { return Layout().CellAtPoint(x, y, fixedAllowed); }
+    bool OnColumnEdge(int x, int y) const { return Layout().OnColumnEdge(x, y); }
+    bool OnRowEdge(int x, int y) const { return Layout().OnRowEdge(x, y); }
+
+    // Sizing to contents (view/Fitting.cpp); a negative index fits them all.
+    void FitColumnWidth(int col);
+    void FitRowHeight(int row);
+    // The cell's display text on one line, in the font it is drawn with.
+    SIZE MeasureCellText(int row, int col, HDC dc);
+
+    // Scrolling messages (view/Scrolling.cpp).
+    LRESULT OnHScroll(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnVScroll(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnMouseWheel(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+
 private:
     // Control window (TesseraWindow.cpp): its message table and handlers.
     static const fw::MessageEntry<CTessera> s_messages[];
@@ -237,11 +265,17 @@ private:
     // (TesseraHooks.cpp).
     void UpdateScrollBars();
     void BringIntoView(int row, int col);
+    // One scroll-bar step of SB_VERT or SB_HORZ, as WM_VSCROLL/WM_HSCROLL ask.
+    void ScrollStep(int bar, int code);
+    // What every scroll does first: end the edit, take the focus.
+    void BeginScroll();
+    // Moves the view of one bar to pos. A line step moves the pixels and
+    // repaints only the uncovered strip; other moves repaint the scrolled area.
+    // False when the scroll bar refused the position.
+    bool MoveView(int bar, int pos, bool line);
     void CloseEditor();
     void PositionButtons();
     RECT CellButtonRect(int row, int col) const;
-    // The cell's rectangle in client pixels; false when it does not show.
-    bool CellBox(int row, int col, RECT& box) const;
     void PaintCellNow(HDC hdc, int row, int col);
 
     // Region loops: columns outer, rows inner, cells outside the table
@@ -291,6 +325,9 @@ private:
     int m_nWidth = 100;
     int m_nHeight = 100;
     int m_nWheelScrollLines = 3;
+    // Scroll range maxima last set by UpdateScrollBars.
+    int m_nHScrollMax = 0;
+    int m_nVScrollMax = 0;
 
     // Control-wide fonts.
     fw::ComPtr<IFontDisp> m_pFixedFont;

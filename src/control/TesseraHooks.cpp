@@ -3,32 +3,23 @@
 // beyond what is written here.
 #include "control/Tessera.h"
 
-void CTessera::UpdateScrollBars()
-{
-}
-
-void CTessera::BringIntoView(int, int)
-{
-}
-
 void CTessera::CloseEditor()
 {
-}
-
-bool CTessera::CellBox(int, int, RECT&) const
-{
-    // No cell shows before the layout exists.
-    return false;
 }
 
 void CTessera::PaintCellNow(HDC, int, int)
 {
 }
 
-RECT CTessera::CellButtonRect(int, int) const
+RECT CTessera::CellButtonRect(int row, int col) const
 {
-    // Cells have no place on screen without the layout.
-    return RECT{0, 0, 0, 0};
+    // A 20 x 20 square at the cell's right end; all zero off screen.
+    const view::CLayout layout = Layout();
+    POINT pt;
+    if (!ControlWindow() || !layout.CellShows(row, col) || !layout.CellPosition(row, col, pt))
+        return RECT{0, 0, 0, 0};
+    const int right = pt.x + m_grid.GetColumnWidth(col);
+    return RECT{right - 20, pt.y, right, pt.y + 20};
 }
 
 void CTessera::PositionButtons()

@@ -5,10 +5,6 @@
 STDMETHODIMP CTessera::put_TabStop(VARIANT_BOOL) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::ShowEdit() { return E_NOTIMPL; }
 STDMETHODIMP CTessera::HideEdit() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustColWidths() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustColWidth(int) { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustRowHeights() { return E_NOTIMPL; }
-STDMETHODIMP CTessera::AdjustRowHeight(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::put_Width(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::put_Height(int) { return E_NOTIMPL; }
 STDMETHODIMP CTessera::SetFocus() { return E_NOTIMPL; }

@@ -21,6 +21,10 @@ constexpr DWORD kHighestMap = 6;
 const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_DESTROY, CTessera, OnDestroy),
     FW_MESSAGE(0, WM_CREATE, CTessera, OnCreate),
+    FW_MESSAGE(0, WM_MOUSEWHEEL, CTessera, OnMouseWheel),
+    FW_MESSAGE(0, WM_HSCROLL, CTessera, OnHScroll),
+    FW_MESSAGE(0, WM_VSCROLL, CTessera, OnVScroll),
+    FW_MESSAGE(0, WM_SIZE, CTessera, OnSize),
     FW_MESSAGE(0, WM_PAINT, CTessera, FwOnPaint),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),

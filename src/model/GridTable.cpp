@@ -20,6 +20,7 @@ bool CGridTable::SetColumnWidth(int col, int width) noexcept
     if (col < 0 || col >= Cols()) return false;
     m_totalWidth += static_cast<std::uint32_t>(width) - static_cast<std::uint32_t>(m_colWidths[col]);
     m_colWidths[col] = width;
+    m_colSums.Invalidate();
     return true;
 }
 
@@ -28,6 +29,7 @@ bool CGridTable::SetRowHeight(int row, int height) noexcept
     if (row < 0 || row >= Rows()) return false;
     m_totalHeight += static_cast<std::uint32_t>(height) - static_cast<std::uint32_t>(m_rowHeights[row]);
     m_rowHeights[row] = height;
+    m_rowSums.Invalidate();
     return true;
 }
 
@@ -35,6 +37,7 @@ void CGridTable::ResizeCols(int count)
 {
     const int old = Cols();
     if (count < 0 || count == old) return;
+    m_colSums.Invalidate();
 
     if (count < old) {
         for (auto& row : m_rows) {
@@ -58,6 +61,7 @@ void CGridTable::ResizeRows(int count)
 {
     const int old = Rows();
     if (count < 0 || count == old) return;
+    m_rowSums.Invalidate();
 
     if (count < old) {
         for (int r = count; r < old; ++r) {
@@ -87,6 +91,7 @@ bool CGridTable::ExchangeCols(int col1, int col2) noexcept
     if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= Cols() || col2 >= Cols()) return false;
     for (auto& row : m_rows) std::swap((*row)[col1], (*row)[col2]);
     std::swap(m_colWidths[col1], m_colWidths[col2]);
+    m_colSums.Invalidate();
     return true;
 }
 
@@ -95,6 +100,7 @@ bool CGridTable::ExchangeRows(int row1, int row2) noexcept
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= Rows() || row2 >= Rows()) return false;
     std::swap(m_rows[row1], m_rows[row2]);
     std::swap(m_rowHeights[row1], m_rowHeights[row2]);
+    m_rowSums.Invalidate();
     return true;
 }
 

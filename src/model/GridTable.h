@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/GridCell.h"
+#include "model/SizeSums.h"
 
 // A position in the grid, row first; (-1, -1) is no cell.
 struct CCellID {
@@ -73,6 +74,10 @@ public:
     int TotalWidth() const noexcept { return static_cast<int>(m_totalWidth); }
     int TotalHeight() const noexcept { return static_cast<int>(m_totalHeight); }
 
+    // Widths and heights with their running sums, current as of this call.
+    const CSizeSums& ColumnSums() const { m_colSums.Update(m_colWidths); return m_colSums; }
+    const CSizeSums& RowSums() const { m_rowSums.Update(m_rowHeights); return m_rowSums; }
+
     // Destroys or makes cells at the end; counts below 0 are ignored. New
     // columns and rows get the default sizes and new cells.
     void ResizeCols(int count);
@@ -110,6 +115,8 @@ private:
     std::vector<int> m_colWidths;
     std::uint32_t m_totalWidth = 0;
     std::uint32_t m_totalHeight = 0;
+    mutable CSizeSums m_colSums;
+    mutable CSizeSums m_rowSums;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     CGridCell* m_pFocusFlagged = nullptr;
