@@ -2,6 +2,9 @@
 // exchanges of rows and columns.
 #include "control/Tessera.h"
 
+#include <algorithm>
+#include <new>
+
 #include <string>
 
 #include "control/Trace.h"
@@ -71,11 +74,12 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
 {
     trace::TraceLine("Put Cols");
     if (newVal < 0 || newVal == m_grid.Cols()) return S_OK;
+    if (!CGridTable::CanHold(m_grid.Rows(), newVal)) return E_OUTOFMEMORY;
 
     CloseEditor();
     if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
     if (FocusCell().col >= newVal) SetFocusCell(-1, -1);
-    m_grid.ResizeCols(newVal);
+    if (!m_grid.ResizeCols(newVal)) return E_OUTOFMEMORY;
     m_selection.PruneOutsideGrid();
     UpdateScrollBars();
     ClampRegionCols();
@@ -87,11 +91,12 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
 {
     trace::TraceLine("put Rows");
     if (newVal < 0 || newVal == m_grid.Rows()) return S_OK;
+    if (!CGridTable::CanHold(newVal, m_grid.Cols())) return E_OUTOFMEMORY;
 
     CloseEditor();
     if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);
     if (FocusCell().row >= newVal) SetFocusCell(-1, -1);
-    m_grid.ResizeRows(newVal);
+    if (!m_grid.ResizeRows(newVal)) return E_OUTOFMEMORY;
     m_selection.PruneOutsideGrid();
     UpdateScrollBars();
     ClampRegionRows();
@@ -192,32 +197,36 @@ STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
     return S_OK;
 }
 
+// Exchanges with a negative index do nothing, so the loops start and stop
+// at 0 however negative the argument is.
 STDMETHODIMP CTessera::InsertCol(int acol)
 {
-    put_Cols(m_grid.Cols() + 1);
-    for (int i = m_grid.Cols() - 1; i > acol; --i) ExchangeCols(i, i - 1);
+    HRESULT hr = put_Cols(m_grid.Cols() + 1);
+    if (FAILED(hr)) return hr;
+    for (int i = m_grid.Cols() - 1; i > std::max(acol, 0); --i) ExchangeCols(i, i - 1);
     Refresh();
     return S_OK;
 }
 
 STDMETHODIMP CTessera::InsertRow(int arow)
 {
-    put_Rows(m_grid.Rows() + 1);
-    for (int i = m_grid.Rows() - 1; i > arow; --i) ExchangeRows(i, i - 1);
+    HRESULT hr = put_Rows(m_grid.Rows() + 1);
+    if (FAILED(hr)) return hr;
+    for (int i = m_grid.Rows() - 1; i > std::max(arow, 0); --i) ExchangeRows(i, i - 1);
     Refresh();
     return S_OK;
 }
 
 STDMETHODIMP CTessera::RemoveCol(int col)
 {
-    for (int i = col; i <= m_grid.Cols() - 2; ++i) ExchangeCols(i, i + 1);
+    for (int i = std::max(col, 0); i <= m_grid.Cols() - 2; ++i) ExchangeCols(i, i + 1);
     put_Cols(m_grid.Cols() - 1);
     return S_OK;
 }
 
 STDMETHODIMP CTessera::RemoveRow(int row)
 {
-    for (int i = row; i <= m_grid.Rows() - 2; ++i) ExchangeRows(i, i + 1);
+    for (int i = std::max(row, 0); i <= m_grid.Rows() - 2; ++i) ExchangeRows(i, i + 1);
     put_Rows(m_grid.Rows() - 1);
     return S_OK;
 }
@@ -244,26 +253,36 @@ std::string AnsiText(BSTR text)
 
 } // namespace
 
+// The text forms can be as long as the host likes; running out of memory
+// is an error for the caller, not an exception through COM.
 STDMETHODIMP CTessera::get_Widths(BSTR* pVal)
-{
+try {
     return ReturnText(m_grid.WidthsText(), pVal);
+} catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
 }
 
 STDMETHODIMP CTessera::get_Heights(BSTR* pVal)
-{
+try {
     return ReturnText(m_grid.HeightsText(), pVal);
+} catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
 }
 
 STDMETHODIMP CTessera::put_Widths(BSTR newVal)
-{
+try {
     std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
     for (size_t i = 0; i < sizes.size(); ++i) put_ColWidth(static_cast<int>(i), sizes[i]);
     return S_OK;
+} catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
 }
 
 STDMETHODIMP CTessera::put_Heights(BSTR newVal)
-{
+try {
     std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
     for (size_t i = 0; i < sizes.size(); ++i) put_RowHeight(static_cast<int>(i), sizes[i]);
     return S_OK;
+} catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
 }

@@ -33,10 +33,16 @@ bool CGridTable::SetRowHeight(int row, int height) noexcept
     return true;
 }
 
-void CGridTable::ResizeCols(int count)
+bool CGridTable::CanHold(long long rows, long long cols) noexcept
+{
+    return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells;
+}
+
+bool CGridTable::ResizeCols(int count)
 {
     const int old = Cols();
-    if (count < 0 || count == old) return;
+    if (count < 0 || count == old) return true;
+    if (!CanHold(Rows(), count)) return false;
     m_colSums.Invalidate();
 
     if (count < old) {
@@ -46,21 +52,34 @@ void CGridTable::ResizeCols(int count)
         }
         for (int c = count; c < old; ++c) m_totalWidth -= static_cast<std::uint32_t>(m_colWidths[c]);
         m_colWidths.resize(count);
-        return;
+        return true;
     }
 
+    // Everything that can fail happens before the table changes, so a
+    // failed grow leaves every row as long as the widths say.
+    try {
+        std::vector<Row> added(m_rows.size());
+        for (Row& cells : added) {
+            cells.reserve(static_cast<size_t>(count - old));
+            for (int c = old; c < count; ++c) cells.push_back(std::make_unique<CGridCell>());
+        }
+        for (auto& row : m_rows) row->reserve(static_cast<size_t>(count));
+        m_colWidths.reserve(static_cast<size_t>(count));
+        for (size_t r = 0; r < m_rows.size(); ++r)
+            for (auto& cell : added[r]) m_rows[r]->push_back(std::move(cell));
+    } catch (const std::exception&) {
+        return false;
+    }
     m_colWidths.resize(count, kDefaultColWidth);
     m_totalWidth += static_cast<std::uint32_t>(count - old) * kDefaultColWidth;
-    for (auto& row : m_rows) {
-        row->reserve(count);
-        for (int c = old; c < count; ++c) row->push_back(std::make_unique<CGridCell>());
-    }
+    return true;
 }
 
-void CGridTable::ResizeRows(int count)
+bool CGridTable::ResizeRows(int count)
 {
     const int old = Rows();
-    if (count < 0 || count == old) return;
+    if (count < 0 || count == old) return true;
+    if (!CanHold(count, Cols())) return false;
     m_rowSums.Invalidate();
 
     if (count < old) {
@@ -71,19 +90,28 @@ void CGridTable::ResizeRows(int count)
         }
         m_rows.resize(count);
         m_rowHeights.resize(count);
-        return;
+        return true;
     }
 
     const int cols = Cols();
-    m_rows.reserve(count);
+    try {
+        std::vector<std::unique_ptr<Row>> added;
+        added.reserve(static_cast<size_t>(count - old));
+        for (int r = old; r < count; ++r) {
+            auto row = std::make_unique<Row>();
+            row->reserve(cols);
+            for (int c = 0; c < cols; ++c) row->push_back(std::make_unique<CGridCell>());
+            added.push_back(std::move(row));
+        }
+        m_rows.reserve(static_cast<size_t>(count));
+        m_rowHeights.reserve(static_cast<size_t>(count));
+        for (auto& row : added) m_rows.push_back(std::move(row));
+    } catch (const std::exception&) {
+        return false;
+    }
     m_rowHeights.resize(count, kDefaultRowHeight);
     m_totalHeight += static_cast<std::uint32_t>(count - old) * kDefaultRowHeight;
-    for (int r = old; r < count; ++r) {
-        auto row = std::make_unique<Row>();
-        row->reserve(cols);
-        for (int c = 0; c < cols; ++c) row->push_back(std::make_unique<CGridCell>());
-        m_rows.push_back(std::move(row));
-    }
+    return true;
 }
 
 bool CGridTable::ExchangeCols(int col1, int col2) noexcept

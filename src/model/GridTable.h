@@ -79,9 +79,14 @@ public:
     const CSizeSums& RowSums() const { m_rowSums.Update(m_rowHeights); return m_rowSums; }
 
     // Destroys or makes cells at the end; counts below 0 are ignored. New
-    // columns and rows get the default sizes and new cells.
-    void ResizeCols(int count);
-    void ResizeRows(int count);
+    // columns and rows get the default sizes and new cells. False, with the
+    // table unchanged, when the cells cannot be had.
+    bool ResizeCols(int count);
+    bool ResizeRows(int count);
+    // Whether a table of that size stays within the cells a grid may hold.
+    static bool CanHold(long long rows, long long cols) noexcept;
+    // 200 million cells is tens of gigabytes: beyond that a size is a mistake.
+    static constexpr long long kMaxCells = 200000000;
 
     // Swap two columns or rows with their sizes; false when an index is
     // outside the table or both are the same.
