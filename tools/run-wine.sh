@@ -21,11 +21,18 @@ locale=en_US.UTF-8
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "run-tests: creating the Wine prefix"
+  echo "run-wine: creating the Wine prefix"
   wineboot -i >/dev/null 2>&1 || true
   # A crashing test must end, not wait in the debugger.
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Debugger /t REG_SZ /d "" /f >/dev/null 2>&1 || true
+  wineserver -w
+fi
+# One virtual desktop for every window: without a window manager on the X
+# server, each top-level window would otherwise wait seconds to be mapped.
+if ! grep -q 'Explorer\\\\Desktops' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1920x1080 /f >/dev/null 2>&1 || true
   wineserver -w
 fi
 # The trace file lands here; without the folder nothing is written.
