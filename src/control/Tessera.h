@@ -225,6 +225,18 @@ public:
     LRESULT OnMouseWheel(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnSize(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
 
+    // Input routed by the message tables; the handlers grow with the mouse,
+    // keyboard, clipboard, editor and hint parts.
+    LRESULT OnMouseMessage(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);   // interaction/Mouse.cpp
+    LRESULT OnKeyDown(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);        // interaction/Keyboard.cpp
+    LRESULT OnChar(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnClipboard(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);      // interaction/Clipboard.cpp
+    LRESULT OnCommand(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);        // interaction/Editors.cpp
+    LRESULT OnEditorKillFocus(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnEditorChar(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnButtonKillFocus(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnRelayToHint(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);    // view/Hints.cpp
+
 private:
     // Control window (TesseraWindow.cpp): its message table and handlers.
     static const fw::MessageEntry<CTessera> s_messages[];

@@ -30,6 +30,34 @@ const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),
     FW_MESSAGE(0, WM_MOUSEACTIVATE, CTessera, FwOnMouseActivate),
     FW_MESSAGE_RANGE(0, kReflectFirst, kReflectLast, CTessera, FwOnReflected),
+
+    // Input.
+    FW_MESSAGE(0, WM_LBUTTONDBLCLK, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_LBUTTONUP, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_LBUTTONDOWN, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_MOUSEMOVE, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_TIMER, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_CHAR, CTessera, OnChar),
+    // Two entries: a key the first call leaves unhandled gets a second call.
+    FW_MESSAGE(0, WM_KEYDOWN, CTessera, OnKeyDown),
+    FW_MESSAGE(0, WM_KEYDOWN, CTessera, OnKeyDown),
+    FW_MESSAGE(0, WM_COMMAND, CTessera, OnCommand),
+    FW_MESSAGE(0, WM_RBUTTONDOWN, CTessera, OnRelayToHint),
+    FW_MESSAGE(0, WM_RBUTTONUP, CTessera, OnRelayToHint),
+    FW_MESSAGE(0, WM_MBUTTONDOWN, CTessera, OnRelayToHint),
+    FW_MESSAGE(0, WM_MBUTTONUP, CTessera, OnRelayToHint),
+    FW_MESSAGE(0, WM_COPY, CTessera, OnClipboard),
+    FW_MESSAGE(0, WM_CUT, CTessera, OnClipboard),
+    FW_MESSAGE(0, WM_PASTE, CTessera, OnClipboard),
+
+    // Editor windows: 1 EDIT, 2 the push button, 3 COMBOBOX, 4 month calendar,
+    // 5 date picker; 6, the formatting picker, handles nothing.
+    FW_MESSAGE(1, WM_KILLFOCUS, CTessera, OnEditorKillFocus),
+    FW_MESSAGE(1, WM_CHAR, CTessera, OnEditorChar),
+    FW_MESSAGE(2, WM_KILLFOCUS, CTessera, OnButtonKillFocus),
+    FW_MESSAGE(3, WM_KILLFOCUS, CTessera, OnEditorKillFocus),
+    FW_MESSAGE(4, WM_KILLFOCUS, CTessera, OnEditorKillFocus),
+    FW_MESSAGE(5, WM_KILLFOCUS, CTessera, OnEditorKillFocus),
 };
 
 BOOL CTessera::ProcessWindowMessage(HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, DWORD mapId)

@@ -43,6 +43,10 @@ TEST(ControlWindow, ReflectedAndUnknownMessagesGoToTheDefaultProcedure)
     // A reflected notification reaches the default procedure as the original message.
     EXPECT_EQ(0, SendMessageW(control, 0x2000 + WM_COMMAND, 0, 0));
     EXPECT_EQ(0, SendMessageW(control, WM_APP + 77, 1, 2));
+    // Commands and clipboard requests are consumed with 0.
+    EXPECT_EQ(0, SendMessageW(control, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0));
+    EXPECT_EQ(0, SendMessageW(control, WM_COPY, 0, 0));
+    EXPECT_EQ(0, SendMessageW(control, WM_PASTE, 0, 0));
 }
 
 } // namespace
