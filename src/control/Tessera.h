@@ -242,6 +242,8 @@ private:
     static const fw::MessageEntry<CTessera> s_messages[];
     LRESULT OnCreate(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnEraseBackground(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnUser(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
 
     // The control's side of the selection: events, scrolling, repaints.
     class SelectionHooks final : public CSelectionHost {
@@ -288,7 +290,15 @@ private:
     void CloseEditor();
     void PositionButtons();
     RECT CellButtonRect(int row, int col) const;
-    void PaintCellNow(HDC hdc, int row, int col);
+    // Paints one shown cell at once on hdc, or on a context of the window when
+    // null; false when nothing was done.
+    bool PaintCellNow(HDC hdc, int row, int col);
+
+    // Painting (view/Painting.cpp), in the layout's coordinates.
+    void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout);
+    void PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout);
+    bool PaintFixedCell(HDC dc, int row, int col, RECT rect);
+    bool PaintCell(HDC dc, CGridCell& cell, RECT rect);
 
     // Region loops: columns outer, rows inner, cells outside the table
     // skipped. The visitor returns false to stop.
@@ -337,6 +347,12 @@ private:
     int m_nWidth = 100;
     int m_nHeight = 100;
     int m_nWheelScrollLines = 3;
+    // Colours without a property, taken when the object is made.
+    COLORREF m_clrGridLines = 0xC0C0C0;
+    COLORREF m_clrFixedFill = GetSysColor(COLOR_BTNFACE);
+    COLORREF m_clrCellFill = GetSysColor(COLOR_WINDOW);
+    // The first paint sets up the scroll bars.
+    bool m_bPainted = false;
     // Scroll range maxima last set by UpdateScrollBars.
     int m_nHScrollMax = 0;
     int m_nVScrollMax = 0;

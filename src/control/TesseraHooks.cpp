@@ -7,10 +7,6 @@ void CTessera::CloseEditor()
 {
 }
 
-void CTessera::PaintCellNow(HDC, int, int)
-{
-}
-
 RECT CTessera::CellButtonRect(int row, int col) const
 {
     // A 20 x 20 square at the cell's right end; all zero off screen.

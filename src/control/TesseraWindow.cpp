@@ -1,5 +1,5 @@
 // The control window: creation and destruction, its message table, and
-// the framework's drawing callback.
+// the background answer (painting itself is in view/Painting.cpp).
 #include "control/Tessera.h"
 
 #include <commctrl.h>
@@ -26,6 +26,8 @@ const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_VSCROLL, CTessera, OnVScroll),
     FW_MESSAGE(0, WM_SIZE, CTessera, OnSize),
     FW_MESSAGE(0, WM_PAINT, CTessera, FwOnPaint),
+    FW_MESSAGE(0, WM_ERASEBKGND, CTessera, OnEraseBackground),
+    FW_MESSAGE(0, WM_USER, CTessera, OnUser),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),
     FW_MESSAGE(0, WM_MOUSEACTIVATE, CTessera, FwOnMouseActivate),
@@ -91,8 +93,13 @@ LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
     return DefWindowProcW(m_window.Handle(), msg, wp, lp);
 }
 
-HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
+LRESULT CTessera::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
 {
-    FillRect(info.hdc, &info.bounds, GetSysColorBrush(COLOR_WINDOW));
-    return S_OK;
+    // The paint covers every pixel itself; erasing first would flicker.
+    return 1;
+}
+
+LRESULT CTessera::OnUser(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return 0;
 }

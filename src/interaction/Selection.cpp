@@ -51,7 +51,7 @@ void CTessera::SelectionHooks::BeginPaintNow()
 
 void CTessera::SelectionHooks::PaintCellNow(int row, int col)
 {
-    if (m_hdc) m_owner.PaintCellNow(m_hdc, row, col);
+    m_owner.PaintCellNow(m_hdc, row, col);
 }
 
 void CTessera::SelectionHooks::EndPaintNow()

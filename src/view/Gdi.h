@@ -1,0 +1,103 @@
+// Owners for the GDI objects a paint makes, so that each is gone before the
+// paint returns whatever path it takes.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace view {
+
+// A pen, brush or bitmap, deleted with the owner.
+template <class H>
+class CGdiObject {
+public:
+    CGdiObject() noexcept = default;
+    explicit CGdiObject(H h) noexcept : m_h(h) {}
+    CGdiObject(CGdiObject&& o) noexcept : m_h(std::exchange(o.m_h, nullptr)) {}
+    CGdiObject& operator=(CGdiObject&& o) noexcept
+    {
+        if (this != &o) {
+            Reset();
+            m_h = std::exchange(o.m_h, nullptr);
+        }
+        return *this;
+    }
+    CGdiObject(const CGdiObject&) = delete;
+    CGdiObject& operator=(const CGdiObject&) = delete;
+    ~CGdiObject() { Reset(); }
+
+    void Reset() noexcept
+    {
+        if (m_h) DeleteObject(m_h);
+        m_h = nullptr;
+    }
+    H Get() const noexcept { return m_h; }
+    explicit operator bool() const noexcept { return m_h != nullptr; }
+
+private:
+    H m_h = nullptr;
+};
+
+using CPen = CGdiObject<HPEN>;
+using CBrush = CGdiObject<HBRUSH>;
+using CBitmap = CGdiObject<HBITMAP>;
+
+inline CPen SolidPen(int width, COLORREF color) { return CPen(CreatePen(PS_SOLID, width, color)); }
+inline CBrush SolidBrush(COLORREF color) { return CBrush(CreateSolidBrush(color)); }
+
+// Selects an object into a context for the guard's lifetime. Declare it after
+// the object it selects, so the object is deselected before it is deleted.
+class CSelection {
+public:
+    CSelection(HDC dc, HGDIOBJ obj) noexcept : m_dc(dc), m_old(obj ? SelectObject(dc, obj) : nullptr) {}
+    CSelection(const CSelection&) = delete;
+    CSelection& operator=(const CSelection&) = delete;
+    ~CSelection()
+    {
+        if (m_old) SelectObject(m_dc, m_old);
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old;
+};
+
+// SaveDC/RestoreDC for a scope.
+class CSavedDC {
+public:
+    explicit CSavedDC(HDC dc) noexcept : m_dc(dc), m_state(SaveDC(dc)) {}
+    CSavedDC(const CSavedDC&) = delete;
+    CSavedDC& operator=(const CSavedDC&) = delete;
+    ~CSavedDC()
+    {
+        if (m_state) RestoreDC(m_dc, m_state);
+    }
+
+private:
+    HDC m_dc;
+    int m_state;
+};
+
+// Off-screen surface for one paint: a memory context and a bitmap of the
+// rectangle's size. Its pixel (0, 0) is the rectangle's top-left corner on the
+// target, where the picture is copied when the surface is destroyed.
+class CMemDC {
+public:
+    CMemDC(HDC target, const RECT& rect) noexcept;
+    CMemDC(const CMemDC&) = delete;
+    CMemDC& operator=(const CMemDC&) = delete;
+    ~CMemDC();
+
+    // Null when the surface could not be made; then paint on the target.
+    HDC Get() const noexcept { return m_bitmap ? m_dc : nullptr; }
+
+private:
+    HDC m_target;
+    HDC m_dc = nullptr;
+    CBitmap m_bitmap;
+    HGDIOBJ m_oldBitmap = nullptr;
+    RECT m_rect;
+};
+
+} // namespace view

@@ -1,0 +1,342 @@
+// Painting the grid: background, fixed cells, normal cells, grid lines and
+// border, on an off-screen surface when the target is the screen.
+#include "control/Tessera.h"
+
+#include <string>
+
+#include "control/Trace.h"
+#include "view/Gdi.h"
+
+namespace view {
+
+CMemDC::CMemDC(HDC target, const RECT& rect) noexcept : m_target(target), m_rect(rect)
+{
+    m_dc = CreateCompatibleDC(target);
+    if (!m_dc) return;
+    m_bitmap = CBitmap(CreateCompatibleBitmap(target, rect.right - rect.left, rect.bottom - rect.top));
+    if (m_bitmap) m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
+}
+
+CMemDC::~CMemDC()
+{
+    if (m_bitmap) {
+        BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_dc, 0,
+               0, SRCCOPY);
+        SelectObject(m_dc, m_oldBitmap);
+    }
+    m_bitmap.Reset();
+    if (m_dc) DeleteDC(m_dc);
+}
+
+} // namespace view
+
+namespace {
+
+UINT AlignmentFlags(int alignment)
+{
+    switch (alignment) {
+    case 1: return DT_RIGHT;
+    case 2: return DT_CENTER;
+    default: return 0;
+    }
+}
+
+UINT WrapFlags(int wrap)
+{
+    switch (wrap) {
+    case 1: return DT_WORDBREAK;
+    case 2: return DT_WORD_ELLIPSIS;
+    case 3: return DT_PATH_ELLIPSIS;
+    case 4: return DT_END_ELLIPSIS;
+    default: return 0;
+    }
+}
+
+// The GDI font of a font property; the font object owns it, so the object is
+// kept alive while the font is selected.
+class CPropertyFont {
+public:
+    explicit CPropertyFont(IFontDisp* disp)
+    {
+        if (disp) disp->QueryInterface(IID_IFont, m_font.PutVoid());
+        if (m_font) m_font->get_hFont(&m_hfont);
+    }
+    HFONT Get() const noexcept { return m_hfont; }
+
+private:
+    fw::ComPtr<IFont> m_font;
+    HFONT m_hfont = nullptr;
+};
+
+void TraceLastError(const char* file, int line)
+{
+    char* text = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, GetLastError(), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = std::string(file) + "(" + std::to_string(line) + "): " + (text ? text : "error");
+    OutputDebugStringA(message.c_str());
+    if (text) LocalFree(text);
+}
+
+void FillSolid(HDC dc, const RECT& rc, HBRUSH brush)
+{
+    if (rc.left < rc.right && rc.top < rc.bottom) FillRect(dc, &rc, brush);
+}
+
+} // namespace
+
+HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
+{
+    trace::TraceLine("Drawing");
+    HWND hwnd = ControlWindow();
+    if (!m_bPainted) {
+        m_bPainted = true;
+        if (hwnd) UpdateScrollBars();
+    }
+    RECT bounds = info.bounds;
+    if (hwnd) {
+        PositionButtons();
+        GetClientRect(hwnd, &bounds);
+    }
+    // Without a window of its own the grid is drawn at the container's
+    // bounds, unscrolled, in a view the size of the bounds.
+    const view::CLayout layout =
+        hwnd ? Layout() : view::CLayout(m_grid, bounds.right - bounds.left, bounds.bottom - bounds.top, 0, 0);
+    const RECT area = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+
+    if (GetDeviceCaps(info.hdc, TECHNOLOGY) == DT_RASDISPLAY) {
+        view::CMemDC mem(info.hdc, bounds);
+        if (mem.Get()) {
+            PaintGrid(mem.Get(), area, layout);
+            return S_OK;
+        }
+    }
+    // Printers and metafiles, or no memory for the surface: paint directly.
+    view::CSavedDC saved(info.hdc);
+    OffsetWindowOrgEx(info.hdc, -bounds.left, -bounds.top, nullptr);
+    PaintGrid(info.hdc, area, layout);
+    return S_OK;
+}
+
+void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
+{
+    PaintBackground(dc, clip, layout);
+
+    const int fixedRows = m_grid.FixedRows();
+    const int fixedCols = m_grid.FixedCols();
+    const int fixedHeight = layout.FixedRowsHeight();
+    const int fixedWidth = layout.FixedColumnsWidth();
+    const CCellID first = layout.FirstScrolledCell();
+    const CCellRange shown = layout.ShownRange();
+
+    // Corner.
+    int y = 0;
+    for (int row = 0; row < fixedRows; ++row) {
+        const int h = m_grid.GetRowHeight(row);
+        if (h > 0) {
+            int x = 0;
+            for (int col = 0; col < fixedCols; ++col) {
+                const int w = m_grid.GetColumnWidth(col);
+                PaintFixedCell(dc, row, col, RECT{x, y, x + w - 1, y + h - 1});
+                x += w;
+            }
+        }
+        y += h;
+    }
+
+    // Walks rows [rowFrom, rowTo] from y0 and columns [colFrom, colTo] from
+    // x0, skipping what lies outside the clip and stopping past it.
+    auto walk = [&](int rowFrom, int rowTo, int y0, int colFrom, int colTo, int x0, auto paint) {
+        int top = y0;
+        for (int row = rowFrom; row <= rowTo; ++row) {
+            const int h = m_grid.GetRowHeight(row);
+            const int bottom = top + h - 1;
+            if (top >= clip.bottom) break;
+            if (h > 0 && bottom >= clip.top) {
+                int left = x0;
+                for (int col = colFrom; col <= colTo; ++col) {
+                    const int w = m_grid.GetColumnWidth(col);
+                    if (left >= clip.right) break;
+                    const int right = left + w - 1;
+                    if (right >= clip.left) paint(row, col, RECT{left, top, right, bottom});
+                    left += w;
+                }
+            }
+            top += h;
+        }
+    };
+
+    auto fixed = [&](int row, int col, const RECT& rc) { PaintFixedCell(dc, row, col, rc); };
+    walk(first.row, shown.maxRow, fixedHeight, 0, fixedCols - 1, 0, fixed);
+    walk(0, fixedRows - 1, 0, first.col, shown.maxCol, fixedWidth, fixed);
+    walk(first.row, shown.maxRow, fixedHeight, first.col, shown.maxCol, fixedWidth,
+         [&](int row, int col, const RECT& rc) {
+             if (CGridCell* cell = m_grid.GetCell(row, col)) PaintCell(dc, *cell, rc);
+         });
+
+    // Grid lines go last: each cell's fill covers its own right and bottom
+    // line.
+    RECT extent;
+    layout.ShownRange(&extent);
+    int xEnd = fixedWidth;
+    int yEnd = fixedHeight;
+    {
+        view::CPen pen = view::SolidPen(0, m_clrGridLines);
+        view::CSelection selectPen(dc, pen.Get());
+        for (int col = first.col; col <= shown.maxCol && col < m_grid.Cols(); ++col) {
+            xEnd += m_grid.GetColumnWidth(col);
+            MoveToEx(dc, xEnd - 1, fixedHeight, nullptr);
+            LineTo(dc, xEnd - 1, extent.bottom);
+        }
+        for (int row = first.row; row <= shown.maxRow && row < m_grid.Rows(); ++row) {
+            yEnd += m_grid.GetRowHeight(row);
+            MoveToEx(dc, fixedWidth, yEnd - 1, nullptr);
+            LineTo(dc, extent.right, yEnd - 1);
+        }
+    }
+
+    // The border frames the table from its own top-left corner, whatever part
+    // of it is being repainted.
+    if (m_nBorderStyle != 0) {
+        view::CPen pen = view::SolidPen(m_nBorderStyle, RGB(0, 0, 0));
+        view::CSelection selectPen(dc, pen.Get());
+        MoveToEx(dc, 0, 0, nullptr);
+        LineTo(dc, 0, yEnd);
+        MoveToEx(dc, 0, 0, nullptr);
+        LineTo(dc, xEnd, 0);
+        LineTo(dc, xEnd, yEnd);
+        LineTo(dc, 0, yEnd);
+    }
+}
+
+void CTessera::PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout)
+{
+    RECT e;
+    layout.ShownRange(&e);
+    const int f = layout.FixedColumnsWidth();
+    const int g = layout.FixedRowsHeight();
+    view::CBrush fixedFill = view::SolidBrush(m_clrFixedFill);
+    view::CBrush cellFill = view::SolidBrush(m_clrCellFill);
+    view::CBrush back = view::SolidBrush(m_clrBackColor);
+
+    if (clip.left < f && clip.top < e.bottom) FillSolid(dc, RECT{clip.left, clip.top, f, e.bottom}, fixedFill.Get());
+    if (clip.top < g && clip.right > f && clip.left < e.right)
+        FillSolid(dc, RECT{f - 1, clip.top, e.right, g}, fixedFill.Get());
+    RECT cells;
+    if (IntersectRect(&cells, &e, &clip)) {
+        if (cells.left < f) cells.left = f;
+        if (cells.top < g) cells.top = g;
+        FillSolid(dc, cells, cellFill.Get());
+    }
+    if (e.right < clip.right) FillSolid(dc, RECT{e.right, clip.top, clip.right, clip.bottom}, back.Get());
+    if (e.bottom < clip.bottom && clip.left < e.right)
+        FillSolid(dc, RECT{clip.left, e.bottom, e.right, clip.bottom}, back.Get());
+}
+
+bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
+{
+    CGridCell* cell = m_grid.GetCell(row, col);
+    if (!m_nAllowDraw || !cell) return false;
+
+    {
+        view::CBrush fill = view::SolidBrush(m_clrFixedColor);
+        FillRect(dc, &rect, fill.Get());
+    }
+    view::CSavedDC saved(dc);
+    CPropertyFont font(m_pFixedFont.Get());
+    if (font.Get()) SelectObject(dc, font.Get());
+
+    const CCellID current = FocusCell();
+    if (m_grid.IsValid(current) && (row == current.row || col == current.col)) {
+        RECT edge = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
+        DrawEdge(dc, &edge, BDR_SUNKENINNER, BF_RECT);
+    } else {
+        view::CPen light = view::SolidPen(1, GetSysColor(COLOR_3DHIGHLIGHT));
+        view::CPen dark = view::SolidPen(1, GetSysColor(COLOR_3DDKSHADOW));
+        if (light && dark) {
+            HGDIOBJ old = SelectObject(dc, light.Get());
+            MoveToEx(dc, rect.right, rect.top, nullptr);
+            LineTo(dc, rect.left, rect.top);
+            LineTo(dc, rect.left, rect.bottom);
+            SelectObject(dc, dark.Get());
+            MoveToEx(dc, rect.right, rect.top, nullptr);
+            LineTo(dc, rect.right, rect.bottom);
+            LineTo(dc, rect.left, rect.bottom);
+            SelectObject(dc, old);
+        } else {
+            TraceLastError(__FILE__, __LINE__);
+        }
+    }
+    InflateRect(&rect, -1, -1);
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, m_clrFixedFontColor);
+    const std::string text = m_formatter.FormatCellText(*cell);
+    DrawTextA(dc, text.c_str(), -1, &rect, AlignmentFlags(cell->m_Alignment) | WrapFlags(m_nFixedWordWrap));
+    return true;
+}
+
+bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
+{
+    view::CSavedDC saved(dc);
+    SetBkMode(dc, TRANSPARENT);
+    // Each fill takes the cell's right and bottom line too.
+    const RECT fill = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
+    IFontDisp* fontProperty = nullptr;
+    if (cell.m_bFocus) {
+        view::CBrush brush = view::SolidBrush(m_clrSelectedCellColor);
+        FillRect(dc, &fill, brush.Get());
+        SelectObject(dc, GetStockObject(BLACK_PEN));
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+        SetTextColor(dc, cell.m_FontColor);
+        InflateRect(&rect, -1, -1);
+        fontProperty = m_pSelectedCellFont.Get();
+    } else if (cell.m_bSelected && m_bDrawSelection) {
+        SetBkColor(dc, m_clrSelectedRangeColor);
+        ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &fill, "", 0, nullptr);
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        fontProperty = m_pSelectedRangeFont.Get();
+    } else {
+        view::CBrush brush = view::SolidBrush(cell.m_Color);
+        FillRect(dc, &fill, brush.Get());
+        SetTextColor(dc, cell.m_FontColor);
+        fontProperty = cell.Font();
+    }
+    CPropertyFont font(fontProperty);
+    if (font.Get()) SelectObject(dc, font.Get());
+
+    const std::string text = m_formatter.FormatCellText(cell);
+    const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(n > 0 ? n : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, &wide[0], n);
+    DrawTextW(dc, wide.c_str(), -1, &rect, AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap));
+    return true;
+}
+
+bool CTessera::PaintCellNow(HDC hdc, int row, int col)
+{
+    RECT box;
+    if (!m_nAllowDraw || !CellShows(row, col) || !CellBox(row, col, box)) return false;
+    HWND hwnd = ControlWindow();
+    HDC dc = hdc ? hdc : GetDC(hwnd);
+    if (!dc) {
+        RECT dirty = {box.left, box.top, box.right + 1, box.bottom + 1};
+        InvalidateRect(hwnd, &dirty, TRUE);
+        return true;
+    }
+    bool painted = false;
+    if (row < m_grid.FixedRows() || col < m_grid.FixedCols()) {
+        painted = PaintFixedCell(dc, row, col, box);
+    } else if (CGridCell* cell = m_grid.GetCell(row, col)) {
+        painted = PaintCell(dc, *cell, box);
+        view::CPen pen = view::SolidPen(1, m_clrGridLines);
+        view::CSelection selectPen(dc, pen.Get());
+        MoveToEx(dc, box.left, box.bottom, nullptr);
+        LineTo(dc, box.right + 1, box.bottom);
+        MoveToEx(dc, box.right, box.top, nullptr);
+        LineTo(dc, box.right, box.bottom + 1);
+    }
+    if (!hdc) ReleaseDC(hwnd, dc);
+    return painted;
+}
