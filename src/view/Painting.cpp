@@ -20,6 +20,7 @@ CMemDC::CMemDC(HDC target, const RECT& rect) noexcept : m_target(target), m_rect
 CMemDC::~CMemDC()
 {
     if (m_bitmap) {
+        SetWindowOrgEx(m_dc, 0, 0, nullptr);  // the copy takes the surface from its own corner
         BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_dc, 0,
                0, SRCCOPY);
         SelectObject(m_dc, m_oldBitmap);
@@ -105,9 +106,16 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
     const RECT area = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
 
     if (GetDeviceCaps(info.hdc, TECHNOLOGY) == DT_RASDISPLAY) {
-        view::CMemDC mem(info.hdc, bounds);
+        // A paint of the window itself only needs what is invalid: after a
+        // line scroll that is one strip.
+        RECT part = area;
+        RECT box;
+        if (hwnd && info.toScreen && GetClipBox(info.hdc, &box) > NULLREGION) IntersectRect(&part, &area, &box);
+        if (IsRectEmpty(&part)) return S_OK;
+        view::CMemDC mem(info.hdc, hwnd ? part : bounds);
         if (mem.Get()) {
-            PaintGrid(mem.Get(), area, layout);
+            if (hwnd) SetWindowOrgEx(mem.Get(), part.left, part.top, nullptr);
+            PaintGrid(mem.Get(), hwnd ? part : area, layout);
             return S_OK;
         }
     }
