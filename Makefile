@@ -39,7 +39,8 @@ bench: dlls
 	tools/run-wine.sh $(X64) sh -c 'for b in bench/*.exe; do [ -e "$$b" ] || continue; echo "== $$b"; wine "$$b"; done'
 
 demo: dlls
-	@echo "not built yet"
+	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
+	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
 
 clean:
 	rm -rf $(BUILD) dist
