@@ -314,7 +314,14 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
     } else {
         FillColor(dc, fill, cell.m_Color);
         SetTextColor(dc, cell.m_FontColor);
-        fontProperty = cell.Font();
+        // Making a font object for every cell that scrolls into view would
+        // cost more than the rest of its paint.
+        if (cell.FontMade()) {
+            fontProperty = cell.Font();
+        } else {
+            if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
+            fontProperty = m_pStandardFont.Get();
+        }
     }
     CPropertyFont font(fontProperty);
     if (font.Get()) SelectObject(dc, font.Get());
