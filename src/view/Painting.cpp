@@ -294,7 +294,27 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
 
 bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
 {
-    view::CSavedDC saved(dc);
+    // What a cell changes, put back on return; lighter than SaveDC once per
+    // cell.
+    struct State {
+        HDC dc;
+        int mode;
+        COLORREF text;
+        COLORREF back;
+        HGDIOBJ font;
+        HGDIOBJ pen;
+        HGDIOBJ brush;
+        ~State()
+        {
+            SetBkMode(dc, mode);
+            SetTextColor(dc, text);
+            SetBkColor(dc, back);
+            SelectObject(dc, font);
+            SelectObject(dc, pen);
+            SelectObject(dc, brush);
+        }
+    } saved = {dc, GetBkMode(dc), GetTextColor(dc), GetBkColor(dc), GetCurrentObject(dc, OBJ_FONT),
+               GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH)};
     SetBkMode(dc, TRANSPARENT);
     // Each fill takes the cell's right and bottom line too.
     const RECT fill = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
