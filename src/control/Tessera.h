@@ -361,4 +361,6 @@ private:
     fw::ComPtr<IFontDisp> m_pFixedFont;
     fw::ComPtr<IFontDisp> m_pSelectedCellFont;
     fw::ComPtr<IFontDisp> m_pSelectedRangeFont;
+    // The standard font, for painting cells that never had their own made.
+    fw::ComPtr<IFontDisp> m_pStandardFont;
 };

@@ -89,6 +89,9 @@ public:
     virtual HRESULT putref_Font(IFontDisp* pFont); // shares the object
     // The font for drawing, without an added reference; may be null.
     IFontDisp* Font();
+    // False until the font object is made: the cell still has the standard
+    // font, which painting can take from elsewhere without making one.
+    bool FontMade() const noexcept { return !m_bFontUnmade; }
 
     // Changes CType; empties the value if it cannot take the new type.
     void SetType(int type);

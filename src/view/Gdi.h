@@ -80,8 +80,8 @@ private:
 };
 
 // Off-screen surface for one paint: a memory context and a bitmap of the
-// rectangle's size. Its pixel (0, 0) is the rectangle's top-left corner on the
-// target, where the picture is copied when the surface is destroyed.
+// rectangle's size, addressed in the target's coordinates. The picture is
+// copied to the rectangle on the target when the surface is destroyed.
 class CMemDC {
 public:
     CMemDC(HDC target, const RECT& rect) noexcept;

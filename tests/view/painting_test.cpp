@@ -315,6 +315,15 @@ TEST(Painting, WindowPaintsAndWindowlessDrawing)
     EXPECT_EQ(kGridLine, sent.At(g.X(2) - 1, g.Y(1) + 5));
     EXPECT_EQ(0x123456u, sent.At(client.right - 1, client.bottom - 1));
 
+    // Only the part the context lets through is painted.
+    Canvas strip(client.right, client.bottom);
+    IntersectClipRect(strip.Dc(), 0, 0, 120, 40);
+    SendMessageW(hwnd, WM_PAINT, reinterpret_cast<WPARAM>(strip.Dc()), 0);
+    EXPECT_EQ(kBlack, strip.At(0, 20));
+    EXPECT_EQ(RGB(255, 0, 255), strip.At(121, 20));
+    EXPECT_EQ(RGB(255, 0, 255), strip.At(20, 41));
+    EXPECT_EQ(RGB(255, 0, 255), strip.At(client.right - 1, client.bottom - 1));
+
     // A real paint reaches the screen.
     InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);

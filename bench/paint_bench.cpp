@@ -1,0 +1,156 @@
+// Painting and scrolling against the platform's list view in report view,
+// the control a host would otherwise use for a plain table: the same client
+// size, row height, column widths and so about 1,000 visible cells of text.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <cwchar>
+
+#include "bench.h"
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+#include "support/ax_host.h"
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kCols = 20;
+constexpr int kColWidth = 96;
+constexpr int kRows = 100000;
+
+LRESULT CALLBACK ListFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_NOTIFY) {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lp);
+        if (info->hdr.code == LVN_GETDISPINFOW && (info->item.mask & LVIF_TEXT)) {
+            swprintf(info->item.pszText, info->item.cchTextMax, L"Cell %d:%d", info->item.iItem,
+                     info->item.iSubItem);
+            return 0;
+        }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+struct Times {
+    double repaint;
+    double lines;
+    double pages;
+};
+
+// One full repaint, averaged; then 100 line steps and 100 page steps down,
+// each shown before the next.
+Times Measure(HWND hwnd)
+{
+    Times t = {};
+    UpdateWindow(hwnd);
+    test::PumpMessages();
+    const int reps = 20;
+    bench::Stopwatch sw;
+    for (int i = 0; i < reps; ++i) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        UpdateWindow(hwnd);
+    }
+    GdiFlush();
+    t.repaint = sw.Ms() / reps;
+    sw.Restart();
+    for (int i = 0; i < 100; ++i) {
+        SendMessageW(hwnd, WM_VSCROLL, SB_LINEDOWN, 0);
+        UpdateWindow(hwnd);
+    }
+    GdiFlush();
+    t.lines = sw.Ms();
+    sw.Restart();
+    for (int i = 0; i < 100; ++i) {
+        SendMessageW(hwnd, WM_VSCROLL, SB_PAGEDOWN, 0);
+        UpdateWindow(hwnd);
+    }
+    GdiFlush();
+    t.pages = sw.Ms();
+    return t;
+}
+
+} // namespace
+
+int main()
+{
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    // The list view: virtual, so that 100,000 rows cost nothing to fill.
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ListFrameProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KvadraBenchListFrame";
+    RegisterClassW(&wc);
+    HWND frame = CreateWindowExW(0, wc.lpszClassName, L"list view", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                                kWidth, kHeight, frame, nullptr, wc.hInstance, nullptr);
+    for (int col = 0; col < kCols; ++col) {
+        LVCOLUMNW c = {};
+        c.mask = LVCF_WIDTH | LVCF_TEXT;
+        c.cx = kColWidth;
+        wchar_t title[16];
+        swprintf(title, 16, L"Col %d", col);
+        c.pszText = title;
+        SendMessageW(list, LVM_INSERTCOLUMNW, col, reinterpret_cast<LPARAM>(&c));
+    }
+    SendMessageW(list, LVM_SETITEMCOUNT, kRows, 0);
+    RECT item = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    const int rowHeight = item.bottom - item.top > 0 ? item.bottom - item.top : 17;
+    RECT header = {};
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &header);
+    const Times lv = Measure(list);
+    DestroyWindow(frame);
+    test::PumpMessages();
+
+    // The grid: the same columns and rows, a fixed title row as high as the
+    // list's header.
+    test::AxHost host(L"Kvadra.Tessera.1", kWidth, kHeight);
+    fw::ComPtr<ITessera> grid;
+    if (!host.Control() || FAILED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()))) {
+        std::printf("paint_bench: the control could not be hosted\n");
+        return 1;
+    }
+    SetWindowPos(host.Frame(), nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER);
+    SetWindowPos(host.Container(), nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER);
+    grid->put_AllowDraw(0);
+    grid->put_Cols(kCols);
+    grid->put_Rows(kRows);
+    grid->put_FixedCols(0);
+    for (int col = 0; col < kCols; ++col) grid->put_ColWidth(col, kColWidth);
+    grid->put_CRegionLeftTopX(0);
+    grid->put_CRegionLeftTopY(0);
+    grid->put_CRegionRightBottomX(kCols - 1);
+    grid->put_CRegionRightBottomY(kRows - 1);
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocString(L"Cell 12345:12");
+    grid->put_Value(v);
+    VariantClear(&v);
+    for (int row = 0; row < kRows; ++row) grid->put_RowHeight(row, rowHeight);
+    if (header.bottom > header.top) grid->put_RowHeight(0, header.bottom - header.top);
+    grid->put_AllowDraw(1);
+    const Times tg = Measure(host.ControlWindow());
+
+    std::printf("visible cells: about %d (rows of %d px, %d columns)\n", (kHeight / rowHeight) * kCols, rowHeight,
+                kCols);
+    bench::Report("full repaint, list view", lv.repaint, "ms");
+    bench::Report("full repaint, grid", tg.repaint, "ms");
+    bench::Report("  ratio grid / list view", tg.repaint / lv.repaint, "");
+    bench::Report("100 line steps down, list view", lv.lines, "ms");
+    bench::Report("100 line steps down, grid", tg.lines, "ms");
+    bench::Report("  ratio grid / list view", tg.lines / lv.lines, "");
+    bench::Report("100 page steps down, list view", lv.pages, "ms");
+    bench::Report("100 page steps down, grid", tg.pages, "ms");
+    bench::Report("  ratio grid / list view", tg.pages / lv.pages, "");
+    grid.Reset();
+    host.Destroy();
+    OleUninitialize();
+    return 0;
+}
