@@ -165,6 +165,9 @@ std::string DateText(double date, BSTR dtFormat, HWND picker)
 std::string FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND external,
                         CFormatPicker* own)
 {
+    // Text shown as text needs no conversion, and no copy of the string.
+    if (V_VT(&value) == VT_BSTR && (ctype < 0 || ctype == 6 || ctype > 7)) return ToAnsi(V_BSTR(&value));
+
     // Work on a copy: the cell's own value is never converted.
     fw::Variant copy;
     if (FAILED(VariantCopy(copy.Ptr(), const_cast<VARIANT*>(&value)))) return {};
