@@ -304,7 +304,6 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
         int mode;
         COLORREF text;
         COLORREF back;
-        HGDIOBJ font;
         HGDIOBJ pen;
         HGDIOBJ brush;
         ~State()
@@ -312,12 +311,11 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
             SetBkMode(dc, mode);
             SetTextColor(dc, text);
             SetBkColor(dc, back);
-            SelectObject(dc, font);
             SelectObject(dc, pen);
             SelectObject(dc, brush);
         }
-    } saved = {dc, GetBkMode(dc), GetTextColor(dc), GetBkColor(dc), GetCurrentObject(dc, OBJ_FONT),
-               GetCurrentObject(dc, OBJ_PEN), GetCurrentObject(dc, OBJ_BRUSH)};
+    } saved = {dc, GetBkMode(dc), GetTextColor(dc), GetBkColor(dc), GetCurrentObject(dc, OBJ_PEN),
+               GetCurrentObject(dc, OBJ_BRUSH)};
     SetBkMode(dc, TRANSPARENT);
     // Each fill takes the cell's right and bottom line too.
     const RECT fill = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
@@ -346,8 +344,11 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
             fontProperty = m_pStandardFont.Get();
         }
     }
+    // The font stays selected after the cell: the next cell mostly uses the
+    // same one, and selecting a font costs more than the rest of a cell.
+    // The callers own the context's state around a whole paint.
     CPropertyFont font(fontProperty);
-    if (font.Get()) SelectObject(dc, font.Get());
+    if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) SelectObject(dc, font.Get());
 
     const std::string text = m_formatter.FormatCellText(cell);
     const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -369,6 +370,9 @@ bool CTessera::PaintCellNow(HDC hdc, int row, int col)
         return true;
     }
     bool painted = false;
+    {
+    // A caller's context gets its state back, the font included.
+    view::CSavedDC saved(dc);
     if (row < m_grid.FixedRows() || col < m_grid.FixedCols()) {
         painted = PaintFixedCell(dc, row, col, box);
     } else if (CGridCell* cell = m_grid.GetCell(row, col)) {
@@ -379,6 +383,7 @@ bool CTessera::PaintCellNow(HDC hdc, int row, int col)
         LineTo(dc, box.right + 1, box.bottom);
         MoveToEx(dc, box.right, box.top, nullptr);
         LineTo(dc, box.right, box.bottom + 1);
+    }
     }
     if (!hdc) ReleaseDC(hwnd, dc);
     return painted;
