@@ -290,6 +290,7 @@ private:
     void CloseEditor();
     void PositionButtons();
     RECT CellButtonRect(int row, int col) const;
+    RECT CellButtonRect(const view::CLayout& layout, int row, int col) const;
     // Paints one shown cell at once on hdc, or on a context of the window when
     // null; false when nothing was done.
     bool PaintCellNow(HDC hdc, int row, int col);

@@ -9,8 +9,12 @@ void CTessera::CloseEditor()
 
 RECT CTessera::CellButtonRect(int row, int col) const
 {
+    return CellButtonRect(Layout(), row, col);
+}
+
+RECT CTessera::CellButtonRect(const view::CLayout& layout, int row, int col) const
+{
     // A 20 x 20 square at the cell's right end; all zero off screen.
-    const view::CLayout layout = Layout();
     POINT pt;
     if (!ControlWindow() || !layout.CellShows(row, col) || !layout.CellPosition(row, col, pt))
         return RECT{0, 0, 0, 0};
@@ -23,13 +27,14 @@ void CTessera::PositionButtons()
     // Only cells with a button window have anything to place; most grids
     // have none, and then no cell needs a visit.
     if (!m_bButtonsMade) return;
+    const view::CLayout layout = Layout();
     bool any = false;
     for (int row = 0; row < m_grid.Rows(); ++row) {
         for (int col = 0; col < m_grid.Cols(); ++col) {
             CGridCell* cell = m_grid.GetCell(row, col);
             if (cell && cell->HasButton()) {
                 any = true;
-                cell->PositionButton(CellButtonRect(row, col));
+                cell->PositionButton(CellButtonRect(layout, row, col));
             }
         }
     }

@@ -4,20 +4,12 @@
 #include <algorithm>
 
 #include "model/ValueFormat.h"
+#include "view/Gdi.h"
 
 namespace {
 
 // Measurement margin added to the widest (or tallest) text.
 constexpr int kFitMargin = 3;
-
-HFONT FontHandle(IFontDisp* font)
-{
-    if (!font) return nullptr;
-    fw::ComPtr<IFont> f;
-    HFONT handle = nullptr;
-    if (SUCCEEDED(font->QueryInterface(IID_IFont, f.PutVoid())) && f) f->get_hFont(&handle);
-    return handle;
-}
 
 // The device context of the control window, or of the screen before the
 // window exists, so that a host may fit sizes before showing the grid.
@@ -42,7 +34,8 @@ SIZE CTessera::MeasureCellText(int row, int col, HDC dc)
     CGridCell* cell = m_grid.GetCell(row, col);
     if (!cell || !dc) return size;
     const bool fixed = row < m_grid.FixedRows() || col < m_grid.FixedCols();
-    HFONT font = FontHandle(fixed ? m_pFixedFont.Get() : cell->Font());
+    view::CPropertyFont fontObject(fixed ? m_pFixedFont.Get() : cell->Font());
+    HFONT font = fontObject.Get();
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
 
     const std::string text = m_formatter.FormatCellText(*cell);

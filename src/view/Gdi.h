@@ -3,8 +3,11 @@
 #pragma once
 
 #include <windows.h>
+#include <olectl.h>
 
 #include <utility>
+
+#include "framework/com_ptr.h"
 
 namespace view {
 
@@ -98,6 +101,22 @@ private:
     CBitmap m_bitmap;
     HGDIOBJ m_oldBitmap = nullptr;
     RECT m_rect;
+};
+
+// The GDI font of a font property; the font object owns it, so the object is
+// kept alive while the font is selected.
+class CPropertyFont {
+public:
+    explicit CPropertyFont(IFontDisp* disp)
+    {
+        if (disp) disp->QueryInterface(IID_IFont, m_font.PutVoid());
+        if (m_font) m_font->get_hFont(&m_hfont);
+    }
+    HFONT Get() const noexcept { return m_hfont; }
+
+private:
+    fw::ComPtr<IFont> m_font;
+    HFONT m_hfont = nullptr;
 };
 
 } // namespace view

@@ -57,22 +57,6 @@ UINT WrapFlags(int wrap)
     }
 }
 
-// The GDI font of a font property; the font object owns it, so the object is
-// kept alive while the font is selected.
-class CPropertyFont {
-public:
-    explicit CPropertyFont(IFontDisp* disp)
-    {
-        if (disp) disp->QueryInterface(IID_IFont, m_font.PutVoid());
-        if (m_font) m_font->get_hFont(&m_hfont);
-    }
-    HFONT Get() const noexcept { return m_hfont; }
-
-private:
-    fw::ComPtr<IFont> m_font;
-    HFONT m_hfont = nullptr;
-};
-
 void TraceLastError(const char* file, int line)
 {
     char* text = nullptr;
@@ -262,7 +246,7 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
 
     view::CSavedDC saved(dc);
     FillColor(dc, rect, m_clrFixedColor);
-    CPropertyFont font(m_pFixedFont.Get());
+    view::CPropertyFont font(m_pFixedFont.Get());
     if (font.Get()) SelectObject(dc, font.Get());
 
     const CCellID current = FocusCell();
@@ -347,7 +331,7 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
     // The font stays selected after the cell: the next cell mostly uses the
     // same one, and selecting a font costs more than the rest of a cell.
     // The callers own the context's state around a whole paint.
-    CPropertyFont font(fontProperty);
+    view::CPropertyFont font(fontProperty);
     if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) SelectObject(dc, font.Get());
 
     const std::string text = m_formatter.FormatCellText(cell);
