@@ -67,6 +67,35 @@ void TraceLastError(const char* file, int line)
     if (text) LocalFree(text);
 }
 
+// What painting cells changes in a context, put back when the guard goes:
+// once around all cells of a paint instead of once per cell.
+class CCellState {
+public:
+    explicit CCellState(HDC dc) noexcept
+        : m_dc(dc), m_mode(GetBkMode(dc)), m_text(GetTextColor(dc)), m_back(GetBkColor(dc)),
+          m_pen(GetCurrentObject(dc, OBJ_PEN)), m_brush(GetCurrentObject(dc, OBJ_BRUSH))
+    {
+    }
+    CCellState(const CCellState&) = delete;
+    CCellState& operator=(const CCellState&) = delete;
+    ~CCellState()
+    {
+        SetBkMode(m_dc, m_mode);
+        SetTextColor(m_dc, m_text);
+        SetBkColor(m_dc, m_back);
+        SelectObject(m_dc, m_pen);
+        SelectObject(m_dc, m_brush);
+    }
+
+private:
+    HDC m_dc;
+    int m_mode;
+    COLORREF m_text;
+    COLORREF m_back;
+    HGDIOBJ m_pen;
+    HGDIOBJ m_brush;
+};
+
 void FillSolid(HDC dc, const RECT& rc, HBRUSH brush)
 {
     if (rc.left < rc.right && rc.top < rc.bottom) FillRect(dc, &rc, brush);
@@ -175,10 +204,13 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
     auto fixed = [&](int row, int col, const RECT& rc) { PaintFixedCell(dc, row, col, rc); };
     walk(first.row, shown.maxRow, fixedHeight, 0, fixedCols - 1, 0, fixed);
     walk(0, fixedRows - 1, 0, first.col, shown.maxCol, fixedWidth, fixed);
-    walk(first.row, shown.maxRow, fixedHeight, first.col, shown.maxCol, fixedWidth,
-         [&](int row, int col, const RECT& rc) {
-             if (CGridCell* cell = m_grid.GetCell(row, col)) PaintCell(dc, *cell, rc);
-         });
+    {
+        CCellState state(dc);
+        walk(first.row, shown.maxRow, fixedHeight, first.col, shown.maxCol, fixedWidth,
+             [&](int row, int col, const RECT& rc) {
+                 if (CGridCell* cell = m_grid.GetCell(row, col)) PaintCell(dc, *cell, rc);
+             });
+    }
 
     // Grid lines go last: each cell's fill covers its own right and bottom
     // line.
@@ -279,27 +311,10 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
     return true;
 }
 
+// Leaves the background mode, colours, pen, brush and font as the cell
+// needed them; the caller puts the context back.
 bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
 {
-    // What a cell changes, put back on return; lighter than SaveDC once per
-    // cell.
-    struct State {
-        HDC dc;
-        int mode;
-        COLORREF text;
-        COLORREF back;
-        HGDIOBJ pen;
-        HGDIOBJ brush;
-        ~State()
-        {
-            SetBkMode(dc, mode);
-            SetTextColor(dc, text);
-            SetBkColor(dc, back);
-            SelectObject(dc, pen);
-            SelectObject(dc, brush);
-        }
-    } saved = {dc, GetBkMode(dc), GetTextColor(dc), GetBkColor(dc), GetCurrentObject(dc, OBJ_PEN),
-               GetCurrentObject(dc, OBJ_BRUSH)};
     SetBkMode(dc, TRANSPARENT);
     // Each fill takes the cell's right and bottom line too.
     const RECT fill = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
@@ -334,11 +349,21 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
     view::CPropertyFont font(fontProperty);
     if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) SelectObject(dc, font.Get());
 
+    // Most cell texts fit the buffer on the stack; longer ones take the heap.
     const std::string text = m_formatter.FormatCellText(cell);
-    const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(n > 0 ? n : 1, L'\0');
-    if (n > 0) MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, &wide[0], n);
-    DrawTextW(dc, wide.c_str(), -1, &rect, AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap));
+    wchar_t buffer[256];
+    std::wstring longer;
+    const wchar_t* wide = buffer;
+    if (!MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, buffer, 256)) {
+        buffer[0] = L'\0';
+        const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0);
+        if (n > 0) {
+            longer.assign(n, L'\0');
+            MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, &longer[0], n);
+            wide = longer.c_str();
+        }
+    }
+    DrawTextW(dc, wide, -1, &rect, AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap));
     return true;
 }
 
