@@ -69,6 +69,21 @@ int main()
         }
         bench::Report("1,000 Value puts on single cells", sw.Ms(), "ms");
 
+        // One button cell: each repaint and scroll step places the buttons,
+        // which must not cost a visit to every cell.
+        grid->put_CRegionLeftTopX(5);
+        grid->put_CRegionRightBottomX(5);
+        grid->put_CRegionLeftTopY(5);
+        grid->put_CRegionRightBottomY(5);
+        grid->put_TypeEx(8);
+        HWND hwnd = host.ControlWindow();
+        sw.Restart();
+        for (int i = 0; i < 100; ++i) {
+            SendMessageW(hwnd, WM_VSCROLL, SB_LINEDOWN, 0);
+            UpdateWindow(hwnd);
+        }
+        bench::Report("100 line steps with one button cell", sw.Ms(), "ms");
+
         point->Unadvise(cookie);
     }
     OleUninitialize();

@@ -322,7 +322,6 @@ private:
     int m_nCRegionRightBottomX = 0;
     int m_nCRegionRightBottomY = 0;
     BOOL m_bUserMode = FALSE;
-    bool m_bButtonsMade = false;  // some cell may have a button window
 
     // Settings. VARIANT_BOOL ones are kept sign-extended.
     int m_nEnabled = 1;

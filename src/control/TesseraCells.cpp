@@ -424,7 +424,7 @@ void CTessera::UpdateCellButton(int row, int col)
     if (!cell) return;
     if (cell->m_TypeEx == txButton && row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
         cell->CreateButton(ControlWindow(), CellButtonRect(row, col));
-        if (cell->HasButton()) m_bButtonsMade = true;
+        if (cell->HasButton()) m_grid.NoteButtonCell(row, col);
     } else {
         cell->DestroyButton();
     }

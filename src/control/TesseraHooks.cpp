@@ -24,21 +24,11 @@ RECT CTessera::CellButtonRect(const view::CLayout& layout, int row, int col) con
 
 void CTessera::PositionButtons()
 {
-    // Only cells with a button window have anything to place; most grids
-    // have none, and then no cell needs a visit.
-    if (!m_bButtonsMade) return;
+    // Most grids have no button cells, and then there is nothing to place.
+    if (!m_grid.HasButtonCells()) return;
     const view::CLayout layout = Layout();
-    bool any = false;
-    for (int row = 0; row < m_grid.Rows(); ++row) {
-        for (int col = 0; col < m_grid.Cols(); ++col) {
-            CGridCell* cell = m_grid.GetCell(row, col);
-            if (cell && cell->HasButton()) {
-                any = true;
-                cell->PositionButton(CellButtonRect(layout, row, col));
-            }
-        }
-    }
-    m_bButtonsMade = any;
+    m_grid.ForEachButtonCell(
+        [&](int row, int col, CGridCell& cell) { cell.PositionButton(CellButtonRect(layout, row, col)); });
 }
 
 void CTessera::Refresh()

@@ -135,6 +135,7 @@ public:
     // Selection state, written by the selection model.
     bool m_bSelected = false;
     bool m_bFocus = false;
+    bool m_bButtonListed = false;  // in the table's list of button cells
 
 private:
     VARIANT& MutableValue() noexcept { Value(); return m_value; }

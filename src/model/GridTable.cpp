@@ -87,8 +87,10 @@ bool CGridTable::ResizeRows(int count)
             for (auto& cell : *m_rows[r]) ForgetFocusFlag(cell.get());
             m_rows[r]->clear();
             m_totalHeight -= static_cast<std::uint32_t>(m_rowHeights[r]);
+            m_nButtonCells -= m_rowButtons[r];
         }
         m_rows.resize(count);
+        m_rowButtons.resize(count);
         m_rowHeights.resize(count);
         return true;
     }
@@ -105,11 +107,13 @@ bool CGridTable::ResizeRows(int count)
         }
         m_rows.reserve(static_cast<size_t>(count));
         m_rowHeights.reserve(static_cast<size_t>(count));
+        m_rowButtons.reserve(static_cast<size_t>(count));
         for (auto& row : added) m_rows.push_back(std::move(row));
     } catch (const std::exception&) {
         return false;
     }
     m_rowHeights.resize(count, kDefaultRowHeight);
+    m_rowButtons.resize(count, 0);
     m_totalHeight += static_cast<std::uint32_t>(count - old) * kDefaultRowHeight;
     return true;
 }
@@ -127,9 +131,19 @@ bool CGridTable::ExchangeRows(int row1, int row2) noexcept
 {
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= Rows() || row2 >= Rows()) return false;
     std::swap(m_rows[row1], m_rows[row2]);
+    std::swap(m_rowButtons[row1], m_rowButtons[row2]);
     std::swap(m_rowHeights[row1], m_rowHeights[row2]);
     m_rowSums.Invalidate();
     return true;
+}
+
+void CGridTable::NoteButtonCell(int row, int col) noexcept
+{
+    CGridCell* cell = GetCell(row, col);
+    if (!cell || cell->m_bButtonListed) return;
+    cell->m_bButtonListed = true;
+    ++m_rowButtons[row];
+    ++m_nButtonCells;
 }
 
 void CGridTable::SetFocusFlag(CGridCell* cell) noexcept

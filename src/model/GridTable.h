@@ -93,6 +93,16 @@ public:
     bool ExchangeCols(int col1, int col2) noexcept;
     bool ExchangeRows(int row1, int row2) noexcept;
 
+    // Rows keep a count of their cells that were given a button window, so
+    // that placing buttons visits those rows and not the whole table. The
+    // counts travel with row exchanges; a cell that lost its button, or a
+    // column cut away, is counted out on the next walk.
+    void NoteButtonCell(int row, int col) noexcept;
+    bool HasButtonCells() const noexcept { return m_nButtonCells > 0; }
+    // f(row, col, cell) for each cell that has a button window.
+    template <class F>
+    void ForEachButtonCell(F f);
+
     // Only one cell carries the focus flag, so clearing is cheap.
     void SetFocusFlag(CGridCell* cell) noexcept;
     void ClearFocusFlags() noexcept;
@@ -125,4 +135,31 @@ private:
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
     CGridCell* m_pFocusFlagged = nullptr;
+    std::vector<int> m_rowButtons;  // per row, listed button cells
+    long long m_nButtonCells = 0;   // their sum
 };
+
+template <class F>
+void CGridTable::ForEachButtonCell(F f)
+{
+    for (int row = 0; row < Rows() && m_nButtonCells > 0; ++row) {
+        if (m_rowButtons[row] == 0) continue;
+        int counted = 0;
+        for (int col = 0; col < Cols(); ++col) {
+            CGridCell* cell = GetCell(row, col);
+            if (!cell->m_bButtonListed) continue;
+            if (cell->HasButton()) {
+                ++counted;
+            } else {
+                cell->m_bButtonListed = false;
+            }
+        }
+        m_nButtonCells += counted - m_rowButtons[row];
+        m_rowButtons[row] = counted;
+        // Window code runs in f; the row is read again for each cell.
+        for (int col = 0; col < Cols(); ++col) {
+            CGridCell* cell = GetCell(row, col);
+            if (cell && cell->m_bButtonListed && cell->HasButton()) f(row, col, *cell);
+        }
+    }
+}
