@@ -306,8 +306,10 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_clrFixedFontColor);
+    // Formatting may run a host's code, which can drop the cell.
+    const UINT flags = AlignmentFlags(cell->m_Alignment) | WrapFlags(m_nFixedWordWrap);
     const std::string text = m_formatter.FormatCellText(*cell);
-    DrawTextA(dc, text.c_str(), -1, &rect, AlignmentFlags(cell->m_Alignment) | WrapFlags(m_nFixedWordWrap));
+    DrawTextA(dc, text.c_str(), -1, &rect, flags);
     return true;
 }
 
@@ -349,7 +351,9 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
     view::CPropertyFont font(fontProperty);
     if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) SelectObject(dc, font.Get());
 
-    // Most cell texts fit the buffer on the stack; longer ones take the heap.
+    // Formatting may run a host's code, which can drop the cell. Most cell
+    // texts fit the buffer on the stack; longer ones take the heap.
+    const UINT flags = AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap);
     const std::string text = m_formatter.FormatCellText(cell);
     wchar_t buffer[256];
     std::wstring longer;
@@ -363,7 +367,7 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
             wide = longer.c_str();
         }
     }
-    DrawTextW(dc, wide, -1, &rect, AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap));
+    DrawTextW(dc, wide, -1, &rect, flags);
     return true;
 }
 
