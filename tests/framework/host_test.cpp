@@ -1,6 +1,7 @@
 // The control in the platform's own container window (atl.dll's AtlAxWin):
 // created by ProgID or CLSID, activated with its window as the container's
-// child, and entirely released when the container goes.
+// child, and entirely released when the container goes. Also the harness's
+// message box catcher, which other tests rely on to not hang.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -10,15 +11,23 @@
 #include "kvadra.h"
 #include "support/ax_host.h"
 #include "support/dll.h"
+#include "support/msgbox.h"
 
 namespace {
-
-constexpr DWORD kWindowStyle = 0x56000000;
-constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
 
 HRESULT CanUnloadNow()
 {
     return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
+}
+
+TEST(Harness, MessageBoxesAreRecordedAndClosed)
+{
+    test::MessageBoxCatcher catcher;
+    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "first text", "first caption", MB_OK));
+    MessageBoxW(nullptr, L"second", L"error", MB_OK | MB_ICONERROR);
+    ASSERT_EQ(2u, catcher.Boxes().size());
+    EXPECT_TRUE(catcher.Boxes()[0].caption == L"first caption" && catcher.Boxes()[0].text == L"first text");
+    EXPECT_TRUE(catcher.Boxes()[1].caption == L"error" && catcher.Boxes()[1].text == L"second");
 }
 
 class HostTest : public ::testing::TestWithParam<const wchar_t*> {};
@@ -35,16 +44,17 @@ TEST_P(HostTest, ContainerActivatesTheControlAndReleasesItOnDestroy)
         EXPECT_EQ(S_FALSE, CanUnloadNow());
 
         // It is our control, and its window is the container's child.
+        fw::ComPtr<ITessera> grid;
+        EXPECT_EQ(S_OK, control->QueryInterface(IID_ITessera, grid.PutVoid()));
         fw::ComPtr<IOleWindow> window;
         ASSERT_EQ(S_OK, control->QueryInterface(IID_IOleWindow, window.PutVoid()));
         ASSERT_EQ(S_OK, window->GetWindow(&hwnd));
-        ASSERT_NE(nullptr, hwnd);
         EXPECT_EQ(host.ControlWindow(), hwnd);
         EXPECT_EQ(host.Container(), GetAncestor(hwnd, GA_PARENT));
         EXPECT_TRUE(IsWindowVisible(hwnd));
-        EXPECT_EQ(kClassStyle, static_cast<UINT>(GetClassLongPtrW(hwnd, GCL_STYLE)));
+        EXPECT_EQ(UINT(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), static_cast<UINT>(GetClassLongPtrW(hwnd, GCL_STYLE)));
         // Scroll bars come and go with the table's size.
-        EXPECT_EQ(kWindowStyle, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL));
+        EXPECT_EQ(0x56000000u, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL));
         EXPECT_EQ(0u, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
 
         // The container set its client site.
