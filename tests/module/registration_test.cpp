@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "kvadra.h"
 #include "support/dll.h"
@@ -74,30 +76,34 @@ void ExpectRegistered()
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(test::KvadraDll(), path, MAX_PATH);
     const std::wstring dll = Lower(path), k = kControl;
+    const std::wstring clsid = L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}";
+
+    std::vector<std::pair<std::wstring, std::wstring>> values = {
+        {k, L"Tessera Class"}, {k + L"\\ProgID", L"Kvadra.Tessera.1"},
+        {k + L"\\VersionIndependentProgID", L"Kvadra.Tessera"}, {k + L"\\MiscStatus", L"0"},
+        {k + L"\\MiscStatus\\1", L"131473"}, {k + L"\\TypeLib", L"{42A1E3A3-3E02-4542-9055-067CEF8369DD}"},
+        {k + L"\\Version", L"1.0"}, {L"Kvadra.Tessera.1", L"Tessera Class"}, {L"Kvadra.Tessera.1\\CLSID", clsid},
+        {L"Kvadra.Tessera", L"Tessera Class"}, {L"Kvadra.Tessera\\CLSID", clsid},
+        {L"Kvadra.Tessera\\CurVer", L"Kvadra.Tessera.1"}, {kTypeLib, L"Kvadra 1.0 Type Library"},
+    };
+    std::vector<std::wstring> classes = {k};
+    for (const auto& p : kPages) {
+        const std::wstring key = p.key, progid = p.progid;
+        classes.push_back(key);
+        values.insert(values.end(), {{key, p.name}, {key + L"\\ProgID", progid + L".1"},
+                                     {key + L"\\VersionIndependentProgID", progid},
+                                     {progid + L"\\CurVer", progid + L".1"}, {progid + L".1", p.name}});
+        EXPECT_EQ((Names{L"InprocServer32", L"ProgID", L"Programmable", L"VersionIndependentProgID"}), Enumerate(key));
+    }
+    for (const auto& v : values) EXPECT_EQ(v.second, Value(v.first)) << v.first;
+    for (const std::wstring& key : classes) {
+        EXPECT_EQ(dll, Lower(Value(key + L"\\InprocServer32"))) << key;
+        EXPECT_EQ(L"Apartment", Value(key + L"\\InprocServer32", L"ThreadingModel")) << key;
+    }
 
     EXPECT_EQ((Names{L"Control", L"Implemented Categories", L"InprocServer32", L"Insertable", L"MiscStatus", L"ProgID",
                      L"Programmable", L"ToolboxBitmap32", L"TypeLib", L"Version", L"VersionIndependentProgID"}),
               Enumerate(k));
-    const struct {
-        std::wstring key;
-        const wchar_t* want;
-    } values[] = {
-        {k, L"Tessera Class"},
-        {k + L"\\ProgID", L"Kvadra.Tessera.1"},
-        {k + L"\\VersionIndependentProgID", L"Kvadra.Tessera"},
-        {k + L"\\MiscStatus", L"0"},
-        {k + L"\\MiscStatus\\1", L"131473"},
-        {k + L"\\TypeLib", L"{42A1E3A3-3E02-4542-9055-067CEF8369DD}"},
-        {k + L"\\Version", L"1.0"},
-        {L"Kvadra.Tessera.1", L"Tessera Class"},
-        {L"Kvadra.Tessera.1\\CLSID", L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}"},
-        {L"Kvadra.Tessera", L"Tessera Class"},
-        {L"Kvadra.Tessera\\CLSID", L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}"},
-        {L"Kvadra.Tessera\\CurVer", L"Kvadra.Tessera.1"},
-    };
-    for (const auto& v : values) EXPECT_EQ(v.want, Value(v.key)) << v.key;
-    EXPECT_EQ(dll, Lower(Value(k + L"\\InprocServer32")));
-    EXPECT_EQ(L"Apartment", Value(k + L"\\InprocServer32", L"ThreadingModel"));
     EXPECT_EQ(dll + L", 101", Lower(Value(k + L"\\ToolboxBitmap32")));
     EXPECT_EQ(Names{L"1"}, Enumerate(k + L"\\MiscStatus"));
     for (const wchar_t* empty : {L"Programmable", L"Control", L"Insertable"}) {
@@ -107,20 +113,6 @@ void ExpectRegistered()
     EXPECT_EQ((Names{L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}", L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}"}),
               Enumerate(k + L"\\Implemented Categories"));
     EXPECT_EQ((Names{L"CLSID", L"Insertable"}), Enumerate(L"Kvadra.Tessera.1"));
-
-    for (const auto& p : kPages) {
-        const std::wstring key = p.key, progid = p.progid;
-        SCOPED_TRACE(p.name);
-        EXPECT_EQ((Names{L"InprocServer32", L"ProgID", L"Programmable", L"VersionIndependentProgID"}), Enumerate(key));
-        EXPECT_EQ(p.name, Value(key));
-        EXPECT_EQ(progid + L".1", Value(key + L"\\ProgID"));
-        EXPECT_EQ(progid, Value(key + L"\\VersionIndependentProgID"));
-        EXPECT_EQ(L"Apartment", Value(key + L"\\InprocServer32", L"ThreadingModel"));
-        EXPECT_EQ(dll, Lower(Value(key + L"\\InprocServer32")));
-        EXPECT_EQ(progid + L".1", Value(progid + L"\\CurVer"));
-        EXPECT_EQ(p.name, Value(progid + L".1"));
-    }
-    EXPECT_EQ(L"Kvadra 1.0 Type Library", Value(kTypeLib));
 }
 
 TEST(Registration, RegsvrLeftTheScriptsKeys)
