@@ -174,12 +174,11 @@ TEST_F(ActivationTest, UIActivationAndDeactivationTellTheSiteAndTheFrame)
     EXPECT_FALSE(IsWindow(hwnd));
 }
 
-TEST_F(ActivationTest, InPlaceDeactivateDestroysTheWindowAndLetsGoOfTheFrame)
+TEST_F(ActivationTest, InPlaceDeactivateAndCloseDestroyTheWindowAndLetGoOfTheFrame)
 {
     const ULONG siteRefs = site.Refs();  // the client site only
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
     HWND hwnd = ControlWindow();
-    ASSERT_NE(nullptr, hwnd);
     site.Log().Clear();
     auto inPlace = InPlace();
     EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
@@ -189,18 +188,16 @@ TEST_F(ActivationTest, InPlaceDeactivateDestroysTheWindowAndLetsGoOfTheFrame)
     // A container's frame that holds its sites would otherwise never be freed.
     EXPECT_EQ(siteRefs, site.Refs());
     EXPECT_EQ(0u, site.Frame().Refs());
-
     site.Log().Clear();
     EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
     EXPECT_TRUE(site.Log().Calls().empty()) << site.Log().Dump();
-}
 
-TEST_F(ActivationTest, CloseDeactivatesAndTellsTheAdviseSinks)
-{
+    // Close takes a UI-active control all the way down and tells the advise
+    // sinks, without asking to save.
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, ole->Advise(site.Sink(), &cookie));
     ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    HWND hwnd = ControlWindow();
+    hwnd = ControlWindow();
     site.Log().Clear();
     EXPECT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
     EXPECT_TRUE(site.Log().InOrder({"OnUIDeactivate", "OnInPlaceDeactivate", "Sink.OnClose"})) << site.Log().Dump();

@@ -1,7 +1,6 @@
 // The control in the platform's own container window (atl.dll's AtlAxWin):
 // created by ProgID or CLSID, activated with its window as the container's
-// child, and entirely released when the container goes. Also the harness's
-// message box catcher, which other tests rely on to not hang.
+// child, and entirely released when the container goes.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -11,23 +10,12 @@
 #include "kvadra.h"
 #include "support/ax_host.h"
 #include "support/dll.h"
-#include "support/msgbox.h"
 
 namespace {
 
 HRESULT CanUnloadNow()
 {
     return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
-}
-
-TEST(Harness, MessageBoxesAreRecordedAndClosed)
-{
-    test::MessageBoxCatcher catcher;
-    EXPECT_EQ(IDOK, MessageBoxA(nullptr, "first text", "first caption", MB_OK));
-    MessageBoxW(nullptr, L"second", L"error", MB_OK | MB_ICONERROR);
-    ASSERT_EQ(2u, catcher.Boxes().size());
-    EXPECT_TRUE(catcher.Boxes()[0].caption == L"first caption" && catcher.Boxes()[0].text == L"first text");
-    EXPECT_TRUE(catcher.Boxes()[1].caption == L"error" && catcher.Boxes()[1].text == L"second");
 }
 
 class HostTest : public ::testing::TestWithParam<const wchar_t*> {};

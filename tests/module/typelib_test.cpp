@@ -144,21 +144,6 @@ protected:
     fw::ComPtr<ITypeLib> lib;
 };
 
-// The library GUID is checked because widl once cut its last byte.
-TEST_F(TypeLibTest, LibraryIdentity)
-{
-    TLIBATTR* attr = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(&attr));
-    EXPECT_TRUE(IsEqualGUID(attr->guid, LIBID_KVADRALib));
-    EXPECT_EQ(1, attr->wMajorVerNum);
-    EXPECT_EQ(0, attr->wMinorVerNum);
-    lib->ReleaseTLibAttr(attr);
-    fw::Bstr name, doc;
-    ASSERT_HRESULT_SUCCEEDED(lib->GetDocumentation(-1, name.Put(), doc.Put(), nullptr, nullptr));
-    EXPECT_STREQ(L"KVADRALib", name.Get());
-    EXPECT_STREQ(L"Kvadra 1.0 Type Library", doc.Get());
-}
-
 TEST_F(TypeLibTest, ITesseraMembersInOrder)
 {
     fw::ComPtr<ITypeInfo> disp, info;
@@ -172,7 +157,6 @@ TEST_F(TypeLibTest, ITesseraMembersInOrder)
     ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, info.Put()));
     const TYPEATTR attr = Attr(info.Get());
     EXPECT_EQ(TKIND_INTERFACE, attr.typekind);
-    EXPECT_EQ(L"ITessera Interface", Doc(info.Get(), MEMBERID_NIL));
 
     UINT i = 0;
     for (const Member& want : kMembers) {
@@ -212,7 +196,6 @@ TEST_F(TypeLibTest, EventsWithParameters)
     const TYPEATTR attr = Attr(info.Get());
     EXPECT_EQ(TKIND_DISPATCH, attr.typekind);
     ASSERT_EQ(17u, attr.cFuncs);
-    EXPECT_EQ(L"_ITesseraEvents Interface", Doc(info.Get(), MEMBERID_NIL));
 
     for (UINT i = 0; i < attr.cFuncs; ++i) {
         const auto& want = kEvents[i];
@@ -243,8 +226,19 @@ TEST_F(TypeLibTest, EventsWithParameters)
     }
 }
 
-TEST_F(TypeLibTest, CoclassesWithHelpStringsAndTheControlsDefaults)
+// The library GUID is checked because widl once cut its last byte.
+TEST_F(TypeLibTest, LibraryAndCoclassesWithHelpStringsAndTheControlsDefaults)
 {
+    TLIBATTR* libAttr = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(&libAttr));
+    EXPECT_TRUE(IsEqualGUID(libAttr->guid, LIBID_KVADRALib));
+    EXPECT_TRUE(libAttr->wMajorVerNum == 1 && libAttr->wMinorVerNum == 0);
+    lib->ReleaseTLibAttr(libAttr);
+    fw::Bstr libName, libDoc;
+    ASSERT_HRESULT_SUCCEEDED(lib->GetDocumentation(-1, libName.Put(), libDoc.Put(), nullptr, nullptr));
+    EXPECT_STREQ(L"KVADRALib", libName.Get());
+    EXPECT_STREQ(L"Kvadra 1.0 Type Library", libDoc.Get());
+
     for (const auto& c : {std::make_pair(&CLSID_Tessera, L"Tessera"), std::make_pair(&CLSID_SizeCtl, L"SizeCtl"),
                           std::make_pair(&CLSID_GenProp, L"GenProp"), std::make_pair(&CLSID_CellProp, L"CellProp")}) {
         fw::ComPtr<ITypeInfo> info;
