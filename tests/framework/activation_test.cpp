@@ -30,7 +30,7 @@ HRESULT CanUnloadNow()
     return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
 }
 
-// A control with our site set; on teardown it is closed and released, and
+// A control with our site set; when it stops it is closed and released, and
 // every reference it took on the site and the frame must be back.
 class ActivationTest : public ::testing::Test {
 protected:
@@ -40,24 +40,21 @@ protected:
         Stop();
         EXPECT_EQ(S_OK, CanUnloadNow());
     }
-
     void Start()
     {
-        ASSERT_NE(nullptr, site.Window());
         ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_IOleObject, ole.PutVoid()));
         ASSERT_EQ(S_OK, ole->SetClientSite(site.Client()));
         site.Log().Clear();
     }
     void Stop()
     {
-        if (ole) {
-            EXPECT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
-            EXPECT_EQ(S_OK, ole->SetClientSite(nullptr));
-            ole.Reset();
-        }
+        if (!ole) return;
+        EXPECT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
+        EXPECT_EQ(S_OK, ole->SetClientSite(nullptr));
+        ole.Reset();
         test::PumpMessages();
-        EXPECT_EQ(0u, site.Refs()) << "the control gave back every reference on its site";
-        EXPECT_EQ(0u, site.Frame().Refs()) << "the control gave back every reference on the frame";
+        EXPECT_EQ(0u, site.Refs()) << "references on the site";
+        EXPECT_EQ(0u, site.Frame().Refs()) << "references on the frame";
     }
 
     HRESULT Verb(LONG verb, IOleClientSite* active = nullptr)
@@ -66,7 +63,6 @@ protected:
         test::PumpMessages();
         return hr;
     }
-
     // The control's window as its IOleWindow reports it, or null.
     HWND ControlWindow()
     {
@@ -75,7 +71,6 @@ protected:
         if (SUCCEEDED(ole->QueryInterface(IID_IOleWindow, w.PutVoid()))) w->GetWindow(&hwnd);
         return hwnd;
     }
-
     // Where the control's window sits in the site's window.
     RECT Placement()
     {
@@ -84,7 +79,6 @@ protected:
         MapWindowPoints(nullptr, site.Window(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-
     fw::ComPtr<IOleInPlaceObject> InPlace()
     {
         fw::ComPtr<IOleInPlaceObject> p;

@@ -166,7 +166,7 @@ TEST(Aggregation, OuterObjectReachesTheControlAndItsOwnInterfaces)
         }
         EXPECT_EQ(2u, outer.refs);
 
-        // The connection point is part of the same object and counts there too.
+        // The connection point belongs to the same object and counts there too.
         fw::ComPtr<IConnectionPointContainer> cpc, back;
         fw::ComPtr<IConnectionPoint> point;
         ASSERT_EQ(S_OK, grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));

@@ -14,7 +14,7 @@ namespace {
 
 // One row per name, in interface order. kinds lists the accessors in vtable
 // order (g get, p put, r putref, m method). For accessors, type is what a put
-// takes (index first); a get returns its last part through a pointer. For
+// takes (index first); a get returns the last of them through a pointer. For
 // methods it is the parameter list.
 struct Member {
     DISPID id;
