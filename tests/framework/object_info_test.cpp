@@ -1,6 +1,6 @@
-// What the control tells a host about itself without a site: misc and view
-// status, extent, class identity, property pages, error info support, the
-// view's advise sink, and the persistence a new control starts from.
+// What the control tells a host about itself without a site: misc status,
+// extent, class identity, property pages, error info support, the view's
+// advise sink, and the persistence a new control starts from.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -35,16 +35,9 @@ protected:
 
 TEST_F(ObjectInfo, StatusClassAndErrorInfo)
 {
-    for (DWORD aspect : std::initializer_list<DWORD>{DVASPECT_CONTENT, DVASPECT_THUMBNAIL, DVASPECT_ICON,
-                                                     DVASPECT_DOCPRINT, 0, 0x1234}) {
-        DWORD status = 0;
-        EXPECT_EQ(S_OK, ole->GetMiscStatus(aspect, &status)) << aspect;
-        EXPECT_EQ(131473u, status) << aspect;
-    }
     DWORD status = 0;
-    EXPECT_EQ(S_OK, As<IViewObjectEx>(IID_IViewObjectEx)->GetViewStatus(&status));
-    EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), status);
-
+    EXPECT_EQ(S_OK, ole->GetMiscStatus(DVASPECT_CONTENT, &status));
+    EXPECT_EQ(131473u, status);
     CLSID clsid = CLSID_NULL;
     EXPECT_EQ(S_OK, ole->GetUserClassID(&clsid));
     EXPECT_TRUE(IsEqualCLSID(CLSID_Tessera, clsid));

@@ -90,21 +90,4 @@ TEST_F(RegistryScript, RemovalKeepsNoRemoveKeysAndForeignSubkeys)
     EXPECT_HRESULT_SUCCEEDED(fw::RunRegistryScript(kScript, kReps, false));
 }
 
-TEST_F(RegistryScript, MalformedScriptsWriteNothing)
-{
-    const wchar_t* bad[] = {
-        L"HKCU { Software { KvadraScriptTest = s 'unterminated } }",
-        L"HKXX { Software }",
-        L"HKCU { Software { KvadraScriptTest = q 'x' } }",
-        L"HKCU { Software { KvadraScriptTest = s '%UNKNOWN%' } }",
-        L"HKCU { Software { KvadraScriptTest = d 'abc' } }",
-        L"HKCU { Software { KvadraScriptTest",
-        L"HKCU { = }",
-    };
-    for (const wchar_t* script : bad) {
-        EXPECT_EQ(E_INVALIDARG, fw::RunRegistryScript(script, {}, true)) << script;
-        EXPECT_FALSE(Exists(L""));
-    }
-}
-
 } // namespace
