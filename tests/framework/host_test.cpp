@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr DWORD kWindowStyle = 0x56000000;
-constexpr UINT kClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-
 HRESULT CanUnloadNow()
 {
     return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
@@ -35,16 +32,17 @@ TEST_P(HostTest, ContainerActivatesTheControlAndReleasesItOnDestroy)
         EXPECT_EQ(S_FALSE, CanUnloadNow());
 
         // It is our control, and its window is the container's child.
+        fw::ComPtr<ITessera> grid;
+        EXPECT_EQ(S_OK, control->QueryInterface(IID_ITessera, grid.PutVoid()));
         fw::ComPtr<IOleWindow> window;
         ASSERT_EQ(S_OK, control->QueryInterface(IID_IOleWindow, window.PutVoid()));
         ASSERT_EQ(S_OK, window->GetWindow(&hwnd));
-        ASSERT_NE(nullptr, hwnd);
         EXPECT_EQ(host.ControlWindow(), hwnd);
         EXPECT_EQ(host.Container(), GetAncestor(hwnd, GA_PARENT));
         EXPECT_TRUE(IsWindowVisible(hwnd));
-        EXPECT_EQ(kClassStyle, static_cast<UINT>(GetClassLongPtrW(hwnd, GCL_STYLE)));
+        EXPECT_EQ(UINT(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), static_cast<UINT>(GetClassLongPtrW(hwnd, GCL_STYLE)));
         // Scroll bars come and go with the table's size.
-        EXPECT_EQ(kWindowStyle, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL));
+        EXPECT_EQ(0x56000000u, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)) & ~(WS_HSCROLL | WS_VSCROLL));
         EXPECT_EQ(0u, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
 
         // The container set its client site.

@@ -57,9 +57,10 @@ public:
     LRESULT EditChar(UINT, WPARAM wp, LPARAM, BOOL& handled)
     {
         chars += static_cast<char>(wp);
-        if (wp != 'x') handled = FALSE;
+        handled = wp == 'x';
         return 0;
     }
+
     LRESULT Created(UINT, WPARAM, LPARAM, BOOL& handled)
     {
         calls.push_back("create");
@@ -104,19 +105,15 @@ TEST(MessageTable, HandledMarkDecidesWhetherTheNextEntryRuns)
     // A message no entry takes, and an entry of another table.
     EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_APP + 99, 0, 0, r, 0));
     EXPECT_FALSE(host.ProcessWindowMessage(nullptr, kTwice, 0, 0, r, 1));
-}
 
-TEST(MessageTable, NumberBeyondTheTablesIsReportedAndLeftUnhandled)
-{
-    Host host;
+    // A table number beyond the declared ones is reported and left unhandled;
+    // the highest declared number is still served.
     DebugOutput out;
-    LRESULT r = 5;
+    r = 5;
     EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_CHAR, 'a', 0, r, 7));
     EXPECT_EQ(5, r);
     EXPECT_TRUE(host.chars.empty());
-    ASSERT_EQ(1u, DebugOutput::s_lines.size());
-    EXPECT_EQ("Invalid message map ID (7)\n", DebugOutput::s_lines[0]);
-    // The highest declared number is still served.
+    EXPECT_EQ(std::vector<std::string>{"Invalid message map ID (7)\n"}, DebugOutput::s_lines);
     EXPECT_FALSE(host.ProcessWindowMessage(nullptr, WM_CHAR, 'a', 0, r, 2));
     EXPECT_EQ(1u, DebugOutput::s_lines.size());
 }
@@ -128,37 +125,18 @@ std::string EditText(HWND edit)
     return buf;
 }
 
-TEST(MessageTable, WindowOfOwnClassRoutesToTableZero)
+// A window of our own class routes to table 0; a contained child goes to its
+// alternate table first.
+TEST(MessageTable, OwnWindowAndContainedChildRouteToTheirTables)
 {
     Host host;
     fw::WindowClass cls(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW + 1, IDC_ARROW);
-    fw::Window window(host);
-    HWND hwnd = window.Create(cls, nullptr, {0, 0, 200, 100}, WS_POPUP);
-    ASSERT_NE(nullptr, hwnd);
-    EXPECT_EQ(hwnd, window.Handle());
-    EXPECT_EQ(std::vector<std::string>{"create"}, host.calls);
-    EXPECT_EQ(static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), GetClassLongPtrW(hwnd, GCL_STYLE));
-    EXPECT_EQ(static_cast<ULONG_PTR>(COLOR_WINDOW + 1), GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
-    EXPECT_EQ(42, SendMessageW(hwnd, kTwice, 0, 0));
-
-    // A second window of the same class shares the registration.
-    Host other;
-    fw::Window second(other);
-    HWND hwnd2 = second.Create(cls, nullptr, {0, 0, 10, 10}, WS_POPUP);
-    ASSERT_NE(nullptr, hwnd2);
-    EXPECT_EQ(GetClassLongPtrW(hwnd, GCW_ATOM), GetClassLongPtrW(hwnd2, GCW_ATOM));
-
-    window.Destroy();
-    EXPECT_EQ(nullptr, window.Handle());
-    EXPECT_FALSE(IsWindow(hwnd));
-}
-
-TEST(MessageTable, ContainedChildGoesToItsAlternateTableFirst)
-{
-    Host host;
-    fw::WindowClass cls(0, COLOR_WINDOW + 1, IDC_ARROW);
     fw::Window parent(host);
-    ASSERT_NE(nullptr, parent.Create(cls, nullptr, {0, 0, 200, 100}, WS_POPUP));
+    HWND hwnd = parent.Create(cls, nullptr, {0, 0, 200, 100}, WS_POPUP);
+    ASSERT_NE(nullptr, hwnd);
+    EXPECT_EQ(std::vector<std::string>{"create"}, host.calls) << "the table sees WM_CREATE";
+    EXPECT_EQ(static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), GetClassLongPtrW(hwnd, GCL_STYLE));
+    EXPECT_EQ(42, SendMessageW(hwnd, kTwice, 0, 0));
 
     fw::ContainedWindow edit(L"EDIT", host, 1);
     HWND hedit = edit.Create(parent.Handle(), {0, 0, 100, 20}, L"", WS_CHILD | WS_VISIBLE);
@@ -179,8 +157,10 @@ TEST(MessageTable, ContainedChildGoesToItsAlternateTableFirst)
     SendMessageW(plain, WM_CHAR, 'x', 0);
     EXPECT_EQ("x", EditText(plain));
 
-    // Destroying the child through its parent leaves the wrapper empty.
+    // Destroying the parent destroys the child and leaves both wrappers empty.
     parent.Destroy();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(nullptr, parent.Handle());
     EXPECT_EQ(nullptr, edit.Handle());
 }
 

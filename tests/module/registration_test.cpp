@@ -1,25 +1,27 @@
 // What registration leaves in the registry, and what unregistration takes away.
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <comcat.h>
 
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "kvadra.h"
 #include "support/dll.h"
 
 namespace {
 
-const wchar_t kControl[] = L"CLSID\\{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}";
+using Names = std::set<std::wstring>;
 
-struct Page {
+const wchar_t kControl[] = L"CLSID\\{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}";
+const wchar_t kTypeLib[] = L"TypeLib\\{42A1E3A3-3E02-4542-9055-067CEF8369DD}\\1.0";
+const struct {
     const wchar_t* key;
     const wchar_t* name;
     const wchar_t* progid;
-};
-const Page kPages[] = {
+} kPages[] = {
     {L"CLSID\\{B36CA560-D702-403B-AA28-B230BD957BA0}", L"SizeCtl Class", L"Kvadra.SizeCtl"},
     {L"CLSID\\{DA3D7779-8BC0-4DB6-AB59-B0156F5392A9}", L"GenProp Class", L"Kvadra.GenProp"},
     {L"CLSID\\{0373AA61-1A4A-4F82-AD72-03B4EAAC814A}", L"CellProp Class", L"Kvadra.CellProp"},
@@ -33,7 +35,7 @@ bool KeyExists(const std::wstring& path)
     return true;
 }
 
-// A string value; "<none>" when the key or value is missing.
+// A string value, "<none>" when the key or value is missing.
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
 {
     wchar_t buf[1024] = {};
@@ -43,30 +45,18 @@ std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
     return buf;
 }
 
-std::set<std::wstring> Subkeys(const std::wstring& path)
+// The subkeys of a key, or the names of its values.
+Names Enumerate(const std::wstring& path, bool values = false)
 {
-    std::set<std::wstring> names;
+    Names names;
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD len = 256;
-        if (RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.insert(name);
-    }
-    RegCloseKey(key);
-    return names;
-}
-
-std::set<std::wstring> ValueNames(const std::wstring& path)
-{
-    std::set<std::wstring> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = 256;
-        if (RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        LONG rc = values ? RegEnumValueW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS) break;
         names.insert(name);
     }
     RegCloseKey(key);
@@ -79,89 +69,70 @@ std::wstring Lower(std::wstring s)
     return s;
 }
 
-std::wstring ModulePath()
+// Exactly the keys and values of the four scripts; the module path is
+// compared without case, as the file system does.
+void ExpectRegistered()
 {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(test::KvadraDll(), path, MAX_PATH);
-    return path;
-}
+    const std::wstring dll = Lower(path), k = kControl;
+    const std::wstring clsid = L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}";
 
-void ExpectControlRegistered()
-{
-    const std::wstring k = kControl;
-    EXPECT_EQ(L"Tessera Class", Value(k));
-    EXPECT_EQ((std::set<std::wstring>{L"Control", L"Implemented Categories", L"InprocServer32", L"Insertable",
-                                      L"MiscStatus", L"ProgID", L"Programmable", L"ToolboxBitmap32", L"TypeLib",
-                                      L"Version", L"VersionIndependentProgID"}),
-              Subkeys(k));
-    EXPECT_EQ(L"Kvadra.Tessera.1", Value(k + L"\\ProgID"));
-    EXPECT_EQ(L"Kvadra.Tessera", Value(k + L"\\VersionIndependentProgID"));
-    EXPECT_EQ(Lower(ModulePath()), Lower(Value(k + L"\\InprocServer32")));
-    EXPECT_EQ(L"Apartment", Value(k + L"\\InprocServer32", L"ThreadingModel"));
-    EXPECT_EQ(Lower(ModulePath()) + L", 101", Lower(Value(k + L"\\ToolboxBitmap32")));
-    EXPECT_EQ(L"0", Value(k + L"\\MiscStatus"));
-    EXPECT_EQ(std::set<std::wstring>{L"1"}, Subkeys(k + L"\\MiscStatus"));
-    EXPECT_EQ(L"131473", Value(k + L"\\MiscStatus\\1"));
-    EXPECT_EQ(L"{42A1E3A3-3E02-4542-9055-067CEF8369DD}", Value(k + L"\\TypeLib"));
-    EXPECT_EQ(L"1.0", Value(k + L"\\Version"));
+    std::vector<std::pair<std::wstring, std::wstring>> values = {
+        {k, L"Tessera Class"}, {k + L"\\ProgID", L"Kvadra.Tessera.1"},
+        {k + L"\\VersionIndependentProgID", L"Kvadra.Tessera"}, {k + L"\\MiscStatus", L"0"},
+        {k + L"\\MiscStatus\\1", L"131473"}, {k + L"\\TypeLib", L"{42A1E3A3-3E02-4542-9055-067CEF8369DD}"},
+        {k + L"\\Version", L"1.0"}, {L"Kvadra.Tessera.1", L"Tessera Class"}, {L"Kvadra.Tessera.1\\CLSID", clsid},
+        {L"Kvadra.Tessera", L"Tessera Class"}, {L"Kvadra.Tessera\\CLSID", clsid},
+        {L"Kvadra.Tessera\\CurVer", L"Kvadra.Tessera.1"}, {kTypeLib, L"Kvadra 1.0 Type Library"},
+    };
+    std::vector<std::wstring> classes = {k};
+    for (const auto& p : kPages) {
+        const std::wstring key = p.key, progid = p.progid;
+        classes.push_back(key);
+        values.insert(values.end(), {{key, p.name}, {key + L"\\ProgID", progid + L".1"},
+                                     {key + L"\\VersionIndependentProgID", progid},
+                                     {progid + L"\\CurVer", progid + L".1"}, {progid + L".1", p.name}});
+        EXPECT_EQ((Names{L"InprocServer32", L"ProgID", L"Programmable", L"VersionIndependentProgID"}), Enumerate(key));
+    }
+    for (const auto& v : values) EXPECT_EQ(v.second, Value(v.first)) << v.first;
+    for (const std::wstring& key : classes) {
+        EXPECT_EQ(dll, Lower(Value(key + L"\\InprocServer32"))) << key;
+        EXPECT_EQ(L"Apartment", Value(key + L"\\InprocServer32", L"ThreadingModel")) << key;
+    }
+
+    EXPECT_EQ((Names{L"Control", L"Implemented Categories", L"InprocServer32", L"Insertable", L"MiscStatus", L"ProgID",
+                     L"Programmable", L"ToolboxBitmap32", L"TypeLib", L"Version", L"VersionIndependentProgID"}),
+              Enumerate(k));
+    EXPECT_EQ(dll + L", 101", Lower(Value(k + L"\\ToolboxBitmap32")));
+    EXPECT_EQ(Names{L"1"}, Enumerate(k + L"\\MiscStatus"));
     for (const wchar_t* empty : {L"Programmable", L"Control", L"Insertable"}) {
-        EXPECT_TRUE(Subkeys(k + L"\\" + empty).empty()) << empty;
-        EXPECT_TRUE(ValueNames(k + L"\\" + empty).empty()) << empty;
+        EXPECT_TRUE(Enumerate(k + L"\\" + empty).empty()) << empty;
+        EXPECT_TRUE(Enumerate(k + L"\\" + empty, true).empty()) << empty;
     }
-    EXPECT_EQ((std::set<std::wstring>{L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}",
-                                      L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}"}),
-              Subkeys(k + L"\\Implemented Categories"));
-
-    EXPECT_EQ(L"Tessera Class", Value(L"Kvadra.Tessera.1"));
-    EXPECT_EQ(L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}", Value(L"Kvadra.Tessera.1\\CLSID"));
-    EXPECT_EQ((std::set<std::wstring>{L"CLSID", L"Insertable"}), Subkeys(L"Kvadra.Tessera.1"));
-    EXPECT_EQ(L"Tessera Class", Value(L"Kvadra.Tessera"));
-    EXPECT_EQ(L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}", Value(L"Kvadra.Tessera\\CLSID"));
-    EXPECT_EQ(L"Kvadra.Tessera.1", Value(L"Kvadra.Tessera\\CurVer"));
-}
-
-void ExpectPagesRegistered()
-{
-    for (const Page& p : kPages) {
-        const std::wstring k = p.key;
-        SCOPED_TRACE(p.name);
-        EXPECT_EQ(p.name, Value(k));
-        EXPECT_EQ((std::set<std::wstring>{L"InprocServer32", L"ProgID", L"Programmable", L"VersionIndependentProgID"}),
-                  Subkeys(k));
-        EXPECT_EQ(std::wstring(p.progid) + L".1", Value(k + L"\\ProgID"));
-        EXPECT_EQ(p.progid, Value(k + L"\\VersionIndependentProgID"));
-        EXPECT_EQ(L"Apartment", Value(k + L"\\InprocServer32", L"ThreadingModel"));
-        EXPECT_EQ(Lower(ModulePath()), Lower(Value(k + L"\\InprocServer32")));
-        EXPECT_EQ(std::wstring(p.progid) + L".1", Value(std::wstring(p.progid) + L"\\CurVer"));
-        EXPECT_EQ(p.name, Value(std::wstring(p.progid) + L".1"));
-    }
+    EXPECT_EQ((Names{L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}", L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}"}),
+              Enumerate(k + L"\\Implemented Categories"));
+    EXPECT_EQ((Names{L"CLSID", L"Insertable"}), Enumerate(L"Kvadra.Tessera.1"));
 }
 
 TEST(Registration, RegsvrLeftTheScriptsKeys)
 {
-    ExpectControlRegistered();
-    ExpectPagesRegistered();
-    EXPECT_EQ(L"Kvadra 1.0 Type Library", Value(L"TypeLib\\{42A1E3A3-3E02-4542-9055-067CEF8369DD}\\1.0"));
+    ExpectRegistered();
 }
 
 TEST(Registration, UnregisterRemovesTheClassesAndRegisterRestoresThem)
 {
-    auto unreg = test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer");
-    auto reg = test::KvadraExport<test::DllRegisterFn>("DllRegisterServer");
-    ASSERT_HRESULT_SUCCEEDED(unreg());
-
-    EXPECT_FALSE(KeyExists(kControl));
-    for (const Page& p : kPages) EXPECT_FALSE(KeyExists(p.key)) << p.name;
+    ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer")());
+    for (const wchar_t* gone : {kControl, L"Kvadra.Tessera.1", L"Kvadra.Tessera", kTypeLib})
+        EXPECT_FALSE(KeyExists(gone)) << gone;
+    for (const auto& p : kPages) EXPECT_FALSE(KeyExists(p.key)) << p.name;
     EXPECT_TRUE(KeyExists(L"CLSID"));
-    EXPECT_FALSE(KeyExists(L"Kvadra.Tessera.1"));
-    EXPECT_FALSE(KeyExists(L"Kvadra.Tessera"));
-    EXPECT_FALSE(KeyExists(L"TypeLib\\{42A1E3A3-3E02-4542-9055-067CEF8369DD}\\1.0"));
 
     // Registering twice over leaves the same keys as once.
+    auto reg = test::KvadraExport<test::DllRegisterFn>("DllRegisterServer");
     ASSERT_HRESULT_SUCCEEDED(reg());
     ASSERT_HRESULT_SUCCEEDED(reg());
-    ExpectControlRegistered();
-    ExpectPagesRegistered();
+    ExpectRegistered();
 }
 
 } // namespace
