@@ -230,18 +230,6 @@ TEST(Tessera, RefusedValueReportsAndKeepsOldValues)
     EXPECT_EQ(L"Can't copy variant", ErrorDescription());
     EXPECT_EQ("put_Value old=7 new=abc\n", TraceFile());
     EXPECT_EQ(L"7", ValueAt(g.Get(), 2, 1));
-
-    // Empty text in a number cell is 0; a type change keeps what is stored.
-    ASSERT_HRESULT_SUCCEEDED(g->put_Value(Text(v, L"").Ref()));
-    fw::Variant got;
-    g->get_Value(&got);
-    EXPECT_EQ(VT_I4, got.Ref().vt);
-    EXPECT_EQ(0, got.Ref().lVal);
-    g->put_CType(4);
-    got.Clear();
-    g->get_Value(&got);
-    EXPECT_EQ(VT_I4, got.Ref().vt);
-    EXPECT_EQ(4, Get(g.Get(), &ITessera::get_CType));
 }
 
 TEST(Tessera, FontsAreClonedOrShared)

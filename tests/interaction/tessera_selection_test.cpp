@@ -72,6 +72,7 @@ TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
     EXPECT_HRESULT_SUCCEEDED(itf->ClearSelection());
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(kNone, Corners());
+    EXPECT_FALSE(grid->GetCell(3, 4)->m_bSelected);
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
 }
 

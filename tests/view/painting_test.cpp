@@ -33,9 +33,8 @@ TEST(Painting, LinesEdgesCurrentCellAndBackground)
     g->SetFocusCell(1, 1);  // the first current cell takes no flag
     g->SetFocusCell(2, 2);
     g.Itf()->put_SelectedCellColor(0x00FFFF);
-    Canvas c(400, 300);
-    ASSERT_HRESULT_SUCCEEDED(g.Draw(c, RECT{0, 0, 400, 300}));
-
+    const auto painted = g.Paint();
+    const Canvas& c = *painted;
     const int midY = g.Y(1) + g.H(1) / 2;
     const int midX = g.X(1) + g.W(1) / 2;
     // A grid line on the last pixel of every shown column and row, none in
@@ -89,66 +88,50 @@ TEST(Painting, SelectionBordersHiddenRowsAndDrawingOff)
     g->GetCell(3, 1)->m_Color = RGB(0, 0, 128);
     const int midY = g.Y(1) + g.H(1) / 2;
     const POINT selected = {g.X(3) + 4, g.Y(1) + 4};
-    {
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        EXPECT_EQ(0x0000FFu, c.At(selected.x, selected.y));
-        EXPECT_EQ(RGB(0, 255, 0), c.At(g.X(1) + 4, g.Y(2) + 4));
-    }
-    {
-        g.Itf()->put_DrawSelection(VARIANT_FALSE);
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        EXPECT_EQ(GetSysColor(COLOR_WINDOW), c.At(selected.x, selected.y));
-    }
-    {
-        // No border: the fixed column's raised edge shows at x 0.
-        g.Itf()->put_BorderStyle(0);
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        EXPECT_EQ(GetSysColor(COLOR_3DHIGHLIGHT), c.At(0, midY));
-        EXPECT_EQ(0x123456u, c.At(g.X(4), midY));
-    }
-    {
-        // Three pixels, centred on the table's outline.
-        g.Itf()->put_BorderStyle(3);
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        EXPECT_EQ(kBlack, c.At(1, midY));
-        for (int dx = -1; dx <= 1; ++dx) EXPECT_EQ(kBlack, c.At(g.X(4) + dx, midY)) << dx;
-        EXPECT_EQ(0x123456u, c.At(g.X(4) + 2, midY));
-    }
-    {
-        // A row of height 0 leaves no trace: the next row starts right
-        // after the row above.
-        g.Itf()->put_RowHeight(2, 0);
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        const int x = g.X(1) + 4;
-        for (int y = g.Y(2); y < g.Y(3) + 4; ++y) EXPECT_NE(RGB(0, 255, 0), c.At(x, y)) << y;
-        EXPECT_EQ(RGB(0, 0, 128), c.At(x, g.Y(2) + 2));
-        EXPECT_EQ(kGridLine, c.At(x, g.Y(2) - 1));
-        g.Itf()->put_RowHeight(2, 20);
-    }
-    {
-        // Drawing off: the fixed area keeps its plain fill without text or
-        // edges; normal cells are still painted.
-        g.Itf()->put_FixedColor(0x808000);
-        g.SetText(0, 1, L"HEAD");
-        g.Itf()->put_AllowDraw(0);
-        Canvas c(400, 300);
-        g.Draw(c, RECT{0, 0, 400, 300});
-        const RECT header = {g.X(1) + 1, 2, g.X(2) - 1, g.H(0) - 1};  // below the border
-        for (int x = header.left; x < header.right; ++x)
-            for (int y = header.top; y < header.bottom; ++y)
-                ASSERT_EQ(GetSysColor(COLOR_BTNFACE), c.At(x, y)) << x << "," << y;
-        EXPECT_EQ(RGB(0, 0, 128), c.At(g.X(1) + 4, g.Y(3) + 4));
-        g.Itf()->put_AllowDraw(1);
-        Canvas on(400, 300);
-        g.Draw(on, RECT{0, 0, 400, 300});
-        EXPECT_EQ(0x808000u, on.At(g.X(1) + 2, 2));
-        EXPECT_LT(on.Ink(header).left, header.right);  // the title is drawn
-    }
+    auto c = g.Paint();
+    EXPECT_EQ(0x0000FFu, c->At(selected.x, selected.y));
+    EXPECT_EQ(RGB(0, 255, 0), c->At(g.X(1) + 4, g.Y(2) + 4));
+    g.Itf()->put_DrawSelection(VARIANT_FALSE);
+    c = g.Paint();
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), c->At(selected.x, selected.y));
+
+    // No border: the fixed column's raised edge shows at x 0.
+    g.Itf()->put_BorderStyle(0);
+    c = g.Paint();
+    EXPECT_EQ(GetSysColor(COLOR_3DHIGHLIGHT), c->At(0, midY));
+    EXPECT_EQ(0x123456u, c->At(g.X(4), midY));
+    // Three pixels, centred on the table's outline.
+    g.Itf()->put_BorderStyle(3);
+    c = g.Paint();
+    EXPECT_EQ(kBlack, c->At(1, midY));
+    for (int dx = -1; dx <= 1; ++dx) EXPECT_EQ(kBlack, c->At(g.X(4) + dx, midY)) << dx;
+    EXPECT_EQ(0x123456u, c->At(g.X(4) + 2, midY));
+
+    // A row of height 0 leaves no trace: the next row starts right after
+    // the row above.
+    g.Itf()->put_RowHeight(2, 0);
+    c = g.Paint();
+    const int x = g.X(1) + 4;
+    for (int y = g.Y(2); y < g.Y(3) + 4; ++y) EXPECT_NE(RGB(0, 255, 0), c->At(x, y)) << y;
+    EXPECT_EQ(RGB(0, 0, 128), c->At(x, g.Y(2) + 2));
+    EXPECT_EQ(kGridLine, c->At(x, g.Y(2) - 1));
+    g.Itf()->put_RowHeight(2, 20);
+
+    // Drawing off: the fixed area keeps its plain fill without text or
+    // edges; normal cells are still painted.
+    g.Itf()->put_FixedColor(0x808000);
+    g.SetText(0, 1, L"HEAD");
+    g.Itf()->put_AllowDraw(0);
+    c = g.Paint();
+    const RECT header = {g.X(1) + 1, 2, g.X(2) - 1, g.H(0) - 1};  // below the border
+    for (int px = header.left; px < header.right; ++px)
+        for (int y = header.top; y < header.bottom; ++y)
+            ASSERT_EQ(GetSysColor(COLOR_BTNFACE), c->At(px, y)) << px << "," << y;
+    EXPECT_EQ(RGB(0, 0, 128), c->At(g.X(1) + 4, g.Y(3) + 4));
+    g.Itf()->put_AllowDraw(1);
+    c = g.Paint();
+    EXPECT_EQ(0x808000u, c->At(g.X(1) + 2, 2));
+    EXPECT_LT(c->Ink(header).left, header.right);  // the title is drawn
 }
 
 TEST(Painting, WrappingEllipsisAndMnemonicPrefix)
@@ -164,9 +147,10 @@ TEST(Painting, WrappingEllipsisAndMnemonicPrefix)
     g->GetCell(2, 1)->m_WordWrap = 2;
     g.SetText(1, 2, L"&x");
     g.SetText(2, 2, L"x");
-    Canvas c(400, 300);
-    g.Draw(c, RECT{0, 0, 400, 300});
-    auto ink = [&](int row, int col) { return c.Ink(RECT{g.X(col), g.Y(row), g.X(col + 1) - 1, g.Y(row + 1) - 1}); };
+    const auto c = g.Paint();
+    auto ink = [&](int row, int col) {
+        return c->Ink(RECT{g.X(col), g.Y(row), g.X(col + 1) - 1, g.Y(row + 1) - 1});
+    };
 
     // Three lines against one; the cut word stays inside the cell.
     const RECT wrapped = ink(1, 1), cut = ink(2, 1);

@@ -26,22 +26,20 @@ bool BarShown(const Grid& g, int bar)
     return (GetWindowLongW(g.Window(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
 }
 
+std::string Box(LONG l, LONG t, LONG r, LONG b)
+{
+    return std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b);
+}
+
 // Sends one scroll code with nothing waiting to be painted, and answers
-// what the step left to repaint as "l,t,r,b" ("" when nothing).
+// what the step left to repaint ("" when nothing).
 std::string Step(const Grid& g, UINT msg, WPARAM code)
 {
     UpdateWindow(g.Window());
     ValidateRect(g.Window(), nullptr);
     SendMessageW(g.Window(), msg, code, 0);
     RECT r = {};
-    if (!GetUpdateRect(g.Window(), &r, FALSE)) return "";
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
-}
-
-std::string Box(LONG l, LONG t, LONG r, LONG b)
-{
-    return std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b);
+    return GetUpdateRect(g.Window(), &r, FALSE) ? Box(r.left, r.top, r.right, r.bottom) : "";
 }
 
 TEST(ScrollBars, RangesAndPagesForEachSettingAndContentThatFits)

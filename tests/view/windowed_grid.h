@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
@@ -151,6 +152,14 @@ public:
         if (FAILED(hr)) return hr;
         RECTL rcl = {bounds.left, bounds.top, bounds.right, bounds.bottom};
         return view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &rcl, nullptr, nullptr, 0);
+    }
+
+    // A new 400 x 300 bitmap with the control drawn over all of it.
+    std::unique_ptr<Canvas> Paint() const
+    {
+        auto canvas = std::make_unique<Canvas>(400, 300);
+        EXPECT_HRESULT_SUCCEEDED(Draw(*canvas, RECT{0, 0, 400, 300}));
+        return canvas;
     }
 
 private:
