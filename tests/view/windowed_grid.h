@@ -34,8 +34,6 @@ public:
         FillRect(m_dc, &all, brush);
         DeleteObject(brush);
     }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
     ~Canvas()
     {
         SelectObject(m_dc, m_old);
@@ -110,8 +108,6 @@ public:
         }
         test::PumpMessages();
     }
-    Grid(const Grid&) = delete;
-    Grid& operator=(const Grid&) = delete;
     ~Grid()
     {
         m_itf.Reset();
