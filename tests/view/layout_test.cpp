@@ -2,6 +2,7 @@
 // tests for given client sizes and scroll positions.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "view/Layout.h"
@@ -17,19 +18,29 @@ void Shape(CGridTable& g, int rows, int cols, int fixedRows, int fixedCols)
     g.SetFixedCols(fixedCols);
 }
 
+// Where a cell is, as "left,top" or "left,top-right,bottom"; "-" when it has no place.
+std::string At(const view::CLayout& l, int row, int col, bool box = false)
+{
+    RECT rc;
+    POINT pt;
+    if (box) {
+        if (!l.CellBox(row, col, rc)) return "-";
+        return std::to_string(rc.left) + "," + std::to_string(rc.top) + "-" + std::to_string(rc.right) + "," +
+               std::to_string(rc.bottom);
+    }
+    if (!l.CellPosition(row, col, pt)) return "-";
+    return std::to_string(pt.x) + "," + std::to_string(pt.y);
+}
+
 TEST(Layout, FirstScrolledCellStartsOnACellBoundary)
 {
     CGridTable g;
     Shape(g, 5, 3, 0, 0);
-    EXPECT_EQ(CCellID(0, 0), view::CLayout(g, 100, 100, 0, 0).FirstScrolledCell());
-    // A partly scrolled column is skipped whole.
-    EXPECT_EQ(1, view::CLayout(g, 100, 100, 1, 0).FirstScrolledCell().col);
-    EXPECT_EQ(1, view::CLayout(g, 100, 100, 50, 0).FirstScrolledCell().col);
-    EXPECT_EQ(2, view::CLayout(g, 100, 100, 51, 0).FirstScrolledCell().col);
-    // The last column is never skipped.
-    EXPECT_EQ(2, view::CLayout(g, 100, 100, 100000, 0).FirstScrolledCell().col);
-    EXPECT_EQ(2, view::CLayout(g, 100, 100, 0, 41).FirstScrolledCell().row);
-
+    // A partly scrolled column is skipped whole; the last one never is.
+    const struct { int hpos, vpos; CCellID first; } cases[] = {
+        {0, 0, {0, 0}}, {1, 0, {0, 1}}, {50, 0, {0, 1}}, {51, 0, {0, 2}}, {100000, 0, {0, 2}}, {0, 41, {2, 0}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.first, view::CLayout(g, 100, 100, c.hpos, c.vpos).FirstScrolledCell()) << c.hpos << "," << c.vpos;
     Shape(g, 5, 3, 2, 1);
     EXPECT_EQ(CCellID(2, 1), view::CLayout(g, 100, 100, 0, 0).FirstScrolledCell());
     EXPECT_EQ(CCellID(3, 2), view::CLayout(g, 100, 100, 10, 10).FirstScrolledCell());
@@ -41,33 +52,23 @@ TEST(Layout, PositionsOfFixedAndScrolledCells)
     Shape(g, 10, 10, 1, 1);
     g.SetColumnWidth(2, 70);
     const view::CLayout at0(g, 300, 200, 0, 0);
-    RECT rc;
-    ASSERT_TRUE(at0.CellBox(0, 0, rc));
-    EXPECT_EQ(0, rc.left); EXPECT_EQ(0, rc.top); EXPECT_EQ(49, rc.right); EXPECT_EQ(39, rc.bottom);
-    ASSERT_TRUE(at0.CellBox(2, 3, rc));
-    EXPECT_EQ(170, rc.left); EXPECT_EQ(80, rc.top); EXPECT_EQ(219, rc.right); EXPECT_EQ(119, rc.bottom);
-    // Far right and below the client still has a position.
-    POINT pt;
-    ASSERT_TRUE(at0.CellPosition(9, 9, pt));
-    EXPECT_EQ(470, pt.x); EXPECT_EQ(360, pt.y);
+    EXPECT_EQ("0,0-49,39", At(at0, 0, 0, true));
+    EXPECT_EQ("170,80-219,119", At(at0, 2, 3, true));
+    EXPECT_EQ("470,360", At(at0, 9, 9));  // beyond the client still has a place
     EXPECT_FALSE(at0.CellShows(9, 9));
-    EXPECT_FALSE(at0.CellPosition(10, 0, pt));
-    EXPECT_FALSE(at0.CellPosition(0, -1, pt));
+    EXPECT_EQ("-", At(at0, 10, 0));
+    EXPECT_EQ("-", At(at0, 0, -1));
 
     // Scrolled by one column and two rows: those are gone, fixed ones stay.
     const view::CLayout scrolled(g, 300, 200, 50, 80);
     EXPECT_EQ(CCellID(3, 2), scrolled.FirstScrolledCell());
-    EXPECT_FALSE(scrolled.CellPosition(3, 1, pt));
-    EXPECT_FALSE(scrolled.CellPosition(0, 1, pt));  // fixed row, scrolled column
-    EXPECT_FALSE(scrolled.CellPosition(2, 0, pt));  // fixed column, scrolled row
-    ASSERT_TRUE(scrolled.CellBox(3, 2, rc));
-    EXPECT_EQ(50, rc.left); EXPECT_EQ(40, rc.top); EXPECT_EQ(119, rc.right);
-    ASSERT_TRUE(scrolled.CellPosition(0, 3, pt));
-    EXPECT_EQ(120, pt.x); EXPECT_EQ(0, pt.y);
-    ASSERT_TRUE(scrolled.CellPosition(4, 0, pt));
-    EXPECT_EQ(0, pt.x); EXPECT_EQ(80, pt.y);
-    ASSERT_TRUE(scrolled.CellPosition(0, 0, pt));
-    EXPECT_EQ(0, pt.x); EXPECT_EQ(0, pt.y);
+    EXPECT_EQ("-", At(scrolled, 3, 1));
+    EXPECT_EQ("-", At(scrolled, 0, 1));  // fixed row, scrolled column
+    EXPECT_EQ("-", At(scrolled, 2, 0));  // fixed column, scrolled row
+    EXPECT_EQ("50,40-119,79", At(scrolled, 3, 2, true));
+    EXPECT_EQ("120,0", At(scrolled, 0, 3));
+    EXPECT_EQ("0,80", At(scrolled, 4, 0));
+    EXPECT_EQ("0,0", At(scrolled, 0, 0));
 }
 
 TEST(Layout, ShownRangesWithPartlyShownLastCells)
@@ -85,7 +86,7 @@ TEST(Layout, ShownRangesWithPartlyShownLastCells)
     // A row ending exactly at the client's edge is whole.
     whole = view::CLayout(g, 200, 160, 0, 0).WholeShownRange();
     EXPECT_EQ(3, whole.maxRow); EXPECT_EQ(3, whole.maxCol);
-    // Scrolled to the end: the range ends with the table, the extent with it.
+    // Scrolled to the end: the range and the extent end with the table.
     r = view::CLayout(g, 1000, 1000, 0, 120).ShownRange(&extent);
     EXPECT_EQ(4, r.minRow); EXPECT_EQ(9, r.maxRow); EXPECT_EQ(9, r.maxCol);
     EXPECT_EQ(500, extent.right); EXPECT_EQ(280, extent.bottom);
@@ -103,19 +104,21 @@ TEST(Layout, CellAtPointBoundaries)
     CGridTable g;
     Shape(g, 10, 10, 1, 1);
     const view::CLayout l(g, 300, 200, 0, 0);
-    EXPECT_EQ(CCellID(1, 1), l.CellAtPoint(50, 40, false));   // left/top edges belong to the cell
-    EXPECT_EQ(CCellID(0, 0), l.CellAtPoint(49, 39, true));
-    EXPECT_EQ(CCellID(-1, -1), l.CellAtPoint(49, 39, false)); // fixed cells refused
-    EXPECT_EQ(CCellID(-1, 1), l.CellAtPoint(99, 39, false));
-    EXPECT_EQ(CCellID(1, 2), l.CellAtPoint(100, 79, false));
-    EXPECT_EQ(CCellID(-1, -1), l.CellAtPoint(-1, -1, true));
-    EXPECT_EQ(CCellID(9, 9), l.CellAtPoint(499, 399, false));
-    EXPECT_EQ(CCellID(-1, -1), l.CellAtPoint(500, 400, true)); // past the table
-
     const view::CLayout scrolled(g, 300, 200, 60, 45);  // first scrolled cell (3, 3)
-    EXPECT_EQ(CCellID(3, 3), scrolled.CellAtPoint(50, 40, false));
-    EXPECT_EQ(CCellID(0, 0), scrolled.CellAtPoint(0, 0, true));
-    EXPECT_EQ(CCellID(4, 4), scrolled.CellAtPoint(100, 80, false));
+    const struct { const view::CLayout& l; int x, y; bool fixed; CCellID cell; } cases[] = {
+        {l, 50, 40, false, {1, 1}},    // left and top edges belong to the cell
+        {l, 49, 39, true, {0, 0}},
+        {l, 49, 39, false, {-1, -1}},  // fixed cells refused
+        {l, 99, 39, false, {-1, 1}},
+        {l, 100, 79, false, {1, 2}},
+        {l, -1, -1, true, {-1, -1}},
+        {l, 499, 399, false, {9, 9}},
+        {l, 500, 400, true, {-1, -1}},  // past the table
+        {scrolled, 50, 40, false, {3, 3}},
+        {scrolled, 0, 0, true, {0, 0}},
+        {scrolled, 100, 80, false, {4, 4}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.cell, c.l.CellAtPoint(c.x, c.y, c.fixed)) << c.x << "," << c.y;
 }
 
 TEST(Layout, DividerHotZones)
@@ -123,25 +126,14 @@ TEST(Layout, DividerHotZones)
     CGridTable g;
     Shape(g, 10, 10, 1, 1);
     const view::CLayout l(g, 300, 200, 0, 0);
-    // Column 1 spans 50..99.
-    for (int x : {96, 100 - 3, 98, 99}) EXPECT_EQ(x >= 97, l.OnColumnEdge(x, 10)) << x;
-    for (int x = 50; x <= 53; ++x) EXPECT_TRUE(l.OnColumnEdge(x, 10)) << x;
-    EXPECT_FALSE(l.OnColumnEdge(54, 10));
-    // Column 0 has no left edge; its right edge counts.
-    for (int x = 0; x <= 3; ++x) EXPECT_FALSE(l.OnColumnEdge(x, 10)) << x;
-    EXPECT_TRUE(l.OnColumnEdge(47, 10));
-    // Only in the fixed rows.
-    EXPECT_FALSE(l.OnColumnEdge(99, 40));
-
-    // Row 1 spans 40..79, tested in the fixed column.
-    EXPECT_TRUE(l.OnRowEdge(10, 40));
-    EXPECT_TRUE(l.OnRowEdge(10, 43));
-    EXPECT_FALSE(l.OnRowEdge(10, 44));
-    EXPECT_FALSE(l.OnRowEdge(10, 75));
-    EXPECT_TRUE(l.OnRowEdge(10, 77));
-    EXPECT_FALSE(l.OnRowEdge(10, 1));  // row 0 has no top edge
-    EXPECT_TRUE(l.OnRowEdge(10, 38));
-    EXPECT_FALSE(l.OnRowEdge(50, 77)); // outside the fixed columns
+    // Column 1 spans 50..99, within the fixed row; column 0 has no left edge.
+    for (int x : {0, 3, 54, 96}) EXPECT_FALSE(l.OnColumnEdge(x, 10)) << x;
+    for (int x : {47, 50, 53, 97, 99}) EXPECT_TRUE(l.OnColumnEdge(x, 10)) << x;
+    EXPECT_FALSE(l.OnColumnEdge(99, 40));  // only in the fixed rows
+    // Row 1 spans 40..79, within the fixed column; row 0 has no top edge.
+    for (int y : {1, 44, 75}) EXPECT_FALSE(l.OnRowEdge(10, y)) << y;
+    for (int y : {38, 40, 43, 77}) EXPECT_TRUE(l.OnRowEdge(10, y)) << y;
+    EXPECT_FALSE(l.OnRowEdge(50, 77));  // only in the fixed columns
 }
 
 // A plain walk over the sizes, the way the results are defined.
@@ -165,10 +157,10 @@ int WalkIndexAt(const std::vector<int>& w, int fixed, int first, int v)
     return -1;
 }
 
+// The searches over running sums must agree with the walk, also over hidden
+// (zero-width) columns and a negative width that rules out searching.
 TEST(Layout, SearchesAgreeWithAPlainWalk)
 {
-    // Hidden (zero-width) columns, and a negative width that rules out
-    // searching.
     for (const std::vector<int>& widths : {std::vector<int>{30, 0, 20, 0, 0, 45, 10, 0, 60, 5},
                                            std::vector<int>{30, 0, 20, -5, 0, 45, 10, 0, 60, 5}}) {
         CGridTable g;
@@ -189,13 +181,11 @@ TEST(Layout, LargeGridStaysExact)
     CGridTable g;
     Shape(g, 100000, 3, 1, 0);
     g.SetRowHeight(50000, 7);
-    const int vpos = 40 * 60000;
-    const view::CLayout l(g, 150, 400, 0, vpos);
+    const view::CLayout l(g, 150, 400, 0, 40 * 60000);
     EXPECT_EQ(60001 + 1, l.FirstScrolledCell().row);  // row 50000 is 33 short
     EXPECT_EQ(60002, l.CellAtPoint(0, 40, false).row);
     EXPECT_EQ(40 * 100000 - 33, l.ContentHeight());
-    const CCellRange r = l.ShownRange();
-    EXPECT_EQ(60002 + 8, r.maxRow);  // 9 rows of 40 below the fixed row reach 400
+    EXPECT_EQ(60002 + 8, l.ShownRange().maxRow);  // 9 rows of 40 below the fixed row reach 400
 }
 
 } // namespace

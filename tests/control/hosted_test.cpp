@@ -1,0 +1,139 @@
+// The control in place in the platform's container: the events a host's
+// sink receives, and the control window's own life.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+#include "support/ax_host.h"
+#include "support/recording_site.h"
+
+namespace {
+
+using Events = std::vector<std::string>;  // "15()" is ViewChange
+
+class Hosted : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = host.ControlWindow();
+        ASSERT_NE(nullptr, control);
+        ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+        fw::ComPtr<IConnectionPointContainer> cpc;
+        ASSERT_HRESULT_SUCCEEDED(grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
+        ASSERT_HRESULT_SUCCEEDED(point->Advise(&sink, &cookie));
+    }
+    void TearDown() override
+    {
+        if (point) point->Unadvise(cookie);
+        point.Reset();
+        grid.Reset();
+        host.Destroy();
+    }
+    bool RepaintPending() const { return GetUpdateRect(control, nullptr, FALSE) != FALSE; }
+
+    test::AxHost host{L"Kvadra.Tessera.1"};
+    HWND control = nullptr;
+    fw::ComPtr<ITessera> grid;
+    fw::ComPtr<IConnectionPoint> point;
+    test::RecordingEventSink sink{DIID__ITesseraEvents};
+    DWORD cookie = 0;
+};
+
+TEST_F(Hosted, RefreshingMembersRaiseViewChangeAndAllowDrawHoldsThemBack)
+{
+    grid->Update();
+    grid->put_Alignment(1);
+    grid->put_Editable(VARIANT_FALSE);  // stores only
+    EXPECT_EQ((Events{"15()", "15()"}), sink.Events());
+
+    sink.Events().clear();
+    grid->put_AllowDraw(0);
+    grid->put_Widths(fw::Bstr(L"10 20 30 40 50 60 70 80 90 100").Get());
+    grid->put_Alignment(2);
+    grid->Update();
+    EXPECT_TRUE(sink.Events().empty());
+    grid->put_AllowDraw(1);
+    EXPECT_EQ((Events{"15()"}), sink.Events());
+}
+
+TEST_F(Hosted, StepsOfATableChangeEachRaiseViewChange)
+{
+    grid->put_Cols(5);
+    sink.Events().clear();
+    // Disabling without a current cell: clearing the selection, then the final repaint.
+    grid->put_Enabled(VARIANT_FALSE);
+    int n = 0;
+    grid->get_CurrentCellRow(&n);
+    EXPECT_EQ(-1, n);
+    EXPECT_EQ(Events(2, "15()"), sink.Events());
+
+    grid->put_Rows(6);
+    sink.Events().clear();
+    grid->InsertRow(2);
+    // Rows put, an exchange for each row moved, then the final repaint.
+    EXPECT_EQ(Events(6, "15()"), sink.Events());
+}
+
+TEST_F(Hosted, HostSeesAnEmptySelectionAndClearSelectionOnlyRepaints)
+{
+    // Only the user starts a selection: a corner alone selects nothing.
+    ASSERT_HRESULT_SUCCEEDED(grid->put_SelectionLeftTopX(3));
+    int n = 0;
+    grid->get_SelectionLeftTopX(&n);
+    EXPECT_EQ(-1, n);
+    EXPECT_TRUE(sink.Events().empty());
+    ASSERT_HRESULT_SUCCEEDED(grid->ClearSelection());
+    EXPECT_EQ((Events{"15()"}), sink.Events());
+    grid->get_CurrentCellRow(&n);
+    EXPECT_EQ(-1, n);
+}
+
+// A repaint already pending is not asked for again; one asked for after a
+// paint must be.
+TEST_F(Hosted, EveryRefreshAfterAPaintAsksForAnother)
+{
+    UpdateWindow(control);
+    EXPECT_FALSE(RepaintPending());
+    grid->Update();
+    grid->Update();
+    EXPECT_TRUE(RepaintPending());
+    UpdateWindow(control);
+    EXPECT_FALSE(RepaintPending());
+    grid->Update();
+    EXPECT_TRUE(RepaintPending());
+    UpdateWindow(control);
+    grid->put_AllowDraw(0);
+    grid->Update();
+    EXPECT_FALSE(RepaintPending());
+}
+
+TEST_F(Hosted, WindowMakesAHiddenDatePickerAndAnswersItsMessages)
+{
+    HWND picker = nullptr;
+    for (HWND child = GetWindow(control, GW_CHILD); child && !picker; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[64] = {};
+        GetClassNameW(child, cls, 64);
+        if (lstrcmpW(cls, L"SysDateTimePick32") == 0) picker = child;
+    }
+    ASSERT_NE(nullptr, picker);
+    EXPECT_EQ(static_cast<LONG>(WS_CHILD | WS_BORDER),
+              GetWindowLongW(picker, GWL_STYLE) & (WS_CHILD | WS_BORDER | WS_POPUP | WS_VISIBLE));
+
+    // Reflected and unknown messages reach the default procedure; commands
+    // and clipboard requests are consumed with 0.
+    for (UINT msg : {0x2000u + WM_COMMAND, WM_APP + 77u, UINT(WM_COPY), UINT(WM_PASTE)})
+        EXPECT_EQ(0, SendMessageW(control, msg, 0, 0)) << msg;
+    EXPECT_EQ(0, SendMessageW(control, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0));
+
+    TearDown();
+    EXPECT_FALSE(IsWindow(picker));
+    EXPECT_FALSE(IsWindow(control));
+}
+
+} // namespace
