@@ -3,9 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include "framework/com_ptr.h"
-#include "kvadra.h"
-#include "support/ax_host.h"
+#include "view/windowed_grid.h"
 
 namespace {
 
@@ -23,11 +21,9 @@ POINT ButtonCorner(HWND grid, HWND button)
 
 TEST(ButtonPlacement, ButtonsFollowExchangesAndGoWithTheirCells)
 {
-    test::AxHost host(L"Kvadra.Tessera.1", 600, 400);
-    HWND hwnd = host.ControlWindow();
-    ASSERT_NE(nullptr, hwnd);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+    view_test::Grid windowed(600, 400);
+    HWND hwnd = windowed.Window();
+    ITessera* grid = windowed.Itf();
     grid->put_Rows(8);
     grid->put_Cols(6);
     for (int c = 0; c < 6; ++c) grid->put_ColWidth(c, kColWidth);

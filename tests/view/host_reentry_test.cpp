@@ -3,9 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include "framework/com_ptr.h"
-#include "kvadra.h"
-#include "support/ax_host.h"
+#include "view/windowed_grid.h"
 
 namespace {
 
@@ -51,11 +49,9 @@ private:
 
 TEST(HostReentry, PaintSurvivesAValueThatDropsItsCell)
 {
-    test::AxHost host(L"Kvadra.Tessera.1", 400, 300);
-    HWND hwnd = host.ControlWindow();
-    ASSERT_NE(nullptr, hwnd);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+    auto windowed = std::make_unique<view_test::Grid>();
+    HWND hwnd = windowed->Window();
+    ITessera* grid = windowed->Itf();
     grid->put_Rows(6);
     grid->put_Cols(4);
     grid->put_CRegionLeftTopX(2);
@@ -67,7 +63,7 @@ TEST(HostReentry, PaintSurvivesAValueThatDropsItsCell)
     // type set afterwards keeps it, since it converts.
     grid->put_CType(8);
     ShrinkingValue object;
-    object.grid = grid.Get();
+    object.grid = grid;
     VARIANT v;
     VariantInit(&v);
     V_VT(&v) = VT_DISPATCH;
@@ -87,8 +83,7 @@ TEST(HostReentry, PaintSurvivesAValueThatDropsItsCell)
     grid->get_Rows(&rows);
     EXPECT_EQ(1, rows);
     // The dropped cell let go of the object; nothing else holds it.
-    host.Destroy();
-    grid.Reset();
+    windowed.reset();
     EXPECT_EQ(1u, object.Refs());
 }
 
