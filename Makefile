@@ -36,7 +36,7 @@ test: dlls
 
 bench: dlls
 	cmake --build $(X64) -j $(JOBS)
-	tools/run-wine.sh $(X64) sh -c 'for b in bench/*.exe; do [ -e "$$b" ] || continue; echo "== $$b"; wine "$$b"; done'
+	tools/run-wine.sh $(X64) sh -c 'for b in $(patsubst bench/%.cpp,bench/bench_%.exe,$(wildcard bench/*.cpp)); do echo "== $$b"; wine "$$b"; done'
 
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
