@@ -363,4 +363,7 @@ private:
     fw::ComPtr<IFontDisp> m_pSelectedRangeFont;
     // The standard font, for painting cells that never had their own made.
     fw::ComPtr<IFontDisp> m_pStandardFont;
+    // The object of the font a cell paint left selected: a cell dropped by a
+    // host's code mid-paint must not take the selected font with it.
+    fw::ComPtr<IFont> m_pSelectedFontObject;
 };

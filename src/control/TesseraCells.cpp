@@ -423,8 +423,11 @@ void CTessera::UpdateCellButton(int row, int col)
     CGridCell* cell = m_grid.GetCell(row, col);
     if (!cell) return;
     if (cell->m_TypeEx == txButton && row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
+        // Listed first: making the window runs window code, after which the
+        // position may name another cell. A cell left without a button drops
+        // out of the list on the next placement.
+        m_grid.NoteButtonCell(row, col);
         cell->CreateButton(ControlWindow(), CellButtonRect(row, col));
-        if (cell->HasButton()) m_grid.NoteButtonCell(row, col);
     } else {
         cell->DestroyButton();
     }

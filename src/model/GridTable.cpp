@@ -46,8 +46,19 @@ bool CGridTable::ResizeCols(int count)
     m_colSums.Invalidate();
 
     if (count < old) {
+        // The cells go once the table is whole again: a cell's button window
+        // going away can run a host's code, which may read the table. Without
+        // memory for that they go in place.
+        std::vector<std::unique_ptr<CGridCell>> doomed;
+        try {
+            doomed.reserve(m_rows.size() * static_cast<size_t>(old - count));
+        } catch (const std::exception&) {
+        }
         for (auto& row : m_rows) {
-            for (int c = count; c < old; ++c) ForgetFocusFlag((*row)[c].get());
+            for (int c = count; c < old; ++c) {
+                ForgetFocusFlag((*row)[c].get());
+                if (doomed.size() < doomed.capacity()) doomed.push_back(std::move((*row)[c]));
+            }
             row->resize(count);
         }
         for (int c = count; c < old; ++c) m_totalWidth -= static_cast<std::uint32_t>(m_colWidths[c]);
@@ -83,9 +94,15 @@ bool CGridTable::ResizeRows(int count)
     m_rowSums.Invalidate();
 
     if (count < old) {
+        // As with columns: the rows go once the table is whole again.
+        std::vector<std::unique_ptr<Row>> doomed;
+        try {
+            doomed.reserve(static_cast<size_t>(old - count));
+        } catch (const std::exception&) {
+        }
         for (int r = count; r < old; ++r) {
             for (auto& cell : *m_rows[r]) ForgetFocusFlag(cell.get());
-            m_rows[r]->clear();
+            if (doomed.size() < doomed.capacity()) doomed.push_back(std::move(m_rows[r]));
             m_totalHeight -= static_cast<std::uint32_t>(m_rowHeights[r]);
             m_nButtonCells -= m_rowButtons[r];
         }

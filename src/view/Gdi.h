@@ -113,6 +113,7 @@ public:
         if (m_font) m_font->get_hFont(&m_hfont);
     }
     HFONT Get() const noexcept { return m_hfont; }
+    const fw::ComPtr<IFont>& Object() const noexcept { return m_font; }
 
 private:
     fw::ComPtr<IFont> m_font;

@@ -349,7 +349,10 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
     // same one, and selecting a font costs more than the rest of a cell.
     // The callers own the context's state around a whole paint.
     view::CPropertyFont font(fontProperty);
-    if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) SelectObject(dc, font.Get());
+    if (font.Get() && GetCurrentObject(dc, OBJ_FONT) != font.Get()) {
+        SelectObject(dc, font.Get());
+        m_pSelectedFontObject = font.Object();
+    }
 
     // Formatting may run a host's code, which can drop the cell. Most cell
     // texts fit the buffer on the stack; longer ones take the heap.

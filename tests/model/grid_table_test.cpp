@@ -122,3 +122,51 @@ TEST(GridTable, LargeTablesStaySmallAndExact)
 }
 
 } // namespace
+
+namespace {
+
+// What a button's window code saw of the table while the button went away.
+struct SeenOnDestroy {
+    const CGridTable* table = nullptr;
+    WNDPROC original = nullptr;
+    int rows = -1;
+    int cols = -1;
+    bool whole = false;
+} g_seen;
+
+LRESULT CALLBACK WatchDestroy(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DESTROY) {
+        g_seen.rows = g_seen.table->Rows();
+        g_seen.cols = g_seen.table->Cols();
+        g_seen.whole = true;
+        for (int r = 0; r < g_seen.rows; ++r)
+            for (int c = 0; c < g_seen.cols; ++c) g_seen.whole = g_seen.whole && g_seen.table->GetCell(r, c);
+    }
+    return CallWindowProcW(g_seen.original, hwnd, msg, wp, lp);
+}
+
+// A cell's button window going away runs window code (and with focus, a
+// host's); the table it can read must already be the smaller, whole one.
+TEST(GridTable, CellsGoOnlyOnceTheShrunkTableIsWhole)
+{
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    for (const bool rows : {true, false}) {
+        CGridTable t;
+        Fill(t, 4, 4);
+        t.GetCell(3, 3)->CreateButton(parent, RECT{0, 0, 20, 20});
+        HWND button = t.GetCell(3, 3)->ButtonWindow();
+        ASSERT_NE(nullptr, button);
+        g_seen = SeenOnDestroy{&t};
+        g_seen.original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchDestroy)));
+        rows ? t.ResizeRows(2) : t.ResizeCols(2);
+        EXPECT_EQ(rows ? 2 : 4, g_seen.rows) << rows;
+        EXPECT_EQ(rows ? 4 : 2, g_seen.cols) << rows;
+        EXPECT_TRUE(g_seen.whole) << rows;
+        EXPECT_FALSE(IsWindow(button));
+    }
+    DestroyWindow(parent);
+}
+
+} // namespace
