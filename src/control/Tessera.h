@@ -216,6 +216,7 @@ public:
     // Sizing to contents (view/Fitting.cpp); a negative index fits them all.
     void FitColumnWidth(int col);
     void FitRowHeight(int row);
+    void FitSize(bool columns, int index);
     // The cell's display text on one line, in the font it is drawn with.
     SIZE MeasureCellText(int row, int col, HDC dc);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "control/Accessors.h"
 #include "control/Trace.h"
 #include "framework/com_ptr.h"
 #include "framework/error_info.h"
@@ -47,52 +48,28 @@ HRESULT CTessera::ReadFirstCell(Out* out, Read read)
     return read(cell);
 }
 
-STDMETHODIMP CTessera::get_CRegionLeftTopX(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_nCRegionLeftTopX;
-    return S_OK;
-}
-
+STDMETHODIMP CTessera::get_CRegionLeftTopX(int* pVal) { return accessor::Get(nullptr, m_nCRegionLeftTopX, pVal); }
 STDMETHODIMP CTessera::put_CRegionLeftTopX(int newVal)
 {
     if (newVal >= 0 && newVal < m_grid.Cols()) m_nCRegionLeftTopX = newVal;
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_CRegionLeftTopY(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_nCRegionLeftTopY;
-    return S_OK;
-}
-
+STDMETHODIMP CTessera::get_CRegionLeftTopY(int* pVal) { return accessor::Get(nullptr, m_nCRegionLeftTopY, pVal); }
 STDMETHODIMP CTessera::put_CRegionLeftTopY(int newVal)
 {
     if (newVal >= 0 && newVal < m_grid.Rows()) m_nCRegionLeftTopY = newVal;
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_CRegionRightBottomX(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_nCRegionRightBottomX;
-    return S_OK;
-}
-
+STDMETHODIMP CTessera::get_CRegionRightBottomX(int* pVal) { return accessor::Get(nullptr, m_nCRegionRightBottomX, pVal); }
 STDMETHODIMP CTessera::put_CRegionRightBottomX(int newVal)
 {
     if (newVal >= 0 && newVal < m_grid.Cols()) m_nCRegionRightBottomX = newVal;
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_CRegionRightBottomY(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_nCRegionRightBottomY;
-    return S_OK;
-}
-
+STDMETHODIMP CTessera::get_CRegionRightBottomY(int* pVal) { return accessor::Get(nullptr, m_nCRegionRightBottomY, pVal); }
 STDMETHODIMP CTessera::put_CRegionRightBottomY(int newVal)
 {
     if (newVal >= 0 && newVal < m_grid.Rows()) m_nCRegionRightBottomY = newVal;

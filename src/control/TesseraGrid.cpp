@@ -7,40 +7,17 @@
 
 #include <string>
 
+#include "control/Accessors.h"
 #include "control/Trace.h"
 #include "framework/com_ptr.h"
 
-STDMETHODIMP CTessera::get_Cols(int* pVal)
-{
-    trace::TraceLine("Get Cols");
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.Cols();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_Cols(int* pVal) { return accessor::Get("Get Cols", m_grid.Cols(), pVal); }
 
-STDMETHODIMP CTessera::get_Rows(int* pVal)
-{
-    trace::TraceLine("Get Rows");
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.Rows();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_Rows(int* pVal) { return accessor::Get("Get Rows", m_grid.Rows(), pVal); }
 
-STDMETHODIMP CTessera::get_FixedCols(int* pVal)
-{
-    trace::TraceLine("Get FixedCols");
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.FixedCols();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_FixedCols(int* pVal) { return accessor::Get("Get FixedCols", m_grid.FixedCols(), pVal); }
 
-STDMETHODIMP CTessera::get_FixedRows(int* pVal)
-{
-    trace::TraceLine("Get FixedRows");
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.FixedRows();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_FixedRows(int* pVal) { return accessor::Get("Get FixedRows", m_grid.FixedRows(), pVal); }
 
 void CTessera::ClampRegionCols()
 {
@@ -132,12 +109,7 @@ STDMETHODIMP CTessera::put_FixedRows(int newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_ColWidth(int col, int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.GetColumnWidth(col);
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_ColWidth(int col, int* pVal) { return accessor::Get<int>(nullptr, m_grid.GetColumnWidth(col), pVal); }
 
 STDMETHODIMP CTessera::put_ColWidth(int col, int newVal)
 {
@@ -146,12 +118,7 @@ STDMETHODIMP CTessera::put_ColWidth(int col, int newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_RowHeight(int row, int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.GetRowHeight(row);
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_RowHeight(int row, int* pVal) { return accessor::Get<int>(nullptr, m_grid.GetRowHeight(row), pVal); }
 
 STDMETHODIMP CTessera::put_RowHeight(int row, int newVal)
 {
@@ -160,19 +127,9 @@ STDMETHODIMP CTessera::put_RowHeight(int row, int newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_TotalWidth(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.TotalWidth();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_TotalWidth(int* pVal) { return accessor::Get<int>(nullptr, m_grid.TotalWidth(), pVal); }
 
-STDMETHODIMP CTessera::get_TotalHeight(int* pVal)
-{
-    if (!pVal) return E_POINTER;
-    *pVal = m_grid.TotalHeight();
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_TotalHeight(int* pVal) { return accessor::Get<int>(nullptr, m_grid.TotalHeight(), pVal); }
 
 // The selection is cleared before the cells move: its entries name
 // positions, and the flags to clear are on the cells found there now.

@@ -1,28 +1,14 @@
 // Control-wide settings, fonts and colours.
 #include "control/Tessera.h"
 
+#include "control/Accessors.h"
 #include "control/Trace.h"
 
+using accessor::Get;
+using accessor::GetBool;
+using accessor::Store;
+
 namespace {
-
-// VARIANT_BOOL settings keep the argument sign-extended and hand back the
-// low 16 bits.
-HRESULT GetBool(const char* line, int value, VARIANT_BOOL* pVal)
-{
-    if (line) trace::TraceLine(line);
-    if (!pVal) return E_POINTER;
-    *pVal = static_cast<VARIANT_BOOL>(value);
-    return S_OK;
-}
-
-template <class T>
-HRESULT GetPlain(const char* line, T value, T* pVal)
-{
-    if (line) trace::TraceLine(line);
-    if (!pVal) return E_POINTER;
-    *pVal = value;
-    return S_OK;
-}
 
 HRESULT GetFont(const char* line, const fw::ComPtr<IFontDisp>& font, IFontDisp** pVal)
 {
@@ -35,29 +21,12 @@ void PutRefFont(fw::ComPtr<IFontDisp>& font, IFontDisp* pFont)
     if (font.Get() != pFont) font = pFont;
 }
 
-// Keeps a clone of pFont; a null font or a failed step leaves none.
-void PutFont(fw::ComPtr<IFontDisp>& font, IFontDisp* pFont)
-{
-    font.Reset();
-    if (!pFont) return;
-    fw::ComPtr<IFont> source;
-    if (FAILED(pFont->QueryInterface(IID_IFont, source.PutVoid()))) return;
-    fw::ComPtr<IFont> clone;
-    if (FAILED(source->Clone(clone.Put())) || !clone) return;
-    clone->QueryInterface(IID_IFontDisp, font.PutVoid());
-}
-
 } // namespace
 
 // --- Boolean settings ---------------------------------------------------------------
 
 STDMETHODIMP CTessera::get_EditMultiline(VARIANT_BOOL* pVal) { return GetBool("Get EditMultiline", m_bEditMultiline, pVal); }
-STDMETHODIMP CTessera::put_EditMultiline(VARIANT_BOOL newVal)
-{
-    trace::TraceLine("Put EditMultiline");
-    m_bEditMultiline = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::put_EditMultiline(VARIANT_BOOL newVal) { return Store("Put EditMultiline", m_bEditMultiline, newVal); }
 
 STDMETHODIMP CTessera::get_DrawSelection(VARIANT_BOOL* pVal) { return GetBool("Get DrawSelection", m_bDrawSelection, pVal); }
 STDMETHODIMP CTessera::put_DrawSelection(VARIANT_BOOL newVal)
@@ -70,20 +39,10 @@ STDMETHODIMP CTessera::put_DrawSelection(VARIANT_BOOL newVal)
 }
 
 STDMETHODIMP CTessera::get_ShowCellHint(VARIANT_BOOL* pVal) { return GetBool("Get ShowCellHint", m_bShowCellHint, pVal); }
-STDMETHODIMP CTessera::put_ShowCellHint(VARIANT_BOOL newVal)
-{
-    trace::TraceLine("Put ShowCellHint");
-    m_bShowCellHint = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::put_ShowCellHint(VARIANT_BOOL newVal) { return Store("Put ShowCellHint", m_bShowCellHint, newVal); }
 
 STDMETHODIMP CTessera::get_AutoAdjustLastCell(VARIANT_BOOL* pVal) { return GetBool("Get AutoAdjustLastCell", m_bAutoAdjustLastCell, pVal); }
-STDMETHODIMP CTessera::put_AutoAdjustLastCell(VARIANT_BOOL newVal)
-{
-    trace::TraceLine("Put AutoAdjustLastCell");
-    m_bAutoAdjustLastCell = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::put_AutoAdjustLastCell(VARIANT_BOOL newVal) { return Store("Put AutoAdjustLastCell", m_bAutoAdjustLastCell, newVal); }
 
 STDMETHODIMP CTessera::get_RangeSelect(VARIANT_BOOL* pVal) { return GetBool("Get RangeSelect", m_bRangeSelect, pVal); }
 STDMETHODIMP CTessera::put_RangeSelect(VARIANT_BOOL newVal)
@@ -95,20 +54,10 @@ STDMETHODIMP CTessera::put_RangeSelect(VARIANT_BOOL newVal)
 }
 
 STDMETHODIMP CTessera::get_ColSizing(VARIANT_BOOL* pVal) { return GetBool("Get ColSizing", m_bColSizing, pVal); }
-STDMETHODIMP CTessera::put_ColSizing(VARIANT_BOOL newVal)
-{
-    trace::TraceLine("Put ColSizing");
-    m_bColSizing = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::put_ColSizing(VARIANT_BOOL newVal) { return Store("Put ColSizing", m_bColSizing, newVal); }
 
 STDMETHODIMP CTessera::get_RowSizing(VARIANT_BOOL* pVal) { return GetBool("Get RowSizing", m_bRowSizing, pVal); }
-STDMETHODIMP CTessera::put_RowSizing(VARIANT_BOOL newVal)
-{
-    trace::TraceLine("Put RowSizing");
-    m_bRowSizing = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::put_RowSizing(VARIANT_BOOL newVal) { return Store("Put RowSizing", m_bRowSizing, newVal); }
 
 STDMETHODIMP CTessera::get_Enabled(VARIANT_BOOL* pVal) { return GetBool(nullptr, m_nEnabled, pVal); }
 STDMETHODIMP CTessera::put_Enabled(VARIANT_BOOL newVal)
@@ -130,25 +79,23 @@ STDMETHODIMP CTessera::get_TabStop(VARIANT_BOOL* pVal)
 
 // --- Numeric settings ------------------------------------------------------------------
 
-STDMETHODIMP CTessera::get_FixedWordWrap(int* pVal) { return GetPlain("Get FixedWordWrap", m_nFixedWordWrap, pVal); }
+STDMETHODIMP CTessera::get_FixedWordWrap(int* pVal) { return Get("Get FixedWordWrap", m_nFixedWordWrap, pVal); }
 STDMETHODIMP CTessera::put_FixedWordWrap(int newVal)
 {
-    trace::TraceLine("Put FixedWordWrap");
-    m_nFixedWordWrap = newVal;
+    Store("Put FixedWordWrap", m_nFixedWordWrap, newVal);
     Refresh();
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_BorderStyle(int* pVal) { return GetPlain("Get BorderStyle", m_nBorderStyle, pVal); }
+STDMETHODIMP CTessera::get_BorderStyle(int* pVal) { return Get("Get BorderStyle", m_nBorderStyle, pVal); }
 STDMETHODIMP CTessera::put_BorderStyle(int newVal)
 {
-    trace::TraceLine("Put BorderStyle");
-    m_nBorderStyle = newVal;
+    Store("Put BorderStyle", m_nBorderStyle, newVal);
     Refresh();
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_ScrollBars(int* pVal) { return GetPlain("Get ScrollBars", m_nScrollBars, pVal); }
+STDMETHODIMP CTessera::get_ScrollBars(int* pVal) { return Get("Get ScrollBars", m_nScrollBars, pVal); }
 STDMETHODIMP CTessera::put_ScrollBars(int newVal)
 {
     trace::TraceLine("Put ScrollBars");
@@ -157,21 +104,13 @@ STDMETHODIMP CTessera::put_ScrollBars(int newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_DragAndDropRows(LONG* pVal) { return GetPlain<LONG>(nullptr, m_nDragAndDropRows, pVal); }
-STDMETHODIMP CTessera::put_DragAndDropRows(LONG newVal)
-{
-    m_nDragAndDropRows = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_DragAndDropRows(LONG* pVal) { return Get<LONG>(nullptr, m_nDragAndDropRows, pVal); }
+STDMETHODIMP CTessera::put_DragAndDropRows(LONG newVal) { return Store(nullptr, m_nDragAndDropRows, newVal); }
 
-STDMETHODIMP CTessera::get_DragAndDropCols(LONG* pVal) { return GetPlain<LONG>(nullptr, m_nDragAndDropCols, pVal); }
-STDMETHODIMP CTessera::put_DragAndDropCols(LONG newVal)
-{
-    m_nDragAndDropCols = newVal;
-    return S_OK;
-}
+STDMETHODIMP CTessera::get_DragAndDropCols(LONG* pVal) { return Get<LONG>(nullptr, m_nDragAndDropCols, pVal); }
+STDMETHODIMP CTessera::put_DragAndDropCols(LONG newVal) { return Store(nullptr, m_nDragAndDropCols, newVal); }
 
-STDMETHODIMP CTessera::get_AllowDraw(LONG* pVal) { return GetPlain<LONG>(nullptr, m_nAllowDraw, pVal); }
+STDMETHODIMP CTessera::get_AllowDraw(LONG* pVal) { return Get<LONG>(nullptr, m_nAllowDraw, pVal); }
 STDMETHODIMP CTessera::put_AllowDraw(LONG newVal)
 {
     m_nAllowDraw = newVal;
@@ -180,8 +119,8 @@ STDMETHODIMP CTessera::put_AllowDraw(LONG newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_Width(int* pVal) { return GetPlain("Get Width", m_nWidth, pVal); }
-STDMETHODIMP CTessera::get_Height(int* pVal) { return GetPlain("Get Height", m_nHeight, pVal); }
+STDMETHODIMP CTessera::get_Width(int* pVal) { return Get("Get Width", m_nWidth, pVal); }
+STDMETHODIMP CTessera::get_Height(int* pVal) { return Get("Get Height", m_nHeight, pVal); }
 
 
 STDMETHODIMP CTessera::Update()
@@ -192,7 +131,7 @@ STDMETHODIMP CTessera::Update()
 
 // --- Colours -----------------------------------------------------------------------------
 
-STDMETHODIMP CTessera::get_FixedColor(OLE_COLOR* pVal) { return GetPlain<OLE_COLOR>("Get FixedColor", m_clrFixedColor, pVal); }
+STDMETHODIMP CTessera::get_FixedColor(OLE_COLOR* pVal) { return Get<OLE_COLOR>("Get FixedColor", m_clrFixedColor, pVal); }
 STDMETHODIMP CTessera::put_FixedColor(OLE_COLOR newVal)
 {
     trace::TraceLine("Put FixedColor");
@@ -202,28 +141,28 @@ STDMETHODIMP CTessera::put_FixedColor(OLE_COLOR newVal)
     return S_OK;
 }
 
-STDMETHODIMP CTessera::get_SelectedCellColor(OLE_COLOR* pVal) { return GetPlain<OLE_COLOR>("Get SelectedCellColor", m_clrSelectedCellColor, pVal); }
+STDMETHODIMP CTessera::get_SelectedCellColor(OLE_COLOR* pVal) { return Get<OLE_COLOR>("Get SelectedCellColor", m_clrSelectedCellColor, pVal); }
 STDMETHODIMP CTessera::put_SelectedCellColor(OLE_COLOR newVal)
 {
     trace::TraceLine("Put SelectedCellColor");
     return TranslateColor(newVal, &m_clrSelectedCellColor);
 }
 
-STDMETHODIMP CTessera::get_SelectedRangeColor(OLE_COLOR* pVal) { return GetPlain<OLE_COLOR>("Get SelectedRangeColor", m_clrSelectedRangeColor, pVal); }
+STDMETHODIMP CTessera::get_SelectedRangeColor(OLE_COLOR* pVal) { return Get<OLE_COLOR>("Get SelectedRangeColor", m_clrSelectedRangeColor, pVal); }
 STDMETHODIMP CTessera::put_SelectedRangeColor(OLE_COLOR newVal)
 {
     trace::TraceLine("Put SelectedRangeColor");
     return TranslateColor(newVal, &m_clrSelectedRangeColor);
 }
 
-STDMETHODIMP CTessera::get_FixedFontColor(OLE_COLOR* pVal) { return GetPlain<OLE_COLOR>("Get FixedFontColor", m_clrFixedFontColor, pVal); }
+STDMETHODIMP CTessera::get_FixedFontColor(OLE_COLOR* pVal) { return Get<OLE_COLOR>("Get FixedFontColor", m_clrFixedFontColor, pVal); }
 STDMETHODIMP CTessera::put_FixedFontColor(OLE_COLOR newVal)
 {
     trace::TraceLine("Put FixedFontColor");
     return TranslateColor(newVal, &m_clrFixedFontColor);
 }
 
-STDMETHODIMP CTessera::get_BackColor(OLE_COLOR* pVal) { return GetPlain<OLE_COLOR>("Get BackColor", m_clrBackColor, pVal); }
+STDMETHODIMP CTessera::get_BackColor(OLE_COLOR* pVal) { return Get<OLE_COLOR>("Get BackColor", m_clrBackColor, pVal); }
 STDMETHODIMP CTessera::put_BackColor(OLE_COLOR newVal)
 {
     trace::TraceLine("Put BackColor");
@@ -243,7 +182,7 @@ STDMETHODIMP CTessera::putref_FixedFont(IFontDisp* pFont)
 STDMETHODIMP CTessera::put_FixedFont(IFontDisp* pFont)
 {
     trace::TraceLine("Put FixedFont");
-    PutFont(m_pFixedFont, pFont);
+    m_pFixedFont = CloneFont(pFont);  // none when it cannot be copied
     Refresh();
     return S_OK;
 }
@@ -258,7 +197,7 @@ STDMETHODIMP CTessera::putref_SelectedCellFont(IFontDisp* pFont)
 STDMETHODIMP CTessera::put_SelectedCellFont(IFontDisp* pFont)
 {
     trace::TraceLine("Put SelectedCellFont");
-    PutFont(m_pSelectedCellFont, pFont);
+    m_pSelectedCellFont = CloneFont(pFont);
     return S_OK;
 }
 
@@ -272,6 +211,6 @@ STDMETHODIMP CTessera::putref_SelectedRangeFont(IFontDisp* pFont)
 STDMETHODIMP CTessera::put_SelectedRangeFont(IFontDisp* pFont)
 {
     trace::TraceLine("Put SelectedRangeFont");
-    PutFont(m_pSelectedRangeFont, pFont);
+    m_pSelectedRangeFont = CloneFont(pFont);
     return S_OK;
 }

@@ -116,17 +116,22 @@ HRESULT CGridCell::get_Font(IFontDisp** ppFont)
     return S_OK;
 }
 
+fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font)
+{
+    fw::ComPtr<IFontDisp> copy;
+    fw::ComPtr<IFont> source;
+    fw::ComPtr<IFont> clone;
+    if (font && SUCCEEDED(font->QueryInterface(IID_IFont, source.PutVoid())) &&
+        SUCCEEDED(source->Clone(clone.Put())) && clone)
+        clone->QueryInterface(IID_IFontDisp, copy.PutVoid());
+    return copy;
+}
+
 HRESULT CGridCell::put_Font(IFontDisp* pFont)
 {
     m_bFontUnmade = false;
     if (IFontDisp* old = std::exchange(m_pFont, nullptr)) old->Release();
-    if (!pFont) return S_OK;
-
-    fw::ComPtr<IFont> font;
-    if (FAILED(pFont->QueryInterface(IID_IFont, font.PutVoid()))) return S_OK;
-    fw::ComPtr<IFont> clone;
-    if (FAILED(font->Clone(clone.Put())) || !clone) return S_OK;
-    clone->QueryInterface(IID_IFontDisp, reinterpret_cast<void**>(&m_pFont));
+    m_pFont = CloneFont(pFont).Detach();
     return S_OK;
 }
 

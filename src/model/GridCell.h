@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "framework/com_ptr.h"
+
 // CType codes.
 enum CellType : int {
     ctBoolean = 0, ctInteger = 1, ctLong = 2, ctSingle = 3,
@@ -75,6 +77,10 @@ struct variant_str {
         VariantClear(&value);
     }
 };
+
+// A copy of a font object that its holder may change alone; null for a null
+// font or when the object cannot be copied.
+fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font);
 
 class CGridCell {
 public:

@@ -45,44 +45,44 @@ SIZE CTessera::MeasureCellText(int row, int col, HDC dc)
     return size;
 }
 
-void CTessera::FitColumnWidth(int col)
+// A column's width (columns) or a row's height to the largest text along it,
+// or with a negative index every one, drawing held off until the end.
+void CTessera::FitSize(bool columns, int index)
 {
-    if (col >= m_grid.Cols()) return;
-    if (col < 0) {
+    auto count = [&] { return columns ? m_grid.Cols() : m_grid.Rows(); };
+    if (index >= count()) return;
+    if (index < 0) {
         const LONG allowDraw = m_nAllowDraw;
         m_nAllowDraw = 0;
-        for (int c = 0; c < m_grid.Cols(); ++c) FitColumnWidth(c);
+        for (int i = 0; i < count(); ++i) FitSize(columns, i);
         m_nAllowDraw = allowDraw;
     } else {
         CMeasureDC dc(ControlWindow());
         if (!dc.Get()) return;
-        int width = 0;
-        for (int row = 0; row < m_grid.Rows(); ++row)
-            width = std::max(width, static_cast<int>(MeasureCellText(row, col, dc.Get()).cx) + kFitMargin);
-        m_grid.SetColumnWidth(col, width);
+        int size = 0;
+        const int across = columns ? m_grid.Rows() : m_grid.Cols();
+        for (int j = 0; j < across; ++j) {
+            const SIZE text = columns ? MeasureCellText(j, index, dc.Get()) : MeasureCellText(index, j, dc.Get());
+            size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + kFitMargin);
+        }
+        if (columns) {
+            m_grid.SetColumnWidth(index, size);
+        } else {
+            m_grid.SetRowHeight(index, size);
+        }
     }
     UpdateScrollBars();
     Refresh();
 }
 
+void CTessera::FitColumnWidth(int col)
+{
+    FitSize(true, col);
+}
+
 void CTessera::FitRowHeight(int row)
 {
-    if (row >= m_grid.Rows()) return;
-    if (row < 0) {
-        const LONG allowDraw = m_nAllowDraw;
-        m_nAllowDraw = 0;
-        for (int r = 0; r < m_grid.Rows(); ++r) FitRowHeight(r);
-        m_nAllowDraw = allowDraw;
-    } else {
-        CMeasureDC dc(ControlWindow());
-        if (!dc.Get()) return;
-        int height = 0;
-        for (int col = 0; col < m_grid.Cols(); ++col)
-            height = std::max(height, static_cast<int>(MeasureCellText(row, col, dc.Get()).cy) + kFitMargin);
-        m_grid.SetRowHeight(row, height);
-    }
-    UpdateScrollBars();
-    Refresh();
+    FitSize(false, row);
 }
 
 STDMETHODIMP CTessera::AdjustColWidths()

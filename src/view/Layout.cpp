@@ -12,6 +12,13 @@ int Wrap(long long v) noexcept
     return static_cast<int>(static_cast<std::uint32_t>(v));
 }
 
+// Within the tolerance of the cell's far edge, or of its near edge unless it
+// is the first cell, which has no divider before it.
+bool NearEdge(long long v, long long start, long long size, int index) noexcept
+{
+    return (v - start <= kEdgeTolerance && index != 0) || (start + size - v <= kEdgeTolerance);
+}
+
 } // namespace
 
 int CAxis::FirstScrolled() const noexcept
@@ -183,10 +190,7 @@ bool CLayout::OnColumnEdge(int x, int y) const noexcept
     if (y >= FixedRowsHeight()) return false;
     const CCellID cell = CellAtPoint(x, y, true);
     POINT pt;
-    if (!CellPosition(cell.row, cell.col, pt)) return false;
-    const long long left = pt.x;
-    const long long width = m_cols.Size(cell.col);
-    return (x - left <= kEdgeTolerance && cell.col != 0) || (left + width - x <= kEdgeTolerance);
+    return CellPosition(cell.row, cell.col, pt) && NearEdge(x, pt.x, m_cols.Size(cell.col), cell.col);
 }
 
 bool CLayout::OnRowEdge(int x, int y) const noexcept
@@ -194,10 +198,7 @@ bool CLayout::OnRowEdge(int x, int y) const noexcept
     if (x >= FixedColumnsWidth()) return false;
     const CCellID cell = CellAtPoint(x, y, true);
     POINT pt;
-    if (!CellPosition(cell.row, cell.col, pt)) return false;
-    const long long top = pt.y;
-    const long long height = m_rows.Size(cell.row);
-    return (y - top <= kEdgeTolerance && cell.row != 0) || (top + height - y <= kEdgeTolerance);
+    return CellPosition(cell.row, cell.col, pt) && NearEdge(y, pt.y, m_rows.Size(cell.row), cell.row);
 }
 
 } // namespace view

@@ -161,8 +161,9 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
     const int fixedCols = m_grid.FixedCols();
     const int fixedHeight = layout.FixedRowsHeight();
     const int fixedWidth = layout.FixedColumnsWidth();
-    const CCellID first = layout.FirstScrolledCell();
-    const CCellRange shown = layout.ShownRange();
+    RECT extent;
+    const CCellRange shown = layout.ShownRange(&extent);
+    const CCellID first(shown.minRow, shown.minCol);
 
     // Corner.
     int y = 0;
@@ -214,8 +215,6 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
 
     // Grid lines go last: each cell's fill covers its own right and bottom
     // line.
-    RECT extent;
-    layout.ShownRange(&extent);
     int xEnd = fixedWidth;
     int yEnd = fixedHeight;
     {
