@@ -312,6 +312,7 @@ private:
     void ClampRegionCols();
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
+    HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field);
     HRESULT ReportError(const wchar_t* text);
 
     // Grid table, focus cell and cell region.

@@ -137,6 +137,21 @@ STDMETHODIMP CTessera::put_WordWrap(int newVal)
     return S_OK;
 }
 
+// A colour for every cell of the region; the first colour that cannot be
+// translated stops the loop, and cells done keep theirs.
+HRESULT CTessera::PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field)
+{
+    trace::TraceLine(line);
+    HRESULT hr = S_OK;
+    ForEachRegionCell([&](CGridCell* c, int, int) {
+        hr = TranslateColor(color, &(c->*field));
+        return SUCCEEDED(hr);
+    });
+    if (FAILED(hr)) return hr;
+    Refresh();
+    return S_OK;
+}
+
 STDMETHODIMP CTessera::get_Color(OLE_COLOR* pVal)
 {
     trace::TraceLine("Get Color");
@@ -145,15 +160,7 @@ STDMETHODIMP CTessera::get_Color(OLE_COLOR* pVal)
 
 STDMETHODIMP CTessera::put_Color(OLE_COLOR newVal)
 {
-    trace::TraceLine("put Color");
-    HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        hr = TranslateColor(newVal, &c->m_Color);
-        return SUCCEEDED(hr);
-    });
-    if (FAILED(hr)) return hr;
-    Refresh();
-    return S_OK;
+    return PutRegionColor("put Color", newVal, &CGridCell::m_Color);
 }
 
 STDMETHODIMP CTessera::get_FontColor(OLE_COLOR* pVal)
@@ -164,15 +171,7 @@ STDMETHODIMP CTessera::get_FontColor(OLE_COLOR* pVal)
 
 STDMETHODIMP CTessera::put_FontColor(OLE_COLOR newVal)
 {
-    trace::TraceLine("Put FontColor");
-    HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        hr = TranslateColor(newVal, &c->m_FontColor);
-        return SUCCEEDED(hr);
-    });
-    if (FAILED(hr)) return hr;
-    Refresh();
-    return S_OK;
+    return PutRegionColor("Put FontColor", newVal, &CGridCell::m_FontColor);
 }
 
 STDMETHODIMP CTessera::get_CType(int* pVal)
