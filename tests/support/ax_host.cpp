@@ -19,29 +19,12 @@ HMODULE AtlModule()
     return atl;
 }
 
-const wchar_t kFrameClass[] = L"KvadraTestFrame";
-
-void RegisterFrameClass()
-{
-    static bool done = [] {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = kFrameClass;
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)done;
-}
-
 } // namespace
 
 AxHost::AxHost(const std::wstring& progidOrClsid, int width, int height)
 {
     if (!AtlModule()) return;
-    RegisterFrameClass();
-    m_frame = CreateWindowExW(0, kFrameClass, L"Kvadra test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+    m_frame = CreateWindowExW(0, PlainWindowClass(), L"Kvadra test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                               0, 0, width + 40, height + 60, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_frame) return;
     m_container = CreateWindowExW(0, L"AtlAxWin", progidOrClsid.c_str(), WS_CHILD | WS_VISIBLE,
@@ -68,6 +51,21 @@ fw::ComPtr<IUnknown> AxHost::Control() const
         reinterpret_cast<void*>(GetProcAddress(AtlModule(), "AtlAxGetControl")));
     if (get && m_container) get(m_container, unk.Put());
     return unk;
+}
+
+const wchar_t* PlainWindowClass()
+{
+    static const wchar_t* name = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = L"KvadraTestWindow";
+        RegisterClassW(&wc);
+        return wc.lpszClassName;
+    }();
+    return name;
 }
 
 void PumpMessages()

@@ -37,4 +37,8 @@ private:
 // Dispatches the messages waiting for this thread.
 void PumpMessages();
 
+// The name of a window class registered once for the tests' own windows:
+// the default window procedure, an arrow cursor, the window colour.
+const wchar_t* PlainWindowClass();
+
 } // namespace test

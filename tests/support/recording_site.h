@@ -31,42 +31,77 @@ private:
     std::vector<std::string> m_calls;
 };
 
+// Nulls an out pointer, if there is one, and returns hr.
+template <class T>
+HRESULT Cleared(T** out, HRESULT hr)
+{
+    if (out) *out = nullptr;
+    return hr;
+}
+
+// GetTypeInfoCount for a dispatch without type information.
+inline HRESULT NoTypeInfo(UINT* count)
+{
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+// One interface whose references are counted, never deleting the object.
+template <class I>
+class Counted : public I {
+public:
+    Counted() = default;
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+    virtual ~Counted() = default;
+
+    STDMETHOD_(ULONG, AddRef)() override { return ++m_refs; }
+    STDMETHOD_(ULONG, Release)() override { return --m_refs; }
+    ULONG Refs() const { return m_refs; }
+
+private:
+    ULONG m_refs = 0;
+};
+
 class RecordingSite;
 
 // The in-place frame handed out by the site's GetWindowContext. Recorded
 // names carry the prefix "Frame.", and SetActiveObject records whether it got
 // an object: "Frame.SetActiveObject(object)" or "Frame.SetActiveObject(null)".
-class RecordingFrame final : public IOleInPlaceFrame {
+class RecordingFrame final : public Counted<IOleInPlaceFrame> {
 public:
     explicit RecordingFrame(RecordingSite& site) : m_site(site) {}
-    RecordingFrame(const RecordingFrame&) = delete;
-    RecordingFrame& operator=(const RecordingFrame&) = delete;
-    virtual ~RecordingFrame() = default;
 
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override { return ++m_refs; }
-    STDMETHOD_(ULONG, Release)() override { return --m_refs; }
-
     STDMETHOD(GetWindow)(HWND* phwnd) override;
-    STDMETHOD(ContextSensitiveHelp)(BOOL) override;
-    STDMETHOD(GetBorder)(LPRECT) override;
-    STDMETHOD(RequestBorderSpace)(LPCBORDERWIDTHS) override;
-    STDMETHOD(SetBorderSpace)(LPCBORDERWIDTHS) override;
-    STDMETHOD(SetActiveObject)(IOleInPlaceActiveObject* active, LPCOLESTR name) override;
-    STDMETHOD(InsertMenus)(HMENU, LPOLEMENUGROUPWIDTHS) override;
-    STDMETHOD(SetMenu)(HMENU, HOLEMENU, HWND) override;
-    STDMETHOD(RemoveMenus)(HMENU) override;
-    STDMETHOD(SetStatusText)(LPCOLESTR) override;
-    STDMETHOD(EnableModeless)(BOOL) override;
-    STDMETHOD(TranslateAccelerator)(LPMSG, WORD) override;
+    STDMETHOD(ContextSensitiveHelp)(BOOL) override { return Record("Frame.ContextSensitiveHelp"); }
+    STDMETHOD(GetBorder)(LPRECT) override { return Record("Frame.GetBorder", INPLACE_E_NOTOOLSPACE); }
+    STDMETHOD(RequestBorderSpace)(LPCBORDERWIDTHS) override
+    {
+        return Record("Frame.RequestBorderSpace", INPLACE_E_NOTOOLSPACE);
+    }
+    STDMETHOD(SetBorderSpace)(LPCBORDERWIDTHS) override { return Record("Frame.SetBorderSpace"); }
+    STDMETHOD(SetActiveObject)(IOleInPlaceActiveObject* active, LPCOLESTR) override
+    {
+        m_active = active;
+        return Record(active ? "Frame.SetActiveObject(object)" : "Frame.SetActiveObject(null)");
+    }
+    STDMETHOD(InsertMenus)(HMENU, LPOLEMENUGROUPWIDTHS) override { return Record("Frame.InsertMenus"); }
+    STDMETHOD(SetMenu)(HMENU, HOLEMENU, HWND) override { return Record("Frame.SetMenu"); }
+    STDMETHOD(RemoveMenus)(HMENU) override { return Record("Frame.RemoveMenus"); }
+    STDMETHOD(SetStatusText)(LPCOLESTR) override { return Record("Frame.SetStatusText"); }
+    STDMETHOD(EnableModeless)(BOOL) override { return Record("Frame.EnableModeless"); }
+    STDMETHOD(TranslateAccelerator)(LPMSG, WORD) override { return Record("Frame.TranslateAccelerator", S_FALSE); }
 
-    ULONG Refs() const { return m_refs; }
     // The object last made active through SetActiveObject (not held).
     IOleInPlaceActiveObject* ActiveObject() const { return m_active; }
 
 private:
+    // Adds the call to the site's log and returns hr.
+    HRESULT Record(const char* call, HRESULT hr = S_OK);
+
     RecordingSite& m_site;
-    ULONG m_refs = 0;
     IOleInPlaceActiveObject* m_active = nullptr;
 };
 
@@ -91,51 +126,63 @@ public:
     STDMETHOD_(ULONG, Release)() override { return --m_refs; }
 
     // IOleClientSite
-    STDMETHOD(SaveObject)() override;
-    STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker** moniker) override;
-    STDMETHOD(GetContainer)(IOleContainer** container) override;
-    STDMETHOD(ShowObject)() override;
-    STDMETHOD(OnShowWindow)(BOOL show) override;
-    STDMETHOD(RequestNewObjectLayout)() override;
+    STDMETHOD(SaveObject)() override { return Record("SaveObject"); }
+    STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker** moniker) override
+    {
+        return Record("GetMoniker", Cleared(moniker, E_NOTIMPL));
+    }
+    STDMETHOD(GetContainer)(IOleContainer** container) override
+    {
+        return Record("GetContainer", Cleared(container, E_NOINTERFACE));
+    }
+    STDMETHOD(ShowObject)() override { return Record("ShowObject"); }
+    STDMETHOD(OnShowWindow)(BOOL show) override { return Record(show ? "OnShowWindow(TRUE)" : "OnShowWindow(FALSE)"); }
+    STDMETHOD(RequestNewObjectLayout)() override { return Record("RequestNewObjectLayout", E_NOTIMPL); }
 
     // IOleWindow, IOleInPlaceSite
     STDMETHOD(GetWindow)(HWND* phwnd) override;
-    STDMETHOD(ContextSensitiveHelp)(BOOL) override;
-    STDMETHOD(CanInPlaceActivate)() override;
-    STDMETHOD(OnInPlaceActivate)() override;
-    STDMETHOD(OnUIActivate)() override;
+    STDMETHOD(ContextSensitiveHelp)(BOOL) override { return Record("ContextSensitiveHelp"); }
+    STDMETHOD(CanInPlaceActivate)() override { return Record("CanInPlaceActivate", allowInPlace ? S_OK : S_FALSE); }
+    STDMETHOD(OnInPlaceActivate)() override { return Record("OnInPlaceActivate"); }
+    STDMETHOD(OnUIActivate)() override { return Record("OnUIActivate"); }
     STDMETHOD(GetWindowContext)(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
                                 LPOLEINPLACEFRAMEINFO info) override;
-    STDMETHOD(Scroll)(SIZE) override;
-    STDMETHOD(OnUIDeactivate)(BOOL undoable) override;
-    STDMETHOD(OnInPlaceDeactivate)() override;
-    STDMETHOD(DiscardUndoState)() override;
-    STDMETHOD(DeactivateAndUndo)() override;
-    STDMETHOD(OnPosRectChange)(LPCRECT pos) override;
+    STDMETHOD(Scroll)(SIZE) override { return Record("Scroll"); }
+    STDMETHOD(OnUIDeactivate)(BOOL) override { return Record("OnUIDeactivate"); }
+    STDMETHOD(OnInPlaceDeactivate)() override { return Record("OnInPlaceDeactivate"); }
+    STDMETHOD(DiscardUndoState)() override { return Record("DiscardUndoState"); }
+    STDMETHOD(DeactivateAndUndo)() override { return Record("DeactivateAndUndo"); }
+    STDMETHOD(OnPosRectChange)(LPCRECT) override { return Record("OnPosRectChange"); }
 
     // IOleControlSite
-    STDMETHOD(OnControlInfoChanged)() override;
-    STDMETHOD(LockInPlaceActive)(BOOL lock) override;
-    STDMETHOD(GetExtendedControl)(IDispatch** disp) override;
-    STDMETHOD(TransformCoords)(POINTL*, POINTF*, DWORD) override;
-    STDMETHOD(TranslateAccelerator)(MSG*, DWORD) override;
-    STDMETHOD(OnFocus)(BOOL gotFocus) override;
-    STDMETHOD(ShowPropertyFrame)() override;
+    STDMETHOD(OnControlInfoChanged)() override { return Record("OnControlInfoChanged"); }
+    STDMETHOD(LockInPlaceActive)(BOOL lock) override
+    {
+        return Record(lock ? "LockInPlaceActive(TRUE)" : "LockInPlaceActive(FALSE)");
+    }
+    STDMETHOD(GetExtendedControl)(IDispatch** disp) override
+    {
+        return Record("GetExtendedControl", Cleared(disp, E_NOTIMPL));
+    }
+    STDMETHOD(TransformCoords)(POINTL*, POINTF*, DWORD) override { return Record("TransformCoords", E_NOTIMPL); }
+    STDMETHOD(TranslateAccelerator)(MSG*, DWORD) override { return Record("TranslateAccelerator", S_FALSE); }
+    STDMETHOD(OnFocus)(BOOL gotFocus) override { return Record(gotFocus ? "OnFocus(TRUE)" : "OnFocus(FALSE)"); }
+    STDMETHOD(ShowPropertyFrame)() override { return Record("ShowPropertyFrame", E_NOTIMPL); }
 
     // IDispatch, for ambient properties: recorded as "Ambient(<dispid>)".
-    STDMETHOD(GetTypeInfoCount)(UINT* count) override;
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override;
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHOD(GetTypeInfoCount)(UINT* count) override { return NoTypeInfo(count); }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return Cleared(info, E_NOTIMPL); }
+    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                       UINT*) override;
 
     // IAdviseSink, IAdviseSinkEx: recorded as "Sink.<method>".
-    STDMETHOD_(void, OnDataChange)(FORMATETC*, STGMEDIUM*) override;
-    STDMETHOD_(void, OnViewChange)(DWORD aspect, LONG index) override;
-    STDMETHOD_(void, OnRename)(IMoniker*) override;
-    STDMETHOD_(void, OnSave)() override;
-    STDMETHOD_(void, OnClose)() override;
-    STDMETHOD_(void, OnViewStatusChange)(DWORD status) override;
+    STDMETHOD_(void, OnDataChange)(FORMATETC*, STGMEDIUM*) override { Record("Sink.OnDataChange"); }
+    STDMETHOD_(void, OnViewChange)(DWORD, LONG) override { Record("Sink.OnViewChange"); }
+    STDMETHOD_(void, OnRename)(IMoniker*) override { Record("Sink.OnRename"); }
+    STDMETHOD_(void, OnSave)() override { Record("Sink.OnSave"); }
+    STDMETHOD_(void, OnClose)() override { Record("Sink.OnClose"); }
+    STDMETHOD_(void, OnViewStatusChange)(DWORD) override { Record("Sink.OnViewStatusChange"); }
 
     // --- for the test ---
     CallLog& Log() { return m_log; }
@@ -156,6 +203,12 @@ public:
 private:
     friend class RecordingFrame;
 
+    HRESULT Record(const char* call, HRESULT hr = S_OK)
+    {
+        m_log.Add(call);
+        return hr;
+    }
+
     CallLog m_log;
     RecordingFrame m_frame{*this};
     HWND m_hwnd = nullptr;
@@ -165,30 +218,23 @@ private:
 // An event sink for the control's connection point: answers IUnknown and
 // IDispatch, and the events' dispinterface when `answersEvents` is set.
 // Invoke records "Invoke(<dispid>)".
-class RecordingEventSink final : public IDispatch {
+class RecordingEventSink final : public Counted<IDispatch> {
 public:
     explicit RecordingEventSink(const IID& events, bool answersEvents = true)
         : m_events(events), answersEvents(answersEvents) {}
-    RecordingEventSink(const RecordingEventSink&) = delete;
-    RecordingEventSink& operator=(const RecordingEventSink&) = delete;
-    virtual ~RecordingEventSink() = default;
 
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
-    STDMETHOD_(ULONG, AddRef)() override { return ++m_refs; }
-    STDMETHOD_(ULONG, Release)() override { return --m_refs; }
-    STDMETHOD(GetTypeInfoCount)(UINT* count) override;
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override;
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
+    STDMETHOD(GetTypeInfoCount)(UINT* count) override { return NoTypeInfo(count); }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return Cleared(info, E_NOTIMPL); }
+    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
 
     CallLog& Log() { return m_log; }
-    ULONG Refs() const { return m_refs; }
     // Events received, as "dispid(arg,...)" with shorts in declared order.
     std::vector<std::string>& Events() { return m_received; }
 
 private:
     const IID& m_events;
-    ULONG m_refs = 0;
     CallLog m_log;
     std::vector<std::string> m_received;
 
