@@ -194,6 +194,18 @@ public:
     CSelectionModel& Selection() noexcept { return m_selection; }
     const CSelectionModel& Selection() const noexcept { return m_selection; }
 
+    // In-place editing (interaction/Editors.cpp): the mouse and keyboard
+    // open and close editors only through these.
+    void EditCell(int row, int col);
+    void EndEdit(bool discard);
+    // The open editor window, null when none.
+    HWND OpenEditor() const noexcept;
+
+    // Cell hints (view/Hints.cpp): the tooltip lives from in-place
+    // activation to deactivation.
+    void CreateHintWindow();
+    void DestroyHintWindow();
+
     // Repaint request, button placement and ViewChange; only with AllowDraw
     // and a window.
     void Refresh();

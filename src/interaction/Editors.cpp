@@ -25,3 +25,16 @@ LRESULT CTessera::OnButtonKillFocus(UINT, WPARAM, LPARAM, BOOL& handled)
     handled = FALSE;
     return 0;
 }
+
+void CTessera::EditCell(int, int)
+{
+}
+
+void CTessera::EndEdit(bool)
+{
+}
+
+HWND CTessera::OpenEditor() const noexcept
+{
+    return nullptr;
+}

@@ -6,3 +6,11 @@ LRESULT CTessera::OnRelayToHint(UINT, WPARAM, LPARAM, BOOL&)
 {
     return 0;
 }
+
+void CTessera::CreateHintWindow()
+{
+}
+
+void CTessera::DestroyHintWindow()
+{
+}
