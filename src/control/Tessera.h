@@ -200,6 +200,9 @@ public:
     void EndEdit(bool discard);
     // The open editor window, null when none.
     HWND OpenEditor() const noexcept;
+    // The editors' character filter, for a WM_CHAR aimed at the text box or
+    // at a window inside an open editor (the accelerator hook's case).
+    void FilterEditorChar(HWND target, WPARAM ch, LPARAM lp);
 
     // Cell hints (view/Hints.cpp): the tooltip lives from in-place
     // activation to deactivation.

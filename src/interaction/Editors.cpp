@@ -38,3 +38,7 @@ HWND CTessera::OpenEditor() const noexcept
 {
     return nullptr;
 }
+
+void CTessera::FilterEditorChar(HWND, WPARAM, LPARAM)
+{
+}
