@@ -1,7 +1,8 @@
 # Kvadra Tessera: cross-built with MinGW-w64, tested under Wine.
 #   make        build dist/x64/Kvadra.dll and dist/x86/Kvadra.dll
-#   make test   build, then run every test under Wine in an X server
-#   make bench  run the benchmarks under Wine
+#   make test   build, then run every test under Wine in an X server, against
+#               the x64 DLL and, where wine32 is installed, the x86 DLL
+#   make bench  run the benchmarks under Wine, for both DLLs likewise
 #   make demo   run the demo host
 
 BUILD := build
@@ -23,7 +24,7 @@ $(X64)/CMakeCache.txt: | bootstrap
 
 $(X86)/CMakeCache.txt: | bootstrap
 	cmake -S . -B $(X86) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86.cmake \
-	  -DKVADRA_DIST_DIR=$(CURDIR)/dist/x86 >/dev/null
+	  -DKVADRA_TESTS=ON -DKVADRA_DIST_DIR=$(CURDIR)/dist/x86 >/dev/null
 
 dlls: bootstrap $(X64)/CMakeCache.txt $(X86)/CMakeCache.txt
 	cmake --build $(X64) --target Kvadra -j $(JOBS)
@@ -31,12 +32,10 @@ dlls: bootstrap $(X64)/CMakeCache.txt $(X86)/CMakeCache.txt
 
 test: dlls
 	tools/check-dll.sh dist/x64/Kvadra.dll dist/x86/Kvadra.dll
-	cmake --build $(X64) -j $(JOBS)
-	tools/run-wine.sh $(X64) ctest --output-on-failure
+	JOBS=$(JOBS) tools/run-both.sh test
 
 bench: dlls
-	cmake --build $(X64) -j $(JOBS)
-	tools/run-wine.sh $(X64) sh -c 'for b in $(patsubst bench/%.cpp,bench/bench_%.exe,$(wildcard bench/*.cpp)); do echo "== $$b"; wine "$$b"; done'
+	JOBS=$(JOBS) tools/run-both.sh bench
 
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)

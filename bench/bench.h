@@ -34,9 +34,16 @@ inline SIZE_T WorkingSet()
     return pmc.WorkingSetSize;
 }
 
+// Every figure names the DLL's bitness: `make bench` runs both.
+#ifdef _WIN64
+constexpr const char* kArch = "x64";
+#else
+constexpr const char* kArch = "x86";
+#endif
+
 inline void Report(const char* what, double value, const char* unit)
 {
-    std::printf("%-48s %12.3f %s\n", what, value, unit);
+    std::printf("%s %-48s %12.3f %s\n", kArch, what, value, unit);
 }
 
 // An event sink that only counts, as a host doing little per event would.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "bench.h"
 #include "framework/com_ptr.h"
 #include "model/ValueFormat.h"
 
@@ -39,10 +40,9 @@ int main()
         model::CValueFormatter formatter;
         // The first date call makes the picker; keep that out of the figures.
         MicrosecondsPerCall(formatter, VT_DATE, 7, nullptr, L"dd.MM.yyyy");
-        std::printf("number #,##0.00  %8.2f us per cell\n",
-                    MicrosecondsPerCall(formatter, VT_R8, 4, L"#,##0.00", nullptr));
-        std::printf("date dd.MM.yyyy  %8.2f us per cell\n",
-                    MicrosecondsPerCall(formatter, VT_DATE, 7, nullptr, L"dd.MM.yyyy HH:mm"));
+        bench::Report("number #,##0.00 per cell", MicrosecondsPerCall(formatter, VT_R8, 4, L"#,##0.00", nullptr), "us");
+        bench::Report("date dd.MM.yyyy per cell", MicrosecondsPerCall(formatter, VT_DATE, 7, nullptr, L"dd.MM.yyyy HH:mm"),
+                      "us");
     }
     OleUninitialize();
     return 0;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the cross build and the Wine test run need,
-# but only those that are missing. Never enables i386 multiarch: the i386
-# index fails on our mirror and wine32 cannot be had anyway.
+# Installs the Debian packages the cross build and the Wine test runs need,
+# but only those that are missing. The 32-bit Wine (wine32:i386) needs the
+# i386 architecture, whose package index has failed to download on our
+# mirror before: then the architecture is taken away again and everything
+# else still installs, so the 64-bit build and tests never wait on it.
 set -euo pipefail
 
 pkgs=(
@@ -18,22 +20,60 @@ pkgs=(
   cmake
   make
   python3
+  zip
 )
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 missing=()
 for p in "${pkgs[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
 done
+want32=0
+if [ "$(dpkg --print-architecture)" = amd64 ] && ! installed wine32:i386; then want32=1; fi
 
-if [ ${#missing[@]} -eq 0 ]; then
+if [ ${#missing[@]} -eq 0 ] && [ $want32 -eq 0 ]; then
   exit 0
 fi
 
-echo "bootstrap: installing ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+loud() {
+  echo "bootstrap: ************************************************************" >&2
+  echo "bootstrap: $*" >&2
+  echo "bootstrap: the 32-bit DLL is built but its tests cannot run on this machine." >&2
+  echo "bootstrap: ************************************************************" >&2
+}
+
+if [ $want32 -eq 1 ]; then
+  added=0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    added=1
+  fi
+  if ! $SUDO apt-get update -qq; then
+    # The i386 index failed: go back to the 64-bit packages alone.
+    if [ $added -eq 1 ] || ! dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -qx i386; then
+      $SUDO dpkg --remove-architecture i386 || true
+    fi
+    want32=0
+    loud "apt-get update failed with the i386 architecture enabled; going on without wine32."
+    $SUDO apt-get update -qq
+  fi
+else
+  $SUDO apt-get update -qq
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "bootstrap: installing ${missing[*]}"
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if [ $want32 -eq 1 ]; then
+  echo "bootstrap: installing wine32:i386"
+  if ! $SUDO apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
+    loud "wine32:i386 could not be installed."
+  fi
+fi
+exit 0

@@ -28,7 +28,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 mkdir -p "$WINEPREFIX/drive_c/tmp"
 
-wine regsvr32 /s "$(winepath -w "$dll" 2>/dev/null)"
+# The 64-bit loader: plain `wine` starts the 32-bit regsvr32 once wine32 is installed.
+/usr/lib/wine/wine64 regsvr32 /s "$(winepath -w "$dll" 2>/dev/null)"
 rc=0
 if [ -n "${KVADRA_IN_XVFB:-}" ]; then
   mkdir -p "$(dirname "$png")"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds and runs the tests or the benchmarks against each DLL: the x64 one
+# always, the x86 one where the 32-bit Wine is installed (wine32:i386), else
+# with a notice. Fails when either run fails.
+#   tools/run-both.sh test|bench
+set -uo pipefail
+cd "$(dirname "$0")/.."
+mode=$1
+jobs=${JOBS:-2}
+
+run() {
+  local arch=$1 dir=build/$1
+  echo "==== $arch: building the $mode programs"
+  cmake --build "$dir" -j "$jobs" || return 1
+  echo "==== $arch: running the ${mode}s"
+  case $mode in
+    test) tools/run-wine.sh "$dir" ctest --output-on-failure ;;
+    bench)
+      local src="$PWD/bench"
+      tools/run-wine.sh "$dir" sh -c 'for s in "$0"/*.cpp; do n=$(basename "$s" .cpp); echo "== $n"; wine "bench/bench_$n.exe" || exit 1; done' "$src" ;;
+  esac
+}
+
+rc=0
+run x64 || rc=1
+if [ -x /usr/lib/wine/wine ]; then
+  run x86 || rc=1
+else
+  echo "****************************************************************"
+  echo "NOTICE: the 32-bit Wine (wine32:i386) is not installed here, so"
+  echo "the x86 $mode run is skipped; only the x64 DLL was run."
+  echo "****************************************************************"
+fi
+[ $rc -eq 0 ] && echo "==== $mode: all runs passed" || echo "==== $mode: FAILED"
+exit $rc
