@@ -3,6 +3,7 @@
 #   make test   build, then run every test under Wine in an X server
 #   make bench  run the benchmarks under Wine
 #   make demo   run the demo host
+#   make pages  write pictures of the three property pages to dist/
 
 BUILD := build
 X64 := $(BUILD)/x64
@@ -10,7 +11,7 @@ X86 := $(BUILD)/x86
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test bench demo bootstrap clean
+.PHONY: all dlls test bench demo pages bootstrap clean
 
 all: dlls
 
@@ -41,6 +42,11 @@ bench: dlls
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
 	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
+
+pages: dlls
+	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
+	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll \
+	  dist/page-general.png dist/page-cells.png dist/page-size.png
 
 clean:
 	rm -rf $(BUILD) dist
