@@ -205,20 +205,12 @@ void FillSheet(ITessera* g)
     g->put_AllowDraw(1);
 }
 
-// Saves what the screen shows of the window's client area, or of the whole
-// window with its frame.
-bool SavePng(HWND window, const wchar_t* path, bool whole = false)
+bool SavePng(HWND window, const wchar_t* path)
 {
     RECT rc;
+    GetClientRect(window, &rc);
     POINT origin = {0, 0};
-    if (whole) {
-        GetWindowRect(window, &rc);
-        origin = POINT{rc.left, rc.top};
-        OffsetRect(&rc, -rc.left, -rc.top);
-    } else {
-        GetClientRect(window, &rc);
-        ClientToScreen(window, &origin);
-    }
+    ClientToScreen(window, &origin);
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
@@ -306,7 +298,7 @@ void CALLBACK ShootPage(HWND, UINT, UINT_PTR, DWORD)
         RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         GdiFlush();
         Sleep(100);
-        if (SavePng(frame, g_shots.files[g_shots.taken], true)) {
+        if (SavePng(frame, g_shots.files[g_shots.taken])) {
             std::printf("%ls\n", g_shots.files[g_shots.taken]);
         } else {
             std::fprintf(stderr, "demo: could not write %ls\n", g_shots.files[g_shots.taken]);
