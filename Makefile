@@ -4,6 +4,7 @@
 #               the x64 DLL and, where wine32 is installed, the x86 DLL
 #   make bench  run the benchmarks under Wine, for both DLLs likewise
 #   make demo   run the demo host
+#   make pages  write pictures of the three property pages to dist/
 
 BUILD := build
 X64 := $(BUILD)/x64
@@ -11,7 +12,7 @@ X86 := $(BUILD)/x86
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test bench demo bootstrap clean
+.PHONY: all dlls test bench demo pages bootstrap clean
 
 all: dlls
 
@@ -40,6 +41,11 @@ bench: dlls
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
 	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
+
+pages: dlls
+	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
+	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll \
+	  dist/page-general.png dist/page-cells.png dist/page-size.png
 
 clean:
 	rm -rf $(BUILD) dist

@@ -1,9 +1,12 @@
 // Demo host: embeds the grid control in the platform's container window,
 // fills a small order sheet and either shows it until closed or, given
-// "/png FILE", saves a picture of the window as PNG and exits.
+// "/png FILE", saves a picture of the window as PNG and exits; given
+// "/pages GENERAL CELLS SIZE" it saves a picture of each property page in
+// the platform's property frame instead.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <commctrl.h>
 #include <wincodec.h>
 
 #include <cstdio>
@@ -267,7 +270,70 @@ void Pump(DWORD ms)
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
-int Run(const wchar_t* png)
+// The property frame, one page after the other: a timer inside the frame's
+// modal loop finds it, saves the page shown, turns to the next tab and at
+// the end closes the frame.
+struct PageShots {
+    const wchar_t* const* files;
+    int count;
+    int taken;
+    bool ok;
+} g_shots;
+
+BOOL CALLBACK FindPropertyFrame(HWND hwnd, LPARAM found)
+{
+    if (!IsWindowVisible(hwnd) || !FindWindowExW(hwnd, nullptr, L"SysTabControl32", nullptr)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+}
+
+void CALLBACK ShootPage(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND frame = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindPropertyFrame, reinterpret_cast<LPARAM>(&frame));
+    if (!frame) return;
+    GdiFlush();
+    HWND tabs = FindWindowExW(frame, nullptr, L"SysTabControl32", nullptr);
+    if (g_shots.taken < g_shots.count) {
+        RedrawWindow(frame, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        GdiFlush();
+        Sleep(100);
+        if (SavePng(frame, g_shots.files[g_shots.taken])) {
+            std::printf("%ls\n", g_shots.files[g_shots.taken]);
+        } else {
+            std::fprintf(stderr, "demo: could not write %ls\n", g_shots.files[g_shots.taken]);
+            g_shots.ok = false;
+        }
+        ++g_shots.taken;
+    }
+    if (g_shots.taken < g_shots.count) {
+        // What a click on the tab does: select it and tell the frame.
+        SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(g_shots.taken), 0);
+        NMHDR note = {tabs, static_cast<UINT_PTR>(GetDlgCtrlID(tabs)), static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(frame, WM_NOTIFY, note.idFrom, reinterpret_cast<LPARAM>(&note));
+    } else {
+        PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+// Shows the General, Cells and Control Size pages on the grid and saves a
+// picture of each; the Cells page shows the unit price of the third order.
+bool SavePages(HWND owner, ITessera* grid, const wchar_t* const* files)
+{
+    Region(grid, 3, 3, 3, 3);
+    PutBstr(grid, &ITessera::put_Hint, L"Price per piece, before tax");
+    grid->put_TypeEx(2);
+    IUnknown* objects[] = {grid};
+    CLSID pages[] = {CLSID_GenProp, CLSID_CellProp, CLSID_SizeCtl};
+    g_shots = PageShots{files, 3, 0, true};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 500, ShootPage);
+    const HRESULT hr = OleCreatePropertyFrame(owner, 60, 60, L"Tessera", 1, objects, 3, pages, LOCALE_USER_DEFAULT,
+                                              0, nullptr);
+    KillTimer(nullptr, timer);
+    return SUCCEEDED(hr) && g_shots.ok && g_shots.taken == 3;
+}
+
+int Run(const wchar_t* png, const wchar_t* const* pagePngs)
 {
     HMODULE atl = LoadLibraryW(L"atl.dll");
     auto init = atl ? reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))
@@ -313,7 +379,15 @@ int Run(const wchar_t* png)
     grid->Update();
 
     int rc = 0;
-    if (png) {
+    if (pagePngs) {
+        Pump(500);
+        if (!SavePages(frame, grid.p, pagePngs)) {
+            std::fprintf(stderr, "demo: the property pages could not be shown\n");
+            rc = 1;
+        }
+        DestroyWindow(frame);
+        Pump(100);
+    } else if (png) {
         Pump(1500);
         InvalidateRect(frame, nullptr, TRUE);
         UpdateWindow(frame);
@@ -341,8 +415,9 @@ int Run(const wchar_t* png)
 int wmain(int argc, wchar_t** argv)
 {
     const wchar_t* png = (argc == 3 && lstrcmpiW(argv[1], L"/png") == 0) ? argv[2] : nullptr;
+    const wchar_t* const* pages = (argc == 5 && lstrcmpiW(argv[1], L"/pages") == 0) ? argv + 2 : nullptr;
     if (FAILED(OleInitialize(nullptr))) return 1;
-    const int rc = Run(png);
+    const int rc = Run(png, pages);
     OleUninitialize();
     return rc;
 }

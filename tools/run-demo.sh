@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Registers the x64 DLL in the demo's own Wine prefix and runs the demo host.
 # With an X display the window stays until it is closed; without one the
-# host runs in Xvfb and writes a PNG picture of the sheet.
+# host runs in Xvfb and writes a PNG picture of the sheet; given three PNG
+# paths it writes pictures of the General, Cells and Control Size pages.
 #   tools/run-demo.sh DEMO_EXE DLL PNG_PATH
+#   tools/run-demo.sh DEMO_EXE DLL GENERAL_PNG CELLS_PNG SIZE_PNG
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(realpath "$1")
 dll=$(realpath "$2")
-png=$(realpath -m "$3")
+pngs=()
+for p in "${@:3}"; do pngs+=("$(realpath -m "$p")"); done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${KVADRA_IN_XVFB:-}" ]; then
   export KVADRA_IN_XVFB=1
@@ -32,10 +35,17 @@ mkdir -p "$WINEPREFIX/drive_c/tmp"
 /usr/lib/wine/wine64 regsvr32 /s "$(winepath -w "$dll" 2>/dev/null)"
 rc=0
 if [ -n "${KVADRA_IN_XVFB:-}" ]; then
-  mkdir -p "$(dirname "$png")"
-  rm -f "$png"
-  env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 wine "$exe" /png "$(winepath -w "$png" 2>/dev/null)" >/dev/null || rc=$?
-  if [ $rc -eq 0 ] && [ -s "$png" ]; then echo "$png"; else echo "demo: no picture written" >&2; rc=1; fi
+  args=()
+  for p in "${pngs[@]}"; do
+    mkdir -p "$(dirname "$p")"
+    rm -f "$p"
+    args+=("$(winepath -w "$p" 2>/dev/null)")
+  done
+  if [ ${#pngs[@]} -eq 3 ]; then mode=/pages; else mode=/png; fi
+  env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 wine "$exe" $mode "${args[@]}" >/dev/null || rc=$?
+  for p in "${pngs[@]}"; do
+    if [ $rc -eq 0 ] && [ -s "$p" ]; then echo "$p"; else echo "demo: no picture written to $p" >&2; rc=1; fi
+  done
   wineserver -k || true
 else
   env LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 wine "$exe" || rc=$?

@@ -1,6 +1,7 @@
 #include "framework/property_page.h"
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <new>
 
@@ -11,22 +12,36 @@ namespace {
 
 HINSTANCE ResourceModule() { return Module::Instance() ? Module::Instance() : GetModuleHandleW(nullptr); }
 
-// The dialog template's size in dialog units.
-bool TemplateSize(UINT id, SIZE& dlu)
+INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The dialog's size in pixels. Dialog units depend on the template's own
+// font, so a hidden pop-up copy of the dialog converts them.
+bool DialogPixels(UINT id, SIZE& size)
 {
     HRSRC res = FindResourceW(ResourceModule(), MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
     HGLOBAL mem = res ? LoadResource(ResourceModule(), res) : nullptr;
-    const auto* words = mem ? static_cast<const WORD*>(LockResource(mem)) : nullptr;
-    if (!words) return false;
-    if (words[0] == 1 && words[1] == 0xFFFF) {  // DLGTEMPLATEEX
-        const auto* ex = reinterpret_cast<const BYTE*>(words);
-        dlu.cx = *reinterpret_cast<const short*>(ex + 22);
-        dlu.cy = *reinterpret_cast<const short*>(ex + 24);
-    } else {
-        const auto* t = reinterpret_cast<const DLGTEMPLATE*>(words);
-        dlu.cx = t->cx;
-        dlu.cy = t->cy;
-    }
+    const auto* bytes = mem ? static_cast<const BYTE*>(LockResource(mem)) : nullptr;
+    const DWORD length = res ? SizeofResource(ResourceModule(), res) : 0;
+    if (!bytes || length < sizeof(DLGTEMPLATE)) return false;
+    std::vector<BYTE> copy(bytes, bytes + length);
+    const auto* words = reinterpret_cast<const WORD*>(bytes);
+    const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    DWORD style = 0;
+    const size_t styleAt = extended ? 12 : 0;  // DLGTEMPLATEEX: version, signature, help id, ex style, style
+    memcpy(&style, &copy[styleAt], sizeof style);
+    style = (style & ~(WS_CHILD | WS_VISIBLE)) | WS_POPUP;
+    memcpy(&copy[styleAt], &style, sizeof style);
+    short cx = 0, cy = 0;
+    memcpy(&cx, bytes + (extended ? 22 : 14), sizeof cx);
+    memcpy(&cy, bytes + (extended ? 24 : 16), sizeof cy);
+    HWND dialog = CreateDialogIndirectParamW(ResourceModule(), reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()),
+                                             nullptr, MeasureProc, 0);
+    if (!dialog) return false;
+    RECT rc = {0, 0, cx, cy};
+    MapDialogRect(dialog, &rc);
+    DestroyWindow(dialog);
+    size.cx = rc.right;
+    size.cy = rc.bottom;
     return true;
 }
 
@@ -79,13 +94,11 @@ STDMETHODIMP PropertyPage::Deactivate()
 STDMETHODIMP PropertyPage::GetPageInfo(PROPPAGEINFO* info)
 {
     if (!info) return E_POINTER;
-    SIZE dlu = {0, 0};
-    if (!TemplateSize(m_res.dialog, dlu)) return E_FAIL;
-    LONG units = GetDialogBaseUnits();
+    SIZE size = {0, 0};
+    if (!DialogPixels(m_res.dialog, size)) return E_FAIL;
     info->cb = sizeof(PROPPAGEINFO);
     info->pszTitle = LoadTaskString(m_res.title);
-    info->size.cx = MulDiv(dlu.cx, LOWORD(units), 4);
-    info->size.cy = MulDiv(dlu.cy, HIWORD(units), 8);
+    info->size = size;
     info->pszDocString = LoadTaskString(m_res.docString);
     info->pszHelpFile = LoadTaskString(m_res.helpFile);
     info->dwHelpContext = 0;

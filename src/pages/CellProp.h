@@ -1,12 +1,17 @@
-// CCellProp: property page class of the control.
+// CCellProp: the Cells page, the properties of the cell region's cells.
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
 
 #include "framework/object.h"
+#include "pages/PageTable.h"
 
-class CCellProp : public fw::ObjectRoot, public IUnknown {
+class CCellProp : public fw::ObjectRoot, public pages::CTablePage {
 public:
+    CCellProp();
     static const fw::InterfaceEntry* Interfaces();
+
+    // Whether a control of the page is enabled while the Type list shows
+    // type (-1: nothing selected).
+    static bool ControlEnabled(int control, int type);
 };

@@ -1,12 +1,13 @@
-// CGenProp: property page class of the control.
+// CGenProp: the General page, the grid-wide settings.
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
 
 #include "framework/object.h"
+#include "pages/PageTable.h"
 
-class CGenProp : public fw::ObjectRoot, public IUnknown {
+class CGenProp : public fw::ObjectRoot, public pages::CTablePage {
 public:
+    CGenProp();
     static const fw::InterfaceEntry* Interfaces();
 };

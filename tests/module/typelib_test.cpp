@@ -103,7 +103,7 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& td)
     case VT_INT: return "int";
     case VT_I4: return "long";
     case VT_I2: return "short";
-    case VT_UI4: return "OLE_COLOR";  // widl flattens the alias to its base type
+    case VT_UI4: return "unsigned long";
     case VT_BOOL: return "VARIANT_BOOL";
     case VT_BSTR: return "BSTR";
     case VT_VARIANT: return "VARIANT";
@@ -113,6 +113,23 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& td)
         fw::Bstr name;
         if (FAILED(info->GetRefTypeInfo(td.hreftype, ref.Put()))) return "?";
         ref->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr);
+        if (Narrow(name.Get()) == "OLE_COLOR") {
+            // Designers know a colour by stdole2's alias of an unsigned long.
+            fw::ComPtr<ITypeLib> lib;
+            UINT index = 0;
+            TLIBATTR* attr = nullptr;
+            TYPEATTR* alias = nullptr;
+            bool stdole = false, ulong = false;
+            if (SUCCEEDED(ref->GetContainingTypeLib(lib.Put(), &index)) && SUCCEEDED(lib->GetLibAttr(&attr))) {
+                stdole = IsEqualGUID(attr->guid, IID_StdOle);
+                lib->ReleaseTLibAttr(attr);
+            }
+            if (SUCCEEDED(ref->GetTypeAttr(&alias))) {
+                ulong = alias->typekind == TKIND_ALIAS && alias->tdescAlias.vt == VT_UI4;
+                ref->ReleaseTypeAttr(alias);
+            }
+            if (!stdole || !ulong) return "OLE_COLOR (not stdole2's)";
+        }
         return Narrow(name.Get());
     }
     default: return "vt" + std::to_string(td.vt);
