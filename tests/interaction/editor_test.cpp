@@ -94,26 +94,10 @@ TEST(AcceptableEditText, JudgedByTheCellType)
     for (const Row& r : rows) EXPECT_EQ(r.ok, AcceptableEditText(r.text, r.ctype)) << r.ctype;
 }
 
-TEST(EditorValue, ByEditorKind)
+TEST(EditorValue, DatesByEditorKind)
 {
     EditorReading reading;
     fw::Variant v;
-    reading.selection = 0;
-    ASSERT_TRUE(EditorValue(EditorKind::BooleanList, reading, v.Ref()));
-    EXPECT_EQ(VT_BOOL, v.Ptr()->vt);
-    EXPECT_EQ(VARIANT_TRUE, v.Ptr()->boolVal);
-
-    // A choice list without a chosen value stores the typed text.
-    reading.text = L"typed";
-    reading.selection = -1;
-    ASSERT_TRUE(EditorValue(EditorKind::ChoiceList, reading, v.Ref()));
-    EXPECT_STREQ(L"typed", v.Ptr()->bstrVal);
-    reading.selection = 1;
-    reading.choice.Ref().vt = VT_I4;
-    reading.choice.Ref().lVal = 42;
-    ASSERT_TRUE(EditorValue(EditorKind::ChoiceList, reading, v.Ref()));
-    EXPECT_EQ(42, v.Ptr()->lVal);
-
     // The calendar keeps the date and the hour; the drop-down picker only the date.
     reading.time = {2001, 2, 0, 3, 25, 30, 15, 0};
     ASSERT_TRUE(EditorValue(EditorKind::MonthCalendar, reading, v.Ref()));
@@ -571,15 +555,6 @@ TEST_F(Editing, SinksThatReenterLeaveAtMostOneEditor)
             }
         }
     }
-}
-
-TEST(EditingWithoutWindow, ShowAndHideDoNothing)
-{
-    view_test::Grid bare(400, 300, false);
-    bare->SetFocusCell(1, 1);
-    EXPECT_EQ(S_OK, bare.Itf()->ShowEdit());
-    EXPECT_EQ(nullptr, bare->OpenEditor());
-    EXPECT_EQ(S_OK, bare.Itf()->HideEdit());
 }
 
 } // namespace
