@@ -12,6 +12,7 @@
 #include "framework/object.h"
 #include "framework/ole_control.h"
 #include "framework/window.h"
+#include "interaction/InPlaceEditor.h"
 #include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
@@ -185,6 +186,8 @@ public:
     // Cell operations (TesseraCells.cpp).
     CGridCell* GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
     void UpdateCellButton(int row, int col);
+    // Sends a cell button's messages through the push buttons' table.
+    void RouteCellButton(HWND button);
     // The normalised cell region.
     CCellRange CellRegion() const noexcept;
 
@@ -287,6 +290,12 @@ private:
     HRESULT PutSelectionCorner(Corner which, int newVal);
 
     fw::Window m_window{*this};
+    // The in-place editor's windows, routed through tables 1 to 5.
+    interaction::CInPlaceEditor m_editor{*this};
+    // Commits the open editor into its cell with the closing events; false
+    // when a sink closed or replaced the editor meanwhile.
+    bool CommitEditor();
+    IFontDisp* EditorFontOf(CGridCell& cell);
     // Hidden date picker that formats dates while the window exists.
     fw::ContainedWindow m_wndFormatPicker{L"SysDateTimePick32", *this, 6};
     model::CValueFormatter m_formatter;
@@ -305,6 +314,9 @@ private:
     bool MoveView(int bar, int pos, bool line);
     void CloseEditor();
     void PositionButtons();
+    // Hides the buttons PositionButtons showed last, except those in keep.
+    void HideButtonsBut(const std::vector<HWND>& keep);
+    std::vector<HWND> m_shownButtons;
     RECT CellButtonRect(int row, int col) const;
     RECT CellButtonRect(const view::CLayout& layout, int row, int col) const;
     // Paints one shown cell at once on hdc, or on a context of the window when

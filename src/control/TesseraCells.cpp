@@ -404,6 +404,7 @@ void CTessera::UpdateCellButton(int row, int col)
         // out of the list on the next placement.
         m_grid.NoteButtonCell(row, col);
         cell->CreateButton(ControlWindow(), CellButtonRect(row, col));
+        if (CGridCell* made = m_grid.GetCell(row, col)) RouteCellButton(made->ButtonWindow());
     } else {
         cell->DestroyButton();
     }

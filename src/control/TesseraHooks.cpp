@@ -3,8 +3,11 @@
 // beyond what is written here.
 #include "control/Tessera.h"
 
+#include <algorithm>
+
 void CTessera::CloseEditor()
 {
+    EndEdit(false);
 }
 
 RECT CTessera::CellButtonRect(int row, int col) const
@@ -25,10 +28,36 @@ RECT CTessera::CellButtonRect(const view::CLayout& layout, int row, int col) con
 void CTessera::PositionButtons()
 {
     // Most grids have no button cells, and then there is nothing to place.
-    if (!m_grid.HasButtonCells()) return;
+    if (!m_grid.HasButtonCells() && m_shownButtons.empty()) return;
+    // An open month calendar keeps them hidden; closing it shows them again.
+    if (m_editor.Kind() == interaction::EditorKind::MonthCalendar) return;
+    // Only the cells on screen are placed, and the buttons shown last time
+    // that are no longer on screen hidden: the cost follows the screen, not
+    // the table.
     const view::CLayout layout = Layout();
-    m_grid.ForEachButtonCell(
-        [&](int row, int col, CGridCell& cell) { cell.PositionButton(CellButtonRect(layout, row, col)); });
+    const CCellRange shown = layout.ShownRange();
+    std::vector<HWND> now;
+    for (int row = shown.minRow; row >= 0 && row <= shown.maxRow; ++row) {
+        if (!m_grid.RowHasButtonCells(row)) continue;
+        for (int col = shown.minCol; col >= 0 && col <= shown.maxCol; ++col) {
+            CGridCell* cell = m_grid.GetCell(row, col);
+            if (!cell || !cell->m_bButtonListed || !cell->HasButton()) continue;
+            const RECT rc = CellButtonRect(layout, row, col);
+            cell->PositionButton(rc);
+            if (rc.right != rc.left && (cell = m_grid.GetCell(row, col)) && cell->HasButton())
+                now.push_back(cell->ButtonWindow());
+        }
+    }
+    HideButtonsBut(now);
+    m_shownButtons = std::move(now);
+}
+
+void CTessera::HideButtonsBut(const std::vector<HWND>& keep)
+{
+    for (HWND button : m_shownButtons) {
+        if (std::find(keep.begin(), keep.end(), button) != keep.end()) continue;
+        if (IsWindow(button) && GetParent(button) == ControlWindow()) ShowWindow(button, SW_HIDE);
+    }
 }
 
 void CTessera::Refresh()

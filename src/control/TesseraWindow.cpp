@@ -89,7 +89,8 @@ LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
     trace::TraceLine("OnDestroy");
     m_formatter.UsePicker(nullptr);
     m_wndFormatPicker.Destroy();
-    CloseEditor();
+    // The window is going: an edit in progress is dropped, not stored.
+    EndEdit(true);
     return DefWindowProcW(m_window.Handle(), msg, wp, lp);
 }
 

@@ -103,6 +103,11 @@ HWND ContainedWindow::Unsubclass()
     return hwnd;
 }
 
+LRESULT ContainedWindow::CallOriginal(UINT msg, WPARAM wp, LPARAM lp)
+{
+    return m_hwnd && m_original ? CallWindowProcW(m_original, m_hwnd, msg, wp, lp) : 0;
+}
+
 void ContainedWindow::Destroy()
 {
     if (m_hwnd) DestroyWindow(m_hwnd);

@@ -107,6 +107,8 @@ public:
     void Destroy();
 
     HWND Handle() const { return m_hwnd; }
+    // The class's own procedure, bypassing the tables.
+    LRESULT CallOriginal(UINT msg, WPARAM wp, LPARAM lp);
     DWORD MapId() const { return m_mapId; }
     LPCWSTR ClassName() const { return m_className; }
 

@@ -1,44 +1,252 @@
-// Messages of the in-place editor windows and of push buttons.
+// The control's side of in-place editing: opening and committing editors
+// with their events, push-button clicks and the editor windows' messages.
+// Every event lets a host's code change the grid, open or close editors; after
+// each one the operation checks that its editor and its cell still exist.
 #include "control/Tessera.h"
 
-// Every WM_COMMAND is consumed with 0.
-LRESULT CTessera::OnCommand(UINT, WPARAM, LPARAM, BOOL&)
+#include <commctrl.h>
+
+#include <string>
+
+using interaction::EditorKind;
+
+namespace {
+
+// An 8-bit display text as the BSTR events carry.
+fw::Bstr AnsiBstr(const std::string& text)
 {
-    return 0;
+    fw::Bstr out;
+    const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    *out.Put() = SysAllocStringLen(nullptr, static_cast<UINT>(n > 0 ? n : 0));
+    if (out.Get() && n > 0)
+        MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), out.Get(), n);
+    return out;
 }
 
-// The editors keep their own default handling until editing is built.
-LRESULT CTessera::OnEditorKillFocus(UINT, WPARAM, LPARAM, BOOL& handled)
+// Cells' own push buttons share one subclass procedure: they are many, and
+// each only needs the control's push-button table.
+LRESULT CALLBACK CellButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data)
 {
-    handled = FALSE;
-    return 0;
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, CellButtonProc, id);
+    } else {
+        LRESULT result = 0;
+        if (reinterpret_cast<fw::MessageMap*>(data)->ProcessWindowMessage(hwnd, msg, wp, lp, result,
+                                                                          interaction::kButtonMap))
+            return result;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
-LRESULT CTessera::OnEditorChar(UINT, WPARAM, LPARAM, BOOL& handled)
+} // namespace
+
+void CTessera::RouteCellButton(HWND button)
 {
-    handled = FALSE;
-    return 0;
+    if (button) SetWindowSubclass(button, CellButtonProc, 1, reinterpret_cast<DWORD_PTR>(static_cast<fw::MessageMap*>(this)));
 }
 
-LRESULT CTessera::OnButtonKillFocus(UINT, WPARAM, LPARAM, BOOL& handled)
+STDMETHODIMP CTessera::ShowEdit()
 {
-    handled = FALSE;
-    return 0;
+    const CCellID cell = FocusCell();
+    if (ControlWindow() && m_grid.IsValid(cell.row, cell.col)) EditCell(cell.row, cell.col);
+    return S_OK;
 }
 
-void CTessera::EditCell(int, int)
+STDMETHODIMP CTessera::HideEdit()
 {
-}
-
-void CTessera::EndEdit(bool)
-{
+    EndEdit(false);
+    return S_OK;
 }
 
 HWND CTessera::OpenEditor() const noexcept
 {
-    return nullptr;
+    return m_editor.Window();
 }
 
-void CTessera::FilterEditorChar(HWND, WPARAM, LPARAM)
+IFontDisp* CTessera::EditorFontOf(CGridCell& cell)
 {
+    // As painting does: a cell that never had its font made shows the standard one.
+    if (cell.FontMade()) return cell.Font();
+    if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
+    return m_pStandardFont.Get();
+}
+
+void CTessera::EditCell(int row, int col)
+{
+    BringIntoView(row, col);
+    RECT box;
+    CGridCell* cell = m_grid.IsValid(row, col) ? GetCell(row, col) : nullptr;
+    if (!cell || !cell->m_Editable || !CellShows(row, col) || !CellBox(row, col, box)) return;
+
+    fw::Variant value;
+    if (FAILED(VariantCopy(value.Ptr(), const_cast<VARIANT*>(&cell->Value())))) return;
+    const bool wasCalendar = m_editor.Kind() == EditorKind::MonthCalendar;
+    m_editor.Close();
+    if (wasCalendar) PositionButtons();
+    m_editor.UseFont(EditorFontOf(*cell));
+
+    fw::Bstr text = AnsiBstr(m_formatter.FormatCellText(*cell));
+    const unsigned session = m_editor.Session();
+    VARIANT_BOOL cancel = 0;
+    Fire_OnBeforeEdit(static_cast<short>(col), static_cast<short>(row), text.Get(), &cancel);
+    if (cancel) return;
+    // A sink that opened or closed an editor has the last word; one that
+    // shrank the table or scrolled may have taken the cell away.
+    if (m_editor.Session() != session || !ControlWindow()) return;
+    cell = m_grid.IsValid(row, col) ? GetCell(row, col) : nullptr;
+    if (!cell || !CellShows(row, col) || !CellBox(row, col, box)) return;
+
+    const interaction::EditorPlan plan =
+        interaction::PlanEditor(cell->m_CType, cell->m_TypeEx, cell->m_Alignment, m_bEditMultiline != 0, box);
+    if (plan.kind == EditorKind::MonthCalendar) {
+        // The calendar hangs below the cell over other cells' buttons.
+        HideButtonsBut({});
+    }
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(ControlWindow(), &client);
+    m_editor.Open(ControlWindow(), plan, CCellID(row, col), *cell, *value.Ptr(), SIZE{client.right, client.bottom});
+}
+
+void CTessera::EndEdit(bool discard)
+{
+    if (!m_editor.Window()) {
+        // At most a push button beside a cell without an editor window.
+        m_editor.Close();
+        return;
+    }
+    const unsigned session = m_editor.Session();
+    if (!discard) {
+        const CCellID at = m_editor.Cell();
+        if (!CommitEditor()) return;
+        if (m_bAutoAdjustLastCell) {
+            FitColumnWidth(at.col);
+            if (m_editor.Session() != session) return;
+            FitRowHeight(at.row);
+            if (m_editor.Session() != session) return;
+        }
+    }
+    m_editor.Close();
+    Refresh();
+}
+
+bool CTessera::CommitEditor()
+{
+    const unsigned session = m_editor.Session();
+    const EditorKind kind = m_editor.Kind();
+    const CCellID at = m_editor.Cell();
+    const short row = static_cast<short>(at.row);
+    const short col = static_cast<short>(at.col);
+    auto stillOpen = [&]() { return m_editor.Session() == session; };
+    CGridCell* cell = GetCell(at.row, at.col);
+    if (!cell) return true;
+
+    fw::Bstr old = AnsiBstr(m_formatter.FormatCellText(*cell));
+    VARIANT_BOOL cancel = 0;
+    Fire_OnBeforeEdit(row, col, old.Get(), &cancel);
+    if (!stillOpen()) return false;
+    if (cancel) return true;
+
+    fw::Variant value;
+    bool dateMade = true;
+    auto read = [&]() {
+        interaction::EditorReading reading;
+        m_editor.Read(GetCell(at.row, at.col), reading);
+        dateMade = interaction::EditorValue(kind, reading, value.Ref());
+    };
+    auto keepOld = [&]() {
+        value.Clear();
+        if (CGridCell* c = GetCell(at.row, at.col)) VariantCopy(value.Ptr(), const_cast<VARIANT*>(&c->Value()));
+    };
+
+    if (kind == EditorKind::MonthCalendar || kind == EditorKind::DropDownDate) {
+        cancel = 0;
+        Fire_OnAfterCalendar(&cancel);
+        if (!stillOpen()) return false;
+        if (cancel) keepOld();
+        else read();
+    } else {
+        read();
+    }
+    if (!dateMade) {
+        MessageBoxW(ControlWindow(), L"Error!", L"", MB_OK);
+        if (!stillOpen()) return false;
+    }
+    if (kind != EditorKind::BooleanList && kind != EditorKind::MonthCalendar && kind != EditorKind::DropDownDate) {
+        fw::Variant shown;
+        BSTR text = nullptr;
+        if (SUCCEEDED(VariantChangeType(shown.Ptr(), value.Ptr(), 0, VT_BSTR))) text = shown.Ptr()->bstrVal;
+        cancel = 0;
+        Fire_OnValidateEdit(row, col, text, &cancel);
+        if (!stillOpen()) return false;
+        if (cancel == VARIANT_TRUE) keepOld();
+    }
+
+    cell = GetCell(at.row, at.col);
+    if (!cell) return true;
+    cell->SetValue(*value.Ptr());
+    Fire_OnAfterEdit(row, col);
+    return stillOpen();
+}
+
+void CTessera::FilterEditorChar(HWND target, WPARAM ch, LPARAM lp)
+{
+    if (!m_editor.Owns(target)) return;
+    const CCellID at = m_editor.Cell();
+    const CGridCell* cell = GetCell(at.row, at.col);
+    m_editor.FilterChar(ch, lp, cell ? cell->m_CType : -1);
+}
+
+LRESULT CTessera::OnEditorChar(UINT, WPARAM wp, LPARAM lp, BOOL&)
+{
+    FilterEditorChar(m_editor.Window(), wp, lp);
+    return 0;
+}
+
+// The editor stays open when it loses the focus: the next press, key or
+// HideEdit closes it.
+LRESULT CTessera::OnEditorKillFocus(UINT, WPARAM, LPARAM, BOOL&)
+{
+    return 0;
+}
+
+LRESULT CTessera::OnButtonKillFocus(UINT, WPARAM wp, LPARAM, BOOL&)
+{
+    // Focus moves while editor windows are made or destroyed are not the user's.
+    if (m_editor.Busy()) return 0;
+    // A cell's own button losing the focus while nothing is edited has
+    // nothing to give it back to.
+    if (!m_editor.Window() && !m_editor.Button()) return 0;
+    HWND to = reinterpret_cast<HWND>(wp);
+    if (to && to == ControlWindow()) {
+        HideEdit();
+        Refresh();
+    } else if (to && !m_editor.Owns(to)) {
+        SetFocus();
+        HWND editor = m_editor.Kind() == EditorKind::Text ? m_editor.Window() : nullptr;
+        ::SetFocus(editor ? editor : ControlWindow());
+    }
+    return 0;
+}
+
+LRESULT CTessera::OnCommand(UINT, WPARAM wp, LPARAM lp, BOOL&)
+{
+    HWND button = reinterpret_cast<HWND>(lp);
+    if (HIWORD(wp) != BN_CLICKED || !button || !ControlWindow() || GetParent(button) != ControlWindow()) return 0;
+
+    // The cell is found before the editor closes: closing destroys the
+    // editor's button, and the text box covers the column the button sits over.
+    CCellID cell;
+    if (button == m_editor.Button()) {
+        cell = m_editor.Cell();
+    } else {
+        RECT rc;
+        GetWindowRect(button, &rc);
+        MapWindowPoints(HWND_DESKTOP, ControlWindow(), reinterpret_cast<POINT*>(&rc), 2);
+        cell = CellAtPoint(rc.left, rc.top, true);
+    }
+    HideEdit();
+    if (!m_grid.IsValid(cell.row, cell.col)) return 0;
+    m_selection.ExtendSelection(cell);
+    Fire_OnButtonClick(static_cast<short>(cell.row), static_cast<short>(cell.col));
+    return 0;
 }

@@ -99,6 +99,11 @@ public:
     // column cut away, is counted out on the next walk.
     void NoteButtonCell(int row, int col) noexcept;
     bool HasButtonCells() const noexcept { return m_nButtonCells > 0; }
+    // Whether the row may hold button cells (its count is pruned lazily).
+    bool RowHasButtonCells(int row) const noexcept
+    {
+        return row >= 0 && row < static_cast<int>(m_rowButtons.size()) && m_rowButtons[row] > 0;
+    }
     // f(row, col, cell) for each cell that has a button window.
     template <class F>
     void ForEachButtonCell(F f);
