@@ -6,3 +6,5 @@
 #define IDR_SIZECTL   106
 #define IDR_GENPROP   111
 #define IDR_CELLPROP  116
+#define IDC_DROP_ALLOWED 203
+#define IDC_DROP_REFUSED 204
