@@ -78,7 +78,9 @@ TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
         EXPECT_EQ(c.corners, Corners());
         sink.Events().clear();
         Release(x, y);
-        if (c.drop) EXPECT_EQ(c.drop, Raised().back());
+        if (c.drop) {
+            EXPECT_EQ(c.drop, Raised().back());
+        }
     }
 }
 
