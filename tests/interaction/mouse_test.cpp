@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include "view/windowed_grid.h"
+
 namespace {
 
 using mouse_test::Cell;
@@ -345,6 +347,39 @@ TEST_F(Hints, AfterAScrollTheSameCellGetsItsNewRectangle)
     // Row 1 scrolled away: row 5 is now one row higher.
     Hover(CX(1), Y(5) - H(1) + 5);
     EXPECT_EQ(Y(5) - H(1), Read().rect.top);
+}
+
+// A control whose window is made again gets a new tooltip, and the first
+// hover over the cell hinted before sets the tool again.
+TEST(HintWindow, GoesWithTheWindowAndComesBackWithNoHintedCell)
+{
+    view_test::Grid g(400, 300);
+    g.Itf()->put_CRegionLeftTopX(2);
+    g.Itf()->put_CRegionLeftTopY(2);
+    g.Itf()->put_CRegionRightBottomX(2);
+    g.Itf()->put_CRegionRightBottomY(2);
+    g.Itf()->put_Hint(fw::Bstr(L"two").Get());
+    const LPARAM centre = MAKELPARAM(g.X(2) + 25, g.Y(2) + 20);
+    HWND first = g->HintWindow();
+    ASSERT_NE(nullptr, first);
+    SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
+
+    HWND parent = GetParent(g.Window());
+    DestroyWindow(g.Window());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(nullptr, g->HintWindow());
+
+    g->Open(parent, RECT{0, 0, 400, 300});
+    ASSERT_NE(nullptr, g->HintWindow());
+    SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
+    wchar_t buffer[1024] = {};
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = g.Window();
+    ti.uId = 1;
+    ti.lpszText = buffer;
+    SendMessageW(g->HintWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(L"two", buffer);
 }
 
 TEST(Cursors, DropCursorsAre32By32WithTheHotSpotAtTheTip)
