@@ -13,9 +13,11 @@
 #include "framework/ole_control.h"
 #include "framework/window.h"
 #include "interaction/InPlaceEditor.h"
+#include "interaction/MouseGesture.h"
 #include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
+#include "view/HintWindow.h"
 #include "view/Layout.h"
 
 class CTessera : public fw::ObjectRoot,
@@ -211,6 +213,10 @@ public:
     // activation to deactivation.
     void CreateHintWindow();
     void DestroyHintWindow();
+    HWND HintWindow() const noexcept { return m_hint.Handle(); }
+    // Sets the tool for the cell under the pointer, once per cell.
+    void UpdateCellHint(int row, int col);
+    void RelayToHint(UINT msg, WPARAM wp, LPARAM lp);
 
     // Repaint request, button placement and ViewChange; only with AllowDraw
     // and a window.
@@ -395,4 +401,56 @@ private:
     // The object of the font a cell paint left selected: a cell dropped by a
     // host's code mid-paint must not take the selected font with it.
     fw::ComPtr<IFont> m_pSelectedFontObject;
+
+    // Mouse handling (interaction/Mouse.cpp): the control's side of the
+    // gestures, and the message being handled, for relaying to the tooltip.
+    class MouseHooks final : public mouse::CMouseHost {
+    public:
+        explicit MouseHooks(CTessera& owner) noexcept : m_owner(owner) {}
+        bool Enabled() const override;
+        bool ColSizing() const override;
+        bool RowSizing() const override;
+        bool DragRows() const override;
+        bool DragCols() const override;
+        view::CLayout Layout() const override;
+        RECT Client() const override;
+        POINT CursorPos() const override;
+        void CloseEditor() override;
+        void EditCell(int row, int col) override;
+        bool HasFocus() const override;
+        void TakeFocus() override;
+        void OnClick() override;
+        void OnDblClick() override;
+        void OnSelectRange() override;
+        void OnFixedColClick(int col) override;
+        void OnFixedRowClick(int row) override;
+        void DropRow(const mouse::Drop& drop, int dragged, int target) override;
+        void DropCol(const mouse::Drop& drop, int dragged, int target) override;
+        void SetColWidth(int col, int width) override;
+        void SetRowHeight(int row, int height) override;
+        void FitCol(int col) override;
+        void FitRow(int row) override;
+        void Capture() override;
+        void ReleaseCapture() override;
+        bool HasCapture() const override;
+        void ShowCursor(mouse::Cursor cursor) override;
+        void ClipCursor(const RECT* client) override;
+        void InvertRect(const RECT& rc) override;
+        UINT_PTR StartTimer() override;
+        void StopTimer(UINT_PTR id) override;
+        void SendKey(WORD key) override;
+        void HoverHint(const CCellID& cell) override;
+        void RelayToHint() override;
+
+        MSG current = {};
+
+    private:
+        // One drop: the move, then the event; the exchanges it stands for
+        // each ask for a repaint.
+        void Drop(bool rows, const mouse::Drop& drop);
+        CTessera& m_owner;
+    };
+    MouseHooks m_mouseHooks{*this};
+    mouse::CMouseGesture m_mouse{m_grid, m_selection, m_mouseHooks};
+    view::CHintWindow m_hint;
 };

@@ -39,6 +39,7 @@ const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_LBUTTONDOWN, CTessera, OnMouseMessage),
     FW_MESSAGE(0, WM_MOUSEMOVE, CTessera, OnMouseMessage),
     FW_MESSAGE(0, WM_TIMER, CTessera, OnMouseMessage),
+    FW_MESSAGE(0, WM_CAPTURECHANGED, CTessera, OnMouseMessage),
     FW_MESSAGE(0, WM_CHAR, CTessera, OnChar),
     // Two entries: a key the first call leaves unhandled gets a second call.
     FW_MESSAGE(0, WM_KEYDOWN, CTessera, OnKeyDown),
@@ -81,6 +82,7 @@ LRESULT CTessera::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     InitCommonControlsEx(&icc);
 
     UpdateScrollBars();
+    CreateHintWindow();
     return 0;
 }
 
@@ -91,6 +93,8 @@ LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
     m_wndFormatPicker.Destroy();
     // The window is going: an edit in progress is dropped, not stored.
     EndEdit(true);
+    // The tooltip has no owner: it would outlive the control.
+    DestroyHintWindow();
     return DefWindowProcW(m_window.Handle(), msg, wp, lp);
 }
 

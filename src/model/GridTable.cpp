@@ -1,5 +1,6 @@
 #include "model/GridTable.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -150,6 +151,42 @@ bool CGridTable::ExchangeRows(int row1, int row2) noexcept
     std::swap(m_rows[row1], m_rows[row2]);
     std::swap(m_rowButtons[row1], m_rowButtons[row2]);
     std::swap(m_rowHeights[row1], m_rowHeights[row2]);
+    m_rowSums.Invalidate();
+    return true;
+}
+
+namespace {
+
+// Rotates v so that the element at from ends at to.
+template <class V>
+void Shift(V& v, int from, int to)
+{
+    auto f = v.begin() + from;
+    auto t = v.begin() + to;
+    if (from < to) {
+        std::rotate(f, f + 1, t + 1);
+    } else {
+        std::rotate(t, f, f + 1);
+    }
+}
+
+} // namespace
+
+bool CGridTable::MoveCol(int from, int to) noexcept
+{
+    if (from == to || from < 0 || to < 0 || from >= Cols() || to >= Cols()) return false;
+    for (auto& row : m_rows) Shift(*row, from, to);
+    Shift(m_colWidths, from, to);
+    m_colSums.Invalidate();
+    return true;
+}
+
+bool CGridTable::MoveRow(int from, int to) noexcept
+{
+    if (from == to || from < 0 || to < 0 || from >= Rows() || to >= Rows()) return false;
+    Shift(m_rows, from, to);
+    Shift(m_rowButtons, from, to);
+    Shift(m_rowHeights, from, to);
     m_rowSums.Invalidate();
     return true;
 }

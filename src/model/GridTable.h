@@ -92,6 +92,10 @@ public:
     // outside the table or both are the same.
     bool ExchangeCols(int col1, int col2) noexcept;
     bool ExchangeRows(int row1, int row2) noexcept;
+    // Moves one column or row to index to, the ones between shifting by one:
+    // the order a run of neighbour exchanges gives, at the cost of one pass.
+    bool MoveCol(int from, int to) noexcept;
+    bool MoveRow(int from, int to) noexcept;
 
     // Rows keep a count of their cells that were given a button window, so
     // that placing buttons visits those rows and not the whole table. The

@@ -56,3 +56,5 @@
 #define IDC_CELL_ALIGNMENT  219
 #define IDC_CELL_TYPE       220
 #define IDC_CELL_EDIT       221
+#define IDC_DROP_ALLOWED 203
+#define IDC_DROP_REFUSED 204

@@ -1,16 +1,36 @@
-// Cell hints: the tooltip window that shows a cell's hint.
+// Cell hints: the control's side of the tooltip.
 #include "control/Tessera.h"
 
-// Right and middle button messages go to the hint window; answered 0.
-LRESULT CTessera::OnRelayToHint(UINT, WPARAM, LPARAM, BOOL&)
-{
-    return 0;
-}
+#include "framework/module.h"
 
 void CTessera::CreateHintWindow()
 {
+    if (HWND hwnd = ControlWindow()) m_hint.Create(hwnd, fw::Module::Instance());
 }
 
 void CTessera::DestroyHintWindow()
 {
+    m_hint.Destroy();
+}
+
+void CTessera::UpdateCellHint(int row, int col)
+{
+    if (!m_hint.Retarget(CCellID(row, col))) return;
+    RECT box;
+    const CGridCell* cell = GetCell(row, col);
+    // A cell without a hint leaves the tool as it was: the tooltip stays
+    // hidden while the pointer is away from the last hinted cell.
+    if (cell && *cell->m_Hint.Text() && CellBox(row, col, box)) m_hint.SetTool(box, cell->m_Hint.Text());
+}
+
+void CTessera::RelayToHint(UINT msg, WPARAM wp, LPARAM lp)
+{
+    m_hint.Relay(msg, wp, lp);
+}
+
+// Right and middle button messages go to the hint window only.
+LRESULT CTessera::OnRelayToHint(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
+{
+    RelayToHint(msg, wp, lp);
+    return 0;
 }

@@ -205,14 +205,20 @@ void CTessera::ScrollStep(int bar, int code)
     PositionButtons();
 }
 
-LRESULT CTessera::OnHScroll(UINT, WPARAM wp, LPARAM, BOOL&)
+LRESULT CTessera::OnHScroll(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
 {
+    // The cells moved under the pointer: the next move sets the tool again.
+    m_hint.ForgetCell();
+    RelayToHint(msg, wp, lp);
     ScrollStep(SB_HORZ, LOWORD(wp));
     return 0;
 }
 
-LRESULT CTessera::OnVScroll(UINT, WPARAM wp, LPARAM, BOOL&)
+LRESULT CTessera::OnVScroll(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
 {
+    // The cells moved under the pointer: the next move sets the tool again.
+    m_hint.ForgetCell();
+    RelayToHint(msg, wp, lp);
     ScrollStep(SB_VERT, LOWORD(wp));
     return 0;
 }

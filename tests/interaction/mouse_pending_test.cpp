@@ -1,0 +1,101 @@
+// Mouse gestures that need the in-place editors and the key handler: the
+// editor opening on a release and on a double click, and the auto-scroll,
+// whose arrow keys go through the key handler.
+#include <algorithm>
+
+#include "interaction/mouse_host.h"
+
+namespace {
+
+using mouse_test::Events;
+
+class MousePending : public mouse_test::MouseHost {
+protected:
+    // Dispatches this thread's messages, timers among them, for ms.
+    static void Run(DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            test::PumpMessages();
+            Sleep(5);
+        }
+    }
+    size_t Count(const std::string& event) { return static_cast<size_t>(std::count(sink.Events().begin(), sink.Events().end(), event)); }
+    HWND Editor() const { return FindWindowExW(control, nullptr, L"Edit", nullptr); }
+    void EditBit(int row, int col)
+    {
+        Region(row, col);
+        grid->put_TypeEx(2);
+    }
+    // Holds the button with the pointer at a client point of the control.
+    void PointAt(int x, int y) const
+    {
+        POINT pt = {x, y};
+        ClientToScreen(control, &pt);
+        SetCursorPos(pt.x, pt.y);
+    }
+};
+
+TEST_F(MousePending, DISABLED_ReleaseOnTheCurrentCellOpensTheEditor)
+{
+    ClickCell(2, 3);
+    EXPECT_EQ(nullptr, Editor());
+    EditBit(2, 3);
+    sink.Events().clear();
+    Press(CX(3), CY(2));
+    EXPECT_EQ((Events{"7()"}), sink.Events());
+    Release(CX(3), CY(2));
+    EXPECT_TRUE(RaisedAny("1(3,2"));
+    EXPECT_FALSE(RaisedAny("11("));
+    EXPECT_NE(nullptr, Editor());
+}
+
+TEST_F(MousePending, DISABLED_DoubleClickOpensTheEditorOnTheCurrentCell)
+{
+    EditBit(4, 2);
+    ClickCell(1, 1);
+    Press(CX(2), CY(4));
+    Release(CX(2), CY(4));
+    Send(WM_LBUTTONDBLCLK, CX(2), CY(4), MK_LBUTTON);
+    Release(CX(2), CY(4));
+    EXPECT_TRUE(RaisedAny("8()"));
+    EXPECT_NE(nullptr, Editor());
+}
+
+TEST_F(MousePending, DISABLED_AutoScrollAboveTheCellsMovesUpOneRowPerTick)
+{
+    Size(6, 40);
+    for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    // Row 11 shows first, under the fixed row; press on row 12.
+    Press(CX(2), CY(2));
+    const int startRow = Current().row;
+    Drag(CX(2), 10);
+    PointAt(CX(2), 10);
+    sink.Events().clear();
+    Run(200);
+    const size_t ticks = Count("9(38)");
+    EXPECT_GE(ticks, 2u);
+    EXPECT_EQ(startRow - static_cast<int>(ticks), Current().row);
+
+    Release(CX(2), 10);
+    sink.Events().clear();
+    Run(100);
+    EXPECT_TRUE(sink.Events().empty());
+}
+
+TEST_F(MousePending, DISABLED_CaptureLossStopsTheAutoScroll)
+{
+    Size(6, 40);
+    for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    Press(CX(2), CY(2));
+    Drag(CX(2), 10);
+    PointAt(CX(2), 10);
+    Run(100);
+    EXPECT_GE(Count("9(38)"), 1u);
+    SetCapture(host.Frame());
+    sink.Events().clear();
+    Run(100);
+    EXPECT_EQ(0u, Count("9(38)"));
+}
+
+} // namespace

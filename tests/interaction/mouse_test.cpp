@@ -1,0 +1,410 @@
+// Mouse gestures and cell hints of the hosted control, driven by real mouse
+// messages.
+#include "interaction/mouse_host.h"
+
+#include <commctrl.h>
+
+#include "view/windowed_grid.h"
+
+namespace {
+
+using mouse_test::Cell;
+using mouse_test::Events;
+
+class Mouse : public mouse_test::MouseHost {};
+
+TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
+{
+    Press(CX(3), CY(2));
+    EXPECT_EQ((Events{"14(-1,-1)", "13(2,3)", "7()", "10(3,2)"}), Raised());
+    Release(CX(3), CY(2));
+    EXPECT_EQ("11()", Raised().back());
+
+    // On the current cell: OnClick alone; the release opens the editor.
+    sink.Events().clear();
+    ClickCell(2, 3);
+    EXPECT_EQ((Events{"7()"}), Raised());
+
+    // Shift: from the current cell, which moves to the clicked one.
+    ClickCell(5, 4, MK_SHIFT);
+    EXPECT_EQ("3,2-4,5", Corners());
+    EXPECT_EQ((Cell{5, 4}), Current());
+
+    // The corner selects every movable cell, with no fixed-click event.
+    sink.Events().clear();
+    ClickCell(0, 0);
+    EXPECT_EQ("1,1-5,7", Corners());
+    EXPECT_FALSE(RaisedAny("5(") || RaisedAny("6("));
+
+    // The empty background: nothing.
+    sink.Events().clear();
+    Press(350, 250);
+    EXPECT_TRUE(sink.Events().empty());
+    Release(350, 250);
+}
+
+TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
+{
+    struct Case {
+        bool focused;
+        bool dragOn;
+        bool columns;
+        const char* fixedClick;  // expected fixed-click event, or null
+        const char* corners;
+        const char* drop;        // expected event of the release, or null
+    } cases[] = {
+        {false, true, true, "5(3)", "3,1-3,7", nullptr},
+        {false, true, false, "6(2)", "1,2-5,2", nullptr},
+        {true, true, true, nullptr, "-1,-1--1,-1", "17(3,3)"},
+        {true, true, false, nullptr, "-1,-1--1,-1", "16(2,2)"},
+        {true, false, true, nullptr, "-1,-1--1,-1", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.columns ? "column" : "row") + (c.focused ? " focused" : "") +
+                     (c.dragOn ? " drag" : ""));
+        grid->ClearSelection();
+        grid->put_DragAndDropCols(c.dragOn);
+        grid->put_DragAndDropRows(c.dragOn);
+        ::SetFocus(c.focused ? control : host.Frame());
+        ASSERT_EQ(c.focused, GetFocus() == control);
+        sink.Events().clear();
+        const int x = c.columns ? CX(3) : CX(0);
+        const int y = c.columns ? CY(0) : CY(2);
+        Press(x, y);
+        EXPECT_TRUE(RaisedAny("7()"));
+        if (c.fixedClick) {
+            EXPECT_TRUE(RaisedAny(c.fixedClick));
+        } else {
+            EXPECT_FALSE(RaisedAny("5(") || RaisedAny("6(") || RaisedAny("10("));
+        }
+        EXPECT_EQ(c.corners, Corners());
+        sink.Events().clear();
+        Release(x, y);
+        if (c.drop) {
+            EXPECT_EQ(c.drop, Raised().back());
+        }
+    }
+}
+
+TEST_F(Mouse, DividersSizeTheColumnOrRowBeforeThem)
+{
+    for (bool columns : {true, false}) {
+        SCOPED_TRACE(columns ? "columns" : "rows");
+        // 2 px past the near edge of column (row) 3, in the fixed row (column).
+        auto at = [&](int along) { return columns ? POINT{along, 10} : POINT{10, along}; };
+        const int edge = (columns ? X(3) : Y(3)) + 2;
+        const int start = columns ? X(2) : Y(2);
+        auto size2 = [&] { return columns ? W(2) : H(2); };
+        const int before = size2();
+
+        // Released where pressed: nothing changes.
+        POINT p = at(edge);
+        Hover(p.x, p.y);
+        Click(p.x, p.y);
+        EXPECT_EQ(before, size2());
+
+        Hover(p.x, p.y);
+        Press(p.x, p.y);
+        POINT q = at(start + 40);
+        Drag(q.x, q.y);
+        Release(q.x, q.y);
+        EXPECT_EQ(40, size2());
+
+        // Sizing off: the same gesture sizes nothing (and, without the
+        // focus, is a header click rather than a drag).
+        ::SetFocus(host.Frame());
+        columns ? grid->put_ColSizing(VARIANT_FALSE) : grid->put_RowSizing(VARIANT_FALSE);
+        p = at((columns ? X(3) : Y(3)) + 2);
+        Hover(p.x, p.y);
+        Press(p.x, p.y);
+        q = at(start + 25);
+        Drag(q.x, q.y);
+        Release(q.x, q.y);
+        EXPECT_EQ(40, size2());
+    }
+}
+
+TEST_F(Mouse, DoubleClickOnADividerFitsAsAdjustDoes)
+{
+    for (bool columns : {true, false}) {
+        SCOPED_TRACE(columns ? "columns" : "rows");
+        const POINT p = columns ? POINT{X(3) + 2, 10} : POINT{10, Y(4) + 2};
+        Hover(p.x, p.y);
+        Send(WM_LBUTTONDBLCLK, p.x, p.y, MK_LBUTTON);
+        Release(p.x, p.y);
+        const int fitted = columns ? W(2) : H(3);
+        EXPECT_NE(columns ? 50 : 20, fitted);
+        EXPECT_EQ(columns ? 50 : 20, columns ? W(3) : H(4));  // the one after the divider stays
+        columns ? grid->put_ColWidth(2, 7) : grid->put_RowHeight(3, 7);
+        columns ? grid->AdjustColWidth(2) : grid->AdjustRowHeight(3);
+        EXPECT_EQ(fitted, columns ? W(2) : H(3));
+    }
+}
+
+TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
+{
+    HMODULE dll = GetModuleHandleW(L"Kvadra.dll");
+    ASSERT_NE(nullptr, dll);
+    const HCURSOR allowed = LoadCursorW(dll, MAKEINTRESOURCEW(203));
+    const HCURSOR refused = LoadCursorW(dll, MAKEINTRESOURCEW(204));
+    struct Case {
+        bool rows;
+        int from, target;  // target -1: outside the table
+        int landed;        // index the dragged one ends at, -1 when nothing moves
+        int exchanges;
+    } cases[] = {
+        {true, 5, 2, 2, 3}, {true, 2, 5, 4, 2}, {true, 5, -1, -1, 0},
+        {false, 4, 2, 2, 2}, {false, 2, 4, 3, 1}, {false, 4, -1, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rows) + " " + std::to_string(c.from) + "->" + std::to_string(c.target));
+        // Sizes tell the rows (columns) apart and travel with them.
+        for (int i = 1; i < 8; ++i) grid->put_RowHeight(i, 20 + i);
+        for (int i = 1; i < 6; ++i) grid->put_ColWidth(i, 50 + i);
+        ::SetFocus(control);
+        const POINT from = c.rows ? POINT{CX(0), CY(c.from)} : POINT{CX(c.from), CY(0)};
+        const POINT to = c.target < 0 ? (c.rows ? POINT{CX(0), 250} : POINT{350, CY(0)})
+                                      : (c.rows ? POINT{CX(0), CY(c.target)} : POINT{CX(c.target), CY(0)});
+        Press(from.x, from.y);
+        Drag(to.x, to.y);
+        EXPECT_EQ(c.target < 0 ? refused : allowed, GetCursor());
+        sink.Events().clear();
+        Release(to.x, to.y);
+        Events expected(c.exchanges, "15()");
+        expected.push_back(std::string(c.rows ? "16(" : "17(") + std::to_string(c.from) + "," +
+                           std::to_string(c.target) + ")");
+        EXPECT_EQ(expected, sink.Events());
+        const int moved = c.rows ? 20 + c.from : 50 + c.from;
+        if (c.landed >= 0) {
+            EXPECT_EQ(moved, c.rows ? H(c.landed) : W(c.landed));
+            EXPECT_EQ(-1, Current().row);
+        } else {
+            EXPECT_EQ(moved, c.rows ? H(c.from) : W(c.from));
+        }
+    }
+}
+
+TEST_F(Mouse, RangeDragExtendsAndTheTimerEndsWithTheGesture)
+{
+    Press(CX(2), CY(2));
+    Drag(CX(3), CY(4));
+    EXPECT_EQ("2,2-3,4", Corners());
+    EXPECT_EQ((Cell{4, 3}), Current());
+    sink.Events().clear();
+    Release(CX(3), CY(4));
+    EXPECT_EQ((Events{"11()"}), Raised());
+
+    // The auto-scroll timer runs while the button is held, and stops with
+    // the release or with the loss of the capture.
+    enum End { Held, Released, CaptureLost };
+    for (End end : {Held, Released, CaptureLost}) {
+        // A cell other than the current one each time.
+        Press(CX(2), CY(5 + end));
+        ASSERT_EQ(control, GetCapture());
+        if (end == Released) Release(CX(2), CY(5 + end));
+        if (end == CaptureLost) SetCapture(host.Frame());
+        EXPECT_EQ(end == Held, KillTimer(control, 513) != FALSE) << end;
+        ReleaseCapture();
+    }
+}
+
+TEST_F(Mouse, DisabledControlIgnoresTheMouse)
+{
+    grid->put_Enabled(VARIANT_FALSE);
+    sink.Events().clear();
+    Press(CX(2), CY(2));
+    Drag(CX(3), CY(4));
+    EXPECT_EQ(0, Send(WM_LBUTTONUP, CX(3), CY(4)));
+    Send(WM_LBUTTONDBLCLK, CX(3), CY(4), MK_LBUTTON);
+    EXPECT_TRUE(sink.Events().empty());
+    EXPECT_EQ(Cell{}, Current());
+    EXPECT_EQ(nullptr, GetCapture());
+}
+
+// --- Hints -------------------------------------------------------------------------
+
+struct Tool {
+    RECT rect = {};
+    std::wstring text;
+};
+
+class Hints : public mouse_test::MouseHost {
+protected:
+    HWND Tip() const
+    {
+        Find find{control, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), &Find::Visit, reinterpret_cast<LPARAM>(&find));
+        return find.tip;
+    }
+    // The tooltip of this thread that holds the control's tool.
+    struct Find {
+        HWND control;
+        HWND tip;
+        static BOOL CALLBACK Visit(HWND hwnd, LPARAM lp)
+        {
+            auto* f = reinterpret_cast<Find*>(lp);
+            wchar_t cls[64] = {};
+            GetClassNameW(hwnd, cls, 64);
+            TOOLINFOW ti = {};
+            ti.cbSize = TTTOOLINFOW_V1_SIZE;
+            ti.hwnd = f->control;
+            ti.uId = 1;
+            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && SendMessageW(hwnd, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)))
+                f->tip = hwnd;
+            return f->tip == nullptr;
+        }
+    };
+    Tool Read() const
+    {
+        Tool t;
+        wchar_t buffer[1024] = {};
+        TOOLINFOW ti = {};
+        ti.cbSize = TTTOOLINFOW_V1_SIZE;
+        ti.hwnd = control;
+        ti.uId = 1;
+        ti.lpszText = buffer;
+        HWND tip = Tip();
+        SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+        t.text = buffer;
+        ti.lpszText = nullptr;
+        SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti));
+        t.rect = ti.rect;
+        return t;
+    }
+    RECT Box(int row, int col) const { return RECT{X(col), Y(row), X(col) + W(col) - 1, Y(row) + H(row) - 1}; }
+    void HoverCell(int row, int col) const { Hover(CX(col), CY(row)); }
+};
+
+bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+const wchar_t kGreek[] = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
+const wchar_t kCyrillic[] = L"\u041a\u0438\u0440\u0438\u043b\u043b\u0438\u0446\u0430";
+
+TEST_F(Hints, TooltipLivesFromActivationToDeactivation)
+{
+    HWND tip = Tip();
+    ASSERT_NE(nullptr, tip);
+    EXPECT_EQ(L"", Read().text);
+    host.Destroy();
+    EXPECT_FALSE(IsWindow(tip));
+}
+
+TEST_F(Hints, HoverMovesTheToolFromCellToCell)
+{
+    SetHint(2, 3, kGreek);
+    SetHint(4, 3, kCyrillic);
+    SetHint(0, 2, L"fixed");
+    HoverCell(2, 3);
+    EXPECT_EQ(kGreek, Read().text);
+    EXPECT_TRUE(Box(2, 3) == Read().rect);
+
+    // Inside the same cell nothing is sent, even for a changed hint.
+    SetHint(2, 3, L"changed");
+    Hover(CX(3) + 5, CY(2) + 3);
+    EXPECT_EQ(kGreek, Read().text);
+    // A cell without a hint leaves the tool alone.
+    HoverCell(3, 3);
+    EXPECT_EQ(kGreek, Read().text);
+    EXPECT_TRUE(Box(2, 3) == Read().rect);
+
+    HoverCell(4, 3);
+    EXPECT_EQ(kCyrillic, Read().text);
+    EXPECT_TRUE(Box(4, 3) == Read().rect);
+    HoverCell(0, 2);
+    EXPECT_EQ(L"fixed", Read().text);
+}
+
+TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
+{
+    SetHint(2, 3, kGreek);
+    SetHint(0, 3, L"edge");
+    enum Why { HintsOff, Disabled, OverDivider };
+    for (Why why : {HintsOff, Disabled, OverDivider}) {
+        HoverCell(5, 5);  // away, and a cell without a hint
+        if (why == HintsOff) grid->put_ShowCellHint(VARIANT_FALSE);
+        if (why == Disabled) grid->put_Enabled(VARIANT_FALSE);
+        const Tool before = Read();
+        if (why == OverDivider) {
+            Hover(X(3) + 1, 10);
+        } else {
+            HoverCell(2, 3);
+        }
+        EXPECT_EQ(before.text, Read().text) << why;
+        grid->put_ShowCellHint(VARIANT_TRUE);
+        grid->put_Enabled(VARIANT_TRUE);
+    }
+    Hover(CX(3), 10);
+    EXPECT_EQ(L"edge", Read().text);
+}
+
+TEST_F(Hints, AfterAScrollTheSameCellGetsItsNewRectangle)
+{
+    Size(6, 30);
+    SetHint(5, 1, L"five");
+    HoverCell(5, 1);
+    EXPECT_EQ(Y(5), Read().rect.top);
+    SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    // Row 1 scrolled away: row 5 is now one row higher.
+    Hover(CX(1), Y(5) - H(1) + 5);
+    EXPECT_EQ(Y(5) - H(1), Read().rect.top);
+}
+
+// A control whose window is made again gets a new tooltip, and the first
+// hover over the cell hinted before sets the tool again.
+TEST(HintWindow, GoesWithTheWindowAndComesBackWithNoHintedCell)
+{
+    view_test::Grid g(400, 300);
+    g.Itf()->put_CRegionLeftTopX(2);
+    g.Itf()->put_CRegionLeftTopY(2);
+    g.Itf()->put_CRegionRightBottomX(2);
+    g.Itf()->put_CRegionRightBottomY(2);
+    g.Itf()->put_Hint(fw::Bstr(L"two").Get());
+    const LPARAM centre = MAKELPARAM(g.X(2) + 25, g.Y(2) + 20);
+    HWND first = g->HintWindow();
+    ASSERT_NE(nullptr, first);
+    SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
+
+    HWND parent = GetParent(g.Window());
+    DestroyWindow(g.Window());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(nullptr, g->HintWindow());
+
+    g->Open(parent, RECT{0, 0, 400, 300});
+    ASSERT_NE(nullptr, g->HintWindow());
+    SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
+    wchar_t buffer[1024] = {};
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = g.Window();
+    ti.uId = 1;
+    ti.lpszText = buffer;
+    SendMessageW(g->HintWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(L"two", buffer);
+}
+
+TEST(Cursors, DropCursorsAre32By32WithTheHotSpotAtTheTip)
+{
+    HMODULE dll = LoadLibraryExW(KVADRA_DLL_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, dll);
+    for (WORD id : {203, 204}) {
+        HCURSOR cursor = static_cast<HCURSOR>(LoadImageW(dll, MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, 0));
+        ASSERT_NE(nullptr, cursor) << id;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(cursor, &info));
+        EXPECT_FALSE(info.fIcon);
+        EXPECT_EQ(0u, info.xHotspot);
+        EXPECT_EQ(0u, info.yHotspot);
+        BITMAP bm = {};
+        GetObjectW(info.hbmMask, sizeof bm, &bm);
+        // Monochrome: the mask holds both halves.
+        EXPECT_EQ(nullptr, info.hbmColor);
+        EXPECT_EQ(32, bm.bmWidth);
+        EXPECT_EQ(64, bm.bmHeight);
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor) DeleteObject(info.hbmColor);
+        DestroyCursor(cursor);
+    }
+    FreeLibrary(dll);
+}
+
+} // namespace
