@@ -36,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(MousePending, DISABLED_ReleaseOnTheCurrentCellOpensTheEditor)
+TEST_F(MousePending, ReleaseOnTheCurrentCellOpensTheEditor)
 {
     ClickCell(2, 3);
     EXPECT_EQ(nullptr, Editor());
@@ -50,7 +50,7 @@ TEST_F(MousePending, DISABLED_ReleaseOnTheCurrentCellOpensTheEditor)
     EXPECT_NE(nullptr, Editor());
 }
 
-TEST_F(MousePending, DISABLED_DoubleClickOpensTheEditorOnTheCurrentCell)
+TEST_F(MousePending, DoubleClickOpensTheEditorOnTheCurrentCell)
 {
     EditBit(4, 2);
     ClickCell(1, 1);
