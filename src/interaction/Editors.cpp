@@ -42,3 +42,8 @@ HWND CTessera::OpenEditor() const noexcept
 void CTessera::FilterEditorChar(HWND, WPARAM, LPARAM)
 {
 }
+
+HWND CTessera::EditorButton() const noexcept
+{
+    return nullptr;
+}
