@@ -178,6 +178,8 @@ protected:
     HWND ControlWindow() const override { return m_window.Handle(); }
     HRESULT OnDraw(const fw::DrawInfo& info) override;
     const fw::PropertyEntry* Properties(size_t& count) const override;
+    // The accelerator hook (interaction/Keyboard.cpp).
+    bool PreTranslateKey(const MSG& msg, HRESULT& result) override;
 
 
 public:
@@ -208,6 +210,18 @@ public:
     // The editors' character filter, for a WM_CHAR aimed at the text box or
     // at a window inside an open editor (the accelerator hook's case).
     void FilterEditorChar(HWND target, WPARAM ch, LPARAM lp);
+    // The editor's push button beside the cell, null when none.
+    HWND EditorButton() const noexcept;
+
+    // Keyboard (interaction/Keyboard.cpp): the key-down steps, for the
+    // window message and the accelerator hook.
+    void KeyDown(UINT msg, WPARAM key, LPARAM lp);
+    // Clipboard (interaction/Clipboard.cpp), on the selected cells. Copy is
+    // false when the clipboard could not be written.
+    bool CopyCells();
+    void CutCells();
+    void PasteCells();
+    void ClearCells();
 
     // Cell hints (view/Hints.cpp): the tooltip lives from in-place
     // activation to deactivation.

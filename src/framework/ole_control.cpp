@@ -209,7 +209,25 @@ STDMETHODIMP OleControl::ReactivateAndUndo() { return E_NOTIMPL; }
 STDMETHODIMP OleControl::OnWindowMessage(UINT, WPARAM, LPARAM, LRESULT*) { return S_FALSE; }
 STDMETHODIMP OleControl::GetDropTarget(IDropTarget**) { return E_NOTIMPL; }
 
-STDMETHODIMP OleControl::TranslateAccelerator(LPMSG) { return S_FALSE; }
+STDMETHODIMP OleControl::TranslateAccelerator(LPMSG msg)
+{
+    if (!msg) return E_POINTER;
+    HRESULT result = S_OK;
+    if (PreTranslateKey(*msg, result)) return result;
+    // Read the site only now: the control's own handling may have run a
+    // host's code.
+    ComPtr<IOleControlSite> site;
+    if (!m_clientSite || FAILED(m_clientSite->QueryInterface(IID_IOleControlSite, site.PutVoid())) || !site)
+        return S_FALSE;
+    // The site's modifier flags: Shift 1, Ctrl 2, Alt 4.
+    DWORD modifiers = 0;
+    if (GetKeyState(VK_SHIFT) < 0) modifiers |= 1;
+    if (GetKeyState(VK_CONTROL) < 0) modifiers |= 2;
+    if (GetKeyState(VK_MENU) < 0) modifiers |= 4;
+    return site->TranslateAccelerator(msg, modifiers);
+}
+
+bool OleControl::PreTranslateKey(const MSG&, HRESULT&) { return false; }
 STDMETHODIMP OleControl::OnFrameWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP OleControl::OnDocWindowActivate(BOOL) { return S_OK; }
 STDMETHODIMP OleControl::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) { return S_OK; }

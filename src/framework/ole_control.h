@@ -202,6 +202,10 @@ protected:
     virtual HRESULT LoadState(IPropertyBag* bag, IErrorLog* log);
     virtual HRESULT SaveState(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll);
     virtual HRESULT InitState();
+    // A key message the container offers before dispatching it; true when
+    // the control took it, with the answer in result. Keys left here go on
+    // to the site's IOleControlSite::TranslateAccelerator.
+    virtual bool PreTranslateKey(const MSG& msg, HRESULT& result);
 
     // --- services for the control ---
     // Asks for a repaint: the window when in place, the view's sink otherwise.

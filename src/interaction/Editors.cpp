@@ -250,3 +250,8 @@ LRESULT CTessera::OnCommand(UINT, WPARAM wp, LPARAM lp, BOOL&)
     Fire_OnButtonClick(static_cast<short>(cell.row), static_cast<short>(cell.col));
     return 0;
 }
+
+HWND CTessera::EditorButton() const noexcept
+{
+    return nullptr;
+}

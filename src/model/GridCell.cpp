@@ -92,6 +92,11 @@ const VARIANT& CGridCell::Value() const noexcept
     return m_value;
 }
 
+void CGridCell::ClearValue() noexcept
+{
+    VariantClear(&MutableValue());
+}
+
 HRESULT CGridCell::GetValue(VARIANT* out) const noexcept
 {
     // An out-argument: whatever it held is not the caller's to free.

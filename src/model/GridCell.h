@@ -103,6 +103,8 @@ public:
     void SetType(int type);
     // Stores value converted to the cell's type; FALSE when it cannot be.
     BOOL SetValue(const VARIANT& value);
+    // Empties the value (VT_EMPTY), whatever the type: a cleared cell.
+    void ClearValue() noexcept;
     // The stored value, unconverted.
     const VARIANT& Value() const noexcept;
     HRESULT GetValue(VARIANT* out) const noexcept;

@@ -163,6 +163,7 @@ STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPP
         if (i) event += ",";
     }
     m_received.push_back(event + ")");
+    if (onEvent) onEvent(dispid, params);
     return S_OK;
 }
 

@@ -10,6 +10,7 @@
 #include <ole2.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -165,7 +166,12 @@ public:
         return Record("GetExtendedControl", Cleared(disp, E_NOTIMPL));
     }
     STDMETHOD(TransformCoords)(POINTL*, POINTF*, DWORD) override { return Record("TransformCoords", E_NOTIMPL); }
-    STDMETHOD(TranslateAccelerator)(MSG*, DWORD) override { return Record("TranslateAccelerator", S_FALSE); }
+    // Recorded as "TranslateAccelerator(<key>,<modifier flags>)".
+    STDMETHOD(TranslateAccelerator)(MSG* msg, DWORD modifiers) override
+    {
+        m_log.Add("TranslateAccelerator(" + std::to_string(msg ? msg->wParam : 0) + "," + std::to_string(modifiers) + ")");
+        return S_FALSE;
+    }
     STDMETHOD(OnFocus)(BOOL gotFocus) override { return Record(gotFocus ? "OnFocus(TRUE)" : "OnFocus(FALSE)"); }
     STDMETHOD(ShowPropertyFrame)() override { return Record("ShowPropertyFrame", E_NOTIMPL); }
 
@@ -232,6 +238,9 @@ public:
     CallLog& Log() { return m_log; }
     // Events received, as "dispid(arg,...)" with shorts in declared order.
     std::vector<std::string>& Events() { return m_received; }
+    // Runs inside each event, after it is recorded: a sink's answer (a
+    // cancel flag) or its calls back into the control.
+    std::function<void(DISPID, DISPPARAMS*)> onEvent;
 
 private:
     const IID& m_events;

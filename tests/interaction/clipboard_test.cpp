@@ -1,0 +1,191 @@
+// Copy, cut and paste through the window messages and the hook's
+// shortcuts, read and written as another program sees the clipboard.
+#include <thread>
+
+#include "interaction/keyed_grid.h"
+#include "support/msgbox.h"
+
+namespace {
+
+using keys_test::ClipboardBytes;
+using keys_test::ClipboardUnicode;
+using keys_test::Held;
+using keys_test::PutClipboard;
+
+struct Clipboard : keys_test::KeyedGrid {
+    void Fill2x2()
+    {
+        grid.SetText(2, 1, L"a");
+        grid.SetText(2, 2, L"b");
+        grid.SetText(3, 1, L"c");
+        grid.SetText(3, 2, L"d");
+        grid->Selection().SetSelectedRange(2, 1, 3, 2);
+    }
+    void Send(UINT msg) const { SendMessageW(grid.Window(), msg, 0, 0); }
+};
+
+TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
+{
+    Fill2x2();
+    grid->SetFocusCell(2, 1);
+    {
+        Held ctrl{VK_CONTROL};
+        EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, 'C'));
+    }
+    EXPECT_EQ("a\tb\r\nc\td", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(L"a\tb\r\nc\td", ClipboardUnicode());
+
+    grid->Selection().SetSelectedRange(3, 1, 3, 1);
+    {
+        Held ctrl{VK_CONTROL};
+        Offer(WM_KEYDOWN, VK_INSERT);
+    }
+    EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
+
+    // The value's own text, not its display pattern.
+    CGridCell* cell = grid->GetCell(4, 4);
+    cell->SetType(4);
+    VARIANT v;
+    v.vt = VT_R8;
+    v.dblVal = 1.25;
+    cell->SetValue(v);
+    BSTR pattern = SysAllocString(L"0.000");
+    cell->m_NUMFormat.Set(pattern);
+    SysFreeString(pattern);
+    grid->Selection().SetSelectedRange(4, 4, 4, 4);
+    Send(WM_COPY);
+    EXPECT_EQ("1.25", ClipboardBytes(CF_TEXT));
+
+    // Nothing selected: an empty text.
+    Itf()->ClearSelection();
+    Events();
+    Send(WM_COPY);
+    EXPECT_EQ("", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(L"", ClipboardUnicode());
+    EXPECT_TRUE(Events().empty());  // copy raises nothing
+}
+
+TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
+{
+    ASSERT_TRUE(PutClipboard(L"1\t2\r\n3\t4"));
+    grid.SetText(0, 0, L"head");
+    Send(WM_PASTE);  // no current cell: nothing, not even the header
+    EXPECT_EQ(L"head", Text(0, 0));
+
+    for (int row = 0; row < 10; ++row) grid->GetCell(row, 3)->SetType(1);
+    grid->GetCell(5, 4)->m_Editable = 0;  // paste ignores it
+    grid->SetFocusCell(5, 3);
+    Events();
+    {
+        Held ctrl{VK_CONTROL};
+        EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, 'V'));
+    }
+    EXPECT_TRUE(Events().empty());
+    EXPECT_EQ(VT_I4, Type(5, 3));
+    EXPECT_EQ(L"1", Text(5, 3));
+    EXPECT_EQ(L"2", Text(5, 4));
+    EXPECT_EQ(L"3", Text(6, 3));
+    EXPECT_EQ(L"4", Text(6, 4));
+
+    // Last column and last row: the rest falls off the grid.
+    grid->SetFocusCell(9, 9);
+    {
+        Held shift{VK_SHIFT};
+        Offer(WM_KEYDOWN, VK_INSERT);
+    }
+    EXPECT_EQ(L"1", Text(9, 9));
+    int rows = 0, cols = 0;
+    Itf()->get_Rows(&rows);
+    Itf()->get_Cols(&cols);
+    EXPECT_EQ(10, rows);
+    EXPECT_EQ(10, cols);
+
+    // A final line break writes no extra cell.
+    grid.SetText(8, 1, L"below");
+    grid->SetFocusCell(7, 1);
+    ASSERT_TRUE(PutClipboard(L"x\r\n"));
+    Send(WM_PASTE);
+    EXPECT_EQ(L"x", Text(7, 1));
+    EXPECT_EQ(L"below", Text(8, 1));
+
+    // No text on the clipboard: nothing.
+    ASSERT_TRUE(PutClipboard(nullptr));
+    Send(WM_PASTE);
+    EXPECT_EQ(L"x", Text(7, 1));
+}
+
+TEST_F(Clipboard, TextOutsideTheCodePageRoundTrips)
+{
+    const std::wstring greeting = L"Gr\u00FC\u00DFe";
+    const std::wstring russian = L"\u041F\u0440\u0438\u0432\u0435\u0442";
+    grid.SetText(2, 1, greeting.c_str());
+    grid.SetText(2, 2, russian.c_str());
+    grid->Selection().SetSelectedRange(2, 1, 2, 2);
+    Send(WM_COPY);
+    EXPECT_EQ(greeting + L"\t" + russian, ClipboardUnicode());
+
+    grid.SetText(2, 1, L"");
+    grid.SetText(2, 2, L"");
+    grid->SetFocusCell(2, 1);
+    Send(WM_PASTE);
+    EXPECT_EQ(greeting, Text(2, 1));
+    EXPECT_EQ(russian, Text(2, 2));
+}
+
+TEST_F(Clipboard, CutCopiesEveryCellAndClearsThoseNotCancelled)
+{
+    Fill2x2();
+    grid->Selection().SetSelectedRange(2, 1, 2, 2);
+    grid->SetFocusCell(2, 1);
+    sink.onEvent = [](DISPID id, DISPPARAMS* p) {
+        if (id == 1 && p->cArgs == 4 && p->rgvarg[2].iVal == 2) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
+    };
+    {
+        Held ctrl{VK_CONTROL};
+        Offer(WM_KEYDOWN, 'X');
+    }
+    EXPECT_EQ("a\tb", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(VT_EMPTY, Type(2, 1));
+    EXPECT_EQ(L"b", Text(2, 2));
+
+    // Nothing selected: the current cell is cut, and so on the clipboard.
+    Itf()->ClearSelection();
+    grid->SetFocusCell(3, 1);
+    Send(WM_CUT);
+    EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(VT_EMPTY, Type(3, 1));
+}
+
+TEST_F(Clipboard, BusyClipboardShowsOneErrorAndKeepsEverything)
+{
+    ASSERT_TRUE(PutClipboard(L"old"));
+    Fill2x2();
+    grid->SetFocusCell(2, 1);
+
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const BOOL open = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(done, 10000);
+        if (open) CloseClipboard();
+    });
+    WaitForSingleObject(opened, 10000);
+    {
+        test::MessageBoxCatcher boxes;
+        Send(WM_COPY);
+        Send(WM_CUT);
+        ASSERT_EQ(2u, boxes.Boxes().size());
+        EXPECT_EQ(L"Error", boxes.Boxes()[0].caption);
+        EXPECT_FALSE(boxes.Boxes()[0].text.empty());
+    }
+    SetEvent(done);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(done);
+
+    EXPECT_EQ(L"old", ClipboardUnicode());
+    EXPECT_EQ(L"a", Text(2, 1));  // a failed cut clears nothing
+}
+
+} // namespace
