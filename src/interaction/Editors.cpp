@@ -63,6 +63,11 @@ HWND CTessera::OpenEditor() const noexcept
     return m_editor.Window();
 }
 
+HWND CTessera::EditorButton() const noexcept
+{
+    return m_editor.Button();
+}
+
 IFontDisp* CTessera::EditorFontOf(CGridCell& cell)
 {
     // As painting does: a cell that never had its font made shows the standard one.
@@ -249,9 +254,4 @@ LRESULT CTessera::OnCommand(UINT, WPARAM wp, LPARAM lp, BOOL&)
     m_selection.ExtendSelection(cell);
     Fire_OnButtonClick(static_cast<short>(cell.row), static_cast<short>(cell.col));
     return 0;
-}
-
-HWND CTessera::EditorButton() const noexcept
-{
-    return nullptr;
 }

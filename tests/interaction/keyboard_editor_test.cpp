@@ -23,7 +23,7 @@ struct KeysAndEditor : keys_test::KeyedGrid {
     }
 };
 
-TEST_F(KeysAndEditor, DISABLED_TabOpensTheNewCellsEditorBeforeLeaving)
+TEST_F(KeysAndEditor, TabOpensTheNewCellsEditorBeforeLeaving)
 {
     TextCell(2, 3, L"t");
     grid->SetFocusCell(2, 2);
@@ -34,7 +34,7 @@ TEST_F(KeysAndEditor, DISABLED_TabOpensTheNewCellsEditorBeforeLeaving)
     EXPECT_NE(nullptr, grid->OpenEditor());
 }
 
-TEST_F(KeysAndEditor, DISABLED_EnterOpensEnterCommitsEscapeDiscards)
+TEST_F(KeysAndEditor, EnterOpensEnterCommitsEscapeDiscards)
 {
     TextCell(2, 2, L"old");
     grid->SetFocusCell(2, 2);
@@ -56,7 +56,7 @@ TEST_F(KeysAndEditor, DISABLED_EnterOpensEnterCommitsEscapeDiscards)
     EXPECT_EQ(L"new", Text(2, 2));
 }
 
-TEST_F(KeysAndEditor, DISABLED_CtrlEnterAndArrowsReachAnOpenEditor)
+TEST_F(KeysAndEditor, CtrlEnterAndArrowsReachAnOpenEditor)
 {
     Itf()->put_EditMultiline(VARIANT_TRUE);
     TextCell(2, 2, L"abc");
@@ -79,7 +79,7 @@ TEST_F(KeysAndEditor, DISABLED_CtrlEnterAndArrowsReachAnOpenEditor)
     EXPECT_EQ(editor, grid->OpenEditor());
 }
 
-TEST_F(KeysAndEditor, DISABLED_TypingStartsAnEditUnlessDisabled)
+TEST_F(KeysAndEditor, TypingStartsAnEditUnlessDisabled)
 {
     TextCell(2, 2, L"abc");
     grid->SetFocusCell(2, 2);

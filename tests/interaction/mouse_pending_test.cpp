@@ -62,7 +62,7 @@ TEST_F(MousePending, DoubleClickOpensTheEditorOnTheCurrentCell)
     EXPECT_NE(nullptr, Editor());
 }
 
-TEST_F(MousePending, DISABLED_AutoScrollAboveTheCellsMovesUpOneRowPerTick)
+TEST_F(MousePending, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
 {
     Size(6, 40);
     for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
@@ -83,7 +83,7 @@ TEST_F(MousePending, DISABLED_AutoScrollAboveTheCellsMovesUpOneRowPerTick)
     EXPECT_TRUE(sink.Events().empty());
 }
 
-TEST_F(MousePending, DISABLED_CaptureLossStopsTheAutoScroll)
+TEST_F(MousePending, CaptureLossStopsTheAutoScroll)
 {
     Size(6, 40);
     for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
