@@ -3,14 +3,16 @@
 #   make test   build, then run every test under Wine in an X server
 #   make bench  run the benchmarks under Wine
 #   make demo   run the demo host
+#   make dist   pack dist/kvadra-tessera-VERSION.zip and check it under Wine
 
 BUILD := build
 X64 := $(BUILD)/x64
 X86 := $(BUILD)/x86
 JOBS ?= 2
+VERSION := $(shell cat VERSION)
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test bench demo bootstrap clean
+.PHONY: all dlls test bench demo dist bootstrap clean
 
 all: dlls
 
@@ -41,6 +43,9 @@ bench: dlls
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
 	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
+
+dist: dlls
+	@tools/make-dist.sh $(VERSION)
 
 clean:
 	rm -rf $(BUILD) dist

@@ -18,6 +18,7 @@ pkgs=(
   cmake
   make
   python3
+  zip
 )
 
 missing=()
