@@ -6,10 +6,11 @@
 // with the keys going through the control's TranslateAccelerator as in any
 // container's message loop. It prints the events and the values.
 //
-// Build (MinGW-w64; with Visual C++ use #import "Kvadra.dll" instead of the
-// header): kvadra.h and kvadra_i.c come from the interface definition
-// kvadra.idl (widl or MIDL).
-//   x86_64-w64-mingw32-g++ -municode host.cpp kvadra_i.c -lole32 -loleaut32 -luuid -luser32
+// Build with MinGW-w64 against the header and identifiers in the archive's
+// include folder (made from kvadra.idl; Visual C++ can #import "Kvadra.dll"
+// instead):
+//   x86_64-w64-mingw32-g++ -municode -I../include host.cpp ../include/kvadra_i.c
+//     -lole32 -loleaut32 -luuid -luser32 -o host.exe   (one line)
 // The x64 DLL must be registered (regsvr32 Kvadra.dll) for a 64-bit host.
 #include <windows.h>
 #include <ocidl.h>

@@ -17,12 +17,16 @@ for dll in x64 x86; do
 done
 
 rm -rf "$stage" "$zip"
-mkdir -p "$stage/$name/x64" "$stage/$name/x86" "$stage/$name/docs" "$stage/$name/examples"
+mkdir -p "$stage/$name/x64" "$stage/$name/x86" "$stage/$name/docs" "$stage/$name/examples" "$stage/$name/include"
 cp "$root/dist/x64/Kvadra.dll" "$stage/$name/x64/"
 cp "$root/dist/x86/Kvadra.dll" "$stage/$name/x86/"
 cp "$root/README.md" "$root/INSTALL.txt" "$root/VERSION" "$stage/$name/"
 cp "$root/docs/reference.md" "$root"/docs/*.png "$stage/$name/docs/"
 cp "$root"/examples/* "$stage/$name/examples/"
+# What a C++ host compiles against: the interface definition and what
+# widl made of it for this build.
+cp "$root/src/resources/kvadra.idl" "$root/build/x64/generated/kvadra.h" "$root/build/x64/generated/kvadra_i.c" \
+  "$stage/$name/include/"
 # Windows users open these files in Notepad as often as anywhere else.
 sed -i 's/\r\?$/\r/' "$stage/$name/INSTALL.txt"
 # Fixed times and order: the same sources give the same archive.

@@ -114,7 +114,7 @@ TEST_F(ReferenceTest, EveryEventHasASectionInTypeLibraryOrder)
 std::vector<std::string> StoredNames()
 {
     const std::string source = ReadSource(L"src\\control\\TesseraProperties.cpp");
-    const std::regex entry(R"(\{L"(\w+)",)");
+    const std::regex entry(R"re(\{L"(\w+)",)re");
     std::vector<std::string> names;
     for (std::sregex_iterator it(source.begin(), source.end(), entry), end; it != end; ++it) names.push_back((*it)[1]);
     return names;
@@ -136,7 +136,7 @@ TEST(PersistedNames, PageParamsAreStoredProperties)
 {
     const std::vector<std::string> stored = StoredNames();
     const std::string page = ReadSource(L"examples\\page.html");
-    const std::regex param(R"(<param\s+name="([^"]*)")", std::regex::icase);
+    const std::regex param(R"re(<param\s+name="([^"]*)")re", std::regex::icase);
     int count = 0;
     for (std::sregex_iterator it(page.begin(), page.end(), param), end; it != end; ++it, ++count) {
         const std::string name = (*it)[1];
