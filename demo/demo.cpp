@@ -170,7 +170,7 @@ void FillSheet(ITessera* g)
     Region(g, 1, kDue, n, kDue);
     g->put_CType(7);
     g->put_TypeEx(1);
-    PutBstr(g, &ITessera::put_DTFormat, L"d MMM yyyy");
+    PutBstr(g, &ITessera::put_DTFormat, L"yyyy'-'MM'-'dd");
     Region(g, 1, kPaid, n, kPaid);
     g->put_CType(0);
     g->put_TypeEx(4);
