@@ -5,14 +5,16 @@
 #   make bench  run the benchmarks under Wine, for both DLLs likewise
 #   make demo   run the demo host
 #   make pages  write pictures of the three property pages to dist/
+#   make dist   pack dist/kvadra-tessera-VERSION.zip and check it under Wine
 
 BUILD := build
 X64 := $(BUILD)/x64
 X86 := $(BUILD)/x86
 JOBS ?= 2
+VERSION := $(shell cat VERSION)
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test bench demo pages bootstrap clean
+.PHONY: all dlls test bench demo pages dist bootstrap clean
 
 all: dlls
 
@@ -46,6 +48,8 @@ pages: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
 	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll \
 	  dist/page-general.png dist/page-cells.png dist/page-size.png
+dist: dlls
+	@tools/make-dist.sh $(VERSION)
 
 clean:
 	rm -rf $(BUILD) dist

@@ -1,8 +1,11 @@
-// Demo host: embeds the grid control in the platform's container window,
-// fills a small order sheet and either shows it until closed or, given
-// "/png FILE", saves a picture of the window as PNG and exits; given
-// "/pages GENERAL CELLS SIZE" it saves a picture of each property page in
-// the platform's property frame instead.
+// Demo host: embeds the grid control in the platform's container window and
+// fills a small order sheet that offers every editor kind: text boxes, a
+// True/False list, a choice list, an up-down date picker, a month calendar,
+// push buttons, and hints on the headers. It either shows the sheet until
+// the window is closed (a playground), or, given "/png FILE", opens one
+// choice list, saves a picture of the window as PNG and exits;
+// given "/pages GENERAL CELLS SIZE" it saves a picture of each property
+// page in the platform's property frame instead.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -11,6 +14,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <initializer_list>
 
 #include "kvadra.h"
 
@@ -88,121 +92,191 @@ struct Order {
     double price;
     long long cents;  // amount in currency units * 10000
     int year, month, day;
+    int dueMonth, dueDay;
     bool paid;
+    const wchar_t* status;
     const wchar_t* note;
 };
+
+// Columns of the sheet.
+enum { kNumber, kItem, kQty, kPrice, kAmount, kOrdered, kDue, kPaid, kStatus, kNote, kDetails, kColumns };
+// The cell whose choice list the picture shows dropped down.
+constexpr int kPictureRow = 2;
+
+VARIANT DateValue(int year, int month, int day)
+{
+    SYSTEMTIME st = {};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(month);
+    st.wDay = static_cast<WORD>(day);
+    VARIANT v;
+    v.vt = VT_DATE;
+    SystemTimeToVariantTime(&st, &v.date);
+    return v;
+}
 
 void FillSheet(ITessera* g)
 {
     const Order orders[] = {
-        {L"Oak desk", 2, 349.5, 6990000, 2026, 1, 14, true, L"Delivered to the second floor office"},
-        {L"Task chair", 6, 129.99, 7799400, 2026, 2, 3, true, L"Black and grey"},
-        {L"Monitor arm", 12, 45.25, 5430000, 2026, 2, 27, false, L"Back-ordered until March"},
-        {L"Desk lamp", 8, 24.9, 1992000, 2026, 3, 9, false, L"Warm white"},
-        {L"Whiteboard", 1, 1250.0, 12500000, 2026, 3, 30, true, L"Large, wall mounted, with pens"},
-        {L"Cable tray", 20, 8.75, 1750000, 2026, 4, 16, false, L"-"},
+        {L"Oak desk", 2, 349.5, 6990000, 2026, 1, 14, 2, 1, true, L"Delivered", L"Delivered to the second floor office"},
+        {L"Task chair", 6, 129.99, 7799400, 2026, 2, 3, 3, 2, true, L"Shipped", L"Black and grey"},
+        {L"Monitor arm", 12, 45.25, 5430000, 2026, 2, 27, 3, 31, false, L"Ordered", L"Back-ordered until March"},
+        {L"Desk lamp", 8, 24.9, 1992000, 2026, 3, 9, 4, 9, false, L"Ordered", L"Warm white"},
+        {L"Whiteboard", 1, 1250.0, 12500000, 2026, 3, 30, 4, 30, true, L"Shipped", L"Large, wall mounted, with pens"},
+        {L"Cable tray", 20, 8.75, 1750000, 2026, 4, 16, 5, 15, false, L"Ordered", L"-"},
     };
     const int n = static_cast<int>(sizeof orders / sizeof orders[0]);
     g->put_AllowDraw(0);
     g->put_Rows(n + 2);
-    g->put_Cols(8);
+    g->put_Cols(kColumns);
     g->put_ScrollBars(3);  // no bars: the sheet fits
 
-    const wchar_t* titles[] = {L"#", L"Item", L"Qty", L"Unit price", L"Amount", L"Ordered", L"Paid", L"Note"};
-    for (int col = 0; col < 8; ++col) PutText(g, 0, col, titles[col]);
-    Region(g, 0, 1, 0, 7);
+    const wchar_t* titles[kColumns] = {L"#",       L"Item", L"Qty",    L"Unit price", L"Amount", L"Ordered",
+                                       L"Due",     L"Paid", L"Status", L"Note",       L"Details"};
+    const wchar_t* hints[kColumns] = {
+        nullptr,
+        L"Click a cell twice to type",
+        L"Whole numbers only: letters are taken back",
+        L"Shown with the pattern #,##0.00",
+        L"Currency, not editable",
+        L"An up-down date picker",
+        L"A month calendar below the cell",
+        L"A True/False list",
+        L"A choice list: pick or type a status",
+        L"Wrapped text; Ctrl+Enter starts a new line",
+        L"A push button in the cell"};
+    for (int col = 0; col < kColumns; ++col) {
+        PutText(g, 0, col, titles[col]);
+        if (hints[col]) PutBstr(g, &ITessera::put_Hint, hints[col]);
+    }
+    Region(g, 0, 1, 0, kColumns - 1);
     g->put_Alignment(2);
+    g->put_Editable(VARIANT_FALSE);
+
+    // Editor kinds per column (TypeEx bits: 1 Calendar, 2 Edit, 4 ComboBox, 8 Button).
+    Region(g, 1, kItem, n, kItem);
+    g->put_TypeEx(2);
+    Region(g, 1, kQty, n, kQty);
+    g->put_CType(2);
+    g->put_TypeEx(2);
+    Region(g, 1, kPrice, n, kPrice);
+    g->put_CType(4);
+    g->put_TypeEx(2);
+    PutBstr(g, &ITessera::put_NUMFormat, L"#,##0.00");
+    Region(g, 1, kAmount, n + 1, kAmount);
+    g->put_CType(5);
+    g->put_Editable(VARIANT_FALSE);
+    Region(g, 1, kOrdered, n, kOrdered);
+    g->put_CType(7);
+    g->put_TypeEx(2);
+    PutBstr(g, &ITessera::put_DTFormat, L"dd'.'MM'.'yyyy");
+    Region(g, 1, kDue, n, kDue);
+    g->put_CType(7);
+    g->put_TypeEx(1);
+    PutBstr(g, &ITessera::put_DTFormat, L"yyyy'-'MM'-'dd");
+    Region(g, 1, kPaid, n, kPaid);
+    g->put_CType(0);
+    g->put_TypeEx(4);
+    Region(g, 1, kStatus, n, kStatus);
+    g->put_TypeEx(6);  // a list that also takes typed text
+    for (const wchar_t* status : {L"Ordered", L"Shipped", L"Delivered", L"Returned"}) {
+        VARIANT v;
+        v.vt = VT_BSTR;
+        v.bstrVal = SysAllocString(status);
+        g->AddCRVariant(v, v.bstrVal);
+        VariantClear(&v);
+    }
+    Region(g, 1, kNote, n, kNote);
+    g->put_TypeEx(2);
+    Region(g, 1, kDetails, n, kDetails);
+    g->put_TypeEx(8);
 
     for (int i = 0; i < n; ++i) {
         const int row = i + 1;
         const Order& o = orders[i];
         wchar_t number[8];
         swprintf(number, 8, L"%d", row);
-        PutText(g, row, 0, number);
-        PutText(g, row, 1, o.item);
-
-        Region(g, row, 2, row, 2);
-        g->put_CType(1);
+        PutText(g, row, kNumber, number);
+        PutText(g, row, kItem, o.item);
         VARIANT v;
         v.vt = VT_I4;
         v.lVal = o.qty;
-        PutValue(g, row, 2, v);
-
-        Region(g, row, 3, row, 3);
-        g->put_CType(4);
-        PutBstr(g, &ITessera::put_NUMFormat, L"#,##0.00");
+        PutValue(g, row, kQty, v);
         v.vt = VT_R8;
         v.dblVal = o.price;
-        PutValue(g, row, 3, v);
-
-        Region(g, row, 4, row, 4);
-        g->put_CType(5);
+        PutValue(g, row, kPrice, v);
         v.vt = VT_CY;
         v.cyVal.int64 = o.cents;
-        PutValue(g, row, 4, v);
-
-        Region(g, row, 5, row, 5);
-        g->put_CType(7);
-        PutBstr(g, &ITessera::put_DTFormat, L"dd'.'MM'.'yyyy");
-        SYSTEMTIME st = {};
-        st.wYear = static_cast<WORD>(o.year);
-        st.wMonth = static_cast<WORD>(o.month);
-        st.wDay = static_cast<WORD>(o.day);
-        v.vt = VT_DATE;
-        SystemTimeToVariantTime(&st, &v.date);
-        PutValue(g, row, 5, v);
-
-        Region(g, row, 6, row, 6);
-        g->put_CType(0);
+        PutValue(g, row, kAmount, v);
+        PutValue(g, row, kOrdered, DateValue(o.year, o.month, o.day));
+        PutValue(g, row, kDue, DateValue(o.year, o.dueMonth, o.dueDay));
         v.vt = VT_BOOL;
         v.boolVal = o.paid ? VARIANT_TRUE : VARIANT_FALSE;
-        PutValue(g, row, 6, v);
+        PutValue(g, row, kPaid, v);
         g->put_FontColor(o.paid ? RGB(0, 128, 0) : RGB(192, 0, 0));
-
-        PutText(g, row, 7, o.note);
+        PutText(g, row, kStatus, o.status);
+        PutText(g, row, kNote, o.note);
+        PutText(g, row, kDetails, L"View");
     }
 
     // Totals row.
     const int total = n + 1;
-    PutText(g, total, 0, L"");
-    PutText(g, total, 1, L"Total");
+    PutText(g, total, kNumber, L"");
+    PutText(g, total, kItem, L"Total");
     long long sum = 0;
     for (const Order& o : orders) sum += o.cents;
-    Region(g, total, 4, total, 4);
-    g->put_CType(5);
     VARIANT v;
     v.vt = VT_CY;
     v.cyVal.int64 = sum;
-    PutValue(g, total, 4, v);
-    Region(g, total, 1, total, 7);
+    PutValue(g, total, kAmount, v);
+    Region(g, total, 1, total, kColumns - 1);
     g->put_Color(RGB(255, 242, 204));
+    g->put_Editable(VARIANT_FALSE);
     PutFont(g, MakeFont(L"Tahoma", 9, true, false));
 
     // Numbers right, dates and flags centred, notes wrapped in italics.
-    Region(g, 1, 2, total, 4);
+    Region(g, 1, kQty, total, kAmount);
     g->put_Alignment(1);
-    Region(g, 1, 5, n, 6);
+    Region(g, 1, kOrdered, n, kPaid);
     g->put_Alignment(2);
-    Region(g, 1, 7, n, 7);
+    Region(g, 1, kNote, n, kNote);
     g->put_WordWrap(1);
     PutFont(g, MakeFont(L"Tahoma", 8, false, true));
     g->put_FontColor(RGB(64, 64, 128));
-    Region(g, 1, 1, n, 1);
+    Region(g, 1, kItem, n, kItem);
     PutFont(g, MakeFont(L"Tahoma", 9, true, false));
-    Region(g, 3, 1, 3, 7);
+    Region(g, 3, 1, 3, kColumns - 1);
     g->put_Color(RGB(255, 230, 230));
-    Region(g, 2, 3, 2, 3);
+    Region(g, 2, kPrice, 2, kPrice);
     g->put_Color(RGB(220, 240, 255));
 
     g->put_FixedColor(RGB(214, 226, 240));
     g->put_BackColor(RGB(250, 250, 250));
     g->put_BorderStyle(1);
+    g->put_EditMultiline(VARIANT_FALSE);
     g->AdjustColWidths();
-    g->put_ColWidth(7, 150);
+    g->put_ColWidth(kStatus, 96);
+    g->put_ColWidth(kNote, 150);
+    g->put_ColWidth(kDetails, 64);
     g->put_RowHeight(0, 22);
     for (int row = 1; row <= n; ++row) g->put_RowHeight(row, 32);
     g->put_RowHeight(total, 22);
     g->put_AllowDraw(1);
+}
+
+// Opens the choice list of one Status cell, as a user would: a click makes
+// it the current cell, and ShowEdit opens its editor (dropped down).
+void OpenChoiceList(HWND gridWindow, ITessera* g)
+{
+    int x = 0, y = 0, w = 0, h = 0;
+    for (int col = 0; col < kStatus; ++col) g->get_ColWidth(col, &w), x += w;
+    for (int row = 0; row < kPictureRow; ++row) g->get_RowHeight(row, &h), y += h;
+    g->get_ColWidth(kStatus, &w);
+    g->get_RowHeight(kPictureRow, &h);
+    const LPARAM at = MAKELPARAM(x + w / 2, y + h / 2);
+    SendMessageW(gridWindow, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(gridWindow, WM_LBUTTONUP, 0, at);
+    g->ShowEdit();
 }
 
 bool SavePng(HWND window, const wchar_t* path)
@@ -257,15 +331,25 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
+// The control sees keys before they are dispatched, as in any container:
+// Enter, Escape, Tab, the arrows and the clipboard keys.
+IOleInPlaceActiveObject* g_active = nullptr;
+
+void Dispatch(MSG& msg)
+{
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && g_active
+        && g_active->TranslateAccelerator(&msg) == S_OK)
+        return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 void Pump(DWORD ms)
 {
     const DWORD end = GetTickCount() + ms;
     MSG msg;
     do {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) Dispatch(msg);
         Sleep(10);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
@@ -362,8 +446,13 @@ int Run(const wchar_t* png, const wchar_t* const* pagePngs)
                                      frame, nullptr, wc.hInstance, nullptr);
     Ptr<IUnknown> unk;
     Ptr<ITessera> grid;
+    Ptr<IOleInPlaceActiveObject> active;
+    Ptr<IOleWindow> window;
+    HWND gridWindow = nullptr;
     if (!container || FAILED(getControl(container, &unk)) || !unk
-        || FAILED(unk->QueryInterface(IID_ITessera, grid.Void()))) {
+        || FAILED(unk->QueryInterface(IID_ITessera, grid.Void()))
+        || FAILED(unk->QueryInterface(IID_IOleInPlaceActiveObject, active.Void()))
+        || FAILED(unk->QueryInterface(IID_IOleWindow, window.Void())) || FAILED(window->GetWindow(&gridWindow))) {
         std::fprintf(stderr, "demo: the Kvadra.Tessera control could not be created (is it registered?)\n");
         return 1;
     }
@@ -377,6 +466,7 @@ int Run(const wchar_t* png, const wchar_t* const* pagePngs)
     SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER);
     grid->Update();
+    g_active = active.p;
 
     int rc = 0;
     if (pagePngs) {
@@ -392,20 +482,21 @@ int Run(const wchar_t* png, const wchar_t* const* pagePngs)
         InvalidateRect(frame, nullptr, TRUE);
         UpdateWindow(frame);
         Pump(300);
+        OpenChoiceList(gridWindow, grid.p);
+        Pump(500);
         if (SavePng(frame, png)) {
             std::printf("%ls\n", png);
         } else {
             std::fprintf(stderr, "demo: could not write %ls\n", png);
             rc = 1;
         }
+        g_active = nullptr;
         DestroyWindow(frame);
         Pump(100);
     } else {
         MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+        g_active = nullptr;
     }
     return rc;
 }
