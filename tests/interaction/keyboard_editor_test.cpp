@@ -91,6 +91,7 @@ TEST_F(KeysAndEditor, TypingStartsAnEditUnlessDisabled)
     Press(VK_RETURN);
     EXPECT_EQ(nullptr, grid->OpenEditor());
     Itf()->put_Enabled(VARIANT_TRUE);
+    grid->SetFocusCell(2, 2);
     SendMessageW(grid.Window(), WM_CHAR, 'x', 0);
     EXPECT_NE(nullptr, grid->OpenEditor());
 }

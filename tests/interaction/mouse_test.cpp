@@ -23,7 +23,7 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
     // On the current cell: OnClick alone; the release opens the editor.
     sink.Events().clear();
     ClickCell(2, 3);
-    EXPECT_EQ((Events{"7()"}), Raised());
+    EXPECT_EQ((Events{"7()", "1(3,2,'text',&0)"}), Raised());
 
     // Shift: from the current cell, which moves to the clicked one.
     ClickCell(5, 4, MK_SHIFT);
