@@ -69,9 +69,9 @@ std::vector<CLSID> CreatablePages(const CLSID* pages, size_t count)
 {
     std::vector<CLSID> out;
     for (size_t i = 0; i < count; ++i) {
-        fw::ComPtr<IClassFactory> factory;
-        if (SUCCEEDED(CoGetClassObject(pages[i], CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                       factory.PutVoid())))
+        fw::ComPtr<IPropertyPage> page;
+        if (SUCCEEDED(CoCreateInstance(pages[i], nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                       page.PutVoid())))
             out.push_back(pages[i]);
     }
     return out;

@@ -24,8 +24,8 @@ int Span(int a, int b) noexcept;
 // "OLEIVERB_SHOW" and the like for the eight standard verbs, else null.
 const char* VerbName(LONG verb) noexcept;
 
-// The pages whose classes this machine can create, in the given order:
-// a frame asked for a missing page would show none of the others.
+// The pages this machine can create, in the given order: a frame asked
+// for a missing page would show none of the others (Wine's hangs).
 std::vector<CLSID> CreatablePages(const CLSID* pages, size_t count);
 
 } // namespace embedding

@@ -17,10 +17,12 @@ HRESULT CTessera::InPlaceActivate(LONG verb, const RECT* pos)
     if (const char* name = embedding::VerbName(verb))
         trace::TraceLine(std::string("InPlaceActivate(") + name + ")");
 
-    if (verb == OLEIVERB_INPLACEACTIVATE) {
+    // A window that exists already goes back into the container's window;
+    // a new one is made there.
+    if (verb == OLEIVERB_INPLACEACTIVATE && ControlWindow() && ClientSite()) {
         fw::ComPtr<IOleInPlaceSite> site;
         HWND container = nullptr;
-        if (ClientSite() && SUCCEEDED(ClientSite()->QueryInterface(IID_IOleInPlaceSite, site.PutVoid())) && site)
+        if (SUCCEEDED(ClientSite()->QueryInterface(IID_IOleInPlaceSite, site.PutVoid())) && site)
             site->GetWindow(&container);
         if (HWND hwnd = ControlWindow(); hwnd && container) SetParent(hwnd, container);
     }
@@ -70,14 +72,14 @@ HRESULT CTessera::DoVerbProperties(const RECT*, HWND parent)
         hr = E_OUTOFMEMORY;
     }
     CoTaskMemFree(pages.pElems);
-    if (FAILED(hr)) return hr;
+    if (FAILED(hr) || shown.empty()) return hr;
 
     // The object's identity, which is the outer object's when aggregated.
     fw::ComPtr<IUnknown> identity;
     static_cast<IOleObject*>(this)->QueryInterface(IID_IUnknown, identity.PutVoid());
     IUnknown* self = identity.Get();
-    return OleCreatePropertyFrame(parent, 0, 0, nullptr, 1, &self, static_cast<ULONG>(shown.size()),
-                                  shown.empty() ? nullptr : shown.data(), LOCALE_USER_DEFAULT, 0, nullptr);
+    return OleCreatePropertyFrame(parent, 0, 0, nullptr, 1, &self, static_cast<ULONG>(shown.size()), shown.data(),
+                                  LOCALE_USER_DEFAULT, 0, nullptr);
 }
 
 STDMETHODIMP CTessera::OnAmbientPropertyChange(DISPID dispid)
