@@ -181,6 +181,14 @@ protected:
     // The accelerator hook (interaction/Keyboard.cpp).
     bool PreTranslateKey(const MSG& msg, HRESULT& result) override;
 
+    // Activation and sizing (TesseraActivation.cpp).
+    HRESULT InPlaceActivate(LONG verb, const RECT* pos = nullptr) override;
+    HRESULT DoVerbProperties(const RECT* pos, HWND parent) override;
+public:
+    STDMETHOD(InPlaceDeactivate)() override;
+    STDMETHOD(SetObjectRects)(LPCRECT pos, LPCRECT clip) override;
+    STDMETHOD(SetExtent)(DWORD aspect, SIZEL* size) override;
+    STDMETHOD(OnAmbientPropertyChange)(DISPID dispid) override;
 
 public:
     // The grid table, for the control's own parts.
@@ -308,6 +316,16 @@ private:
     enum class Corner { LeftTopX, LeftTopY, RightBottomX, RightBottomY };
     HRESULT GetSelectionCorner(Corner which, int* pVal);
     HRESULT PutSelectionCorner(Corner which, int newVal);
+
+    // Sizing (TesseraActivation.cpp): the control-size step and the extent
+    // handler, which a host's SetExtent from OnPosRectChange must not re-enter.
+    HRESULT SetControlSize(int width, int height);
+    void OnSetExtent(const SIZEL& size);
+    // Cell buttons live while the window does.
+    void RemakeCellButtons();
+    void DestroyCellButtons();
+    bool m_bSizing = false;
+    SIZEL m_lastExtent = {0, 0};
 
     fw::Window m_window{*this};
     // The in-place editor's windows, routed through tables 1 to 5.

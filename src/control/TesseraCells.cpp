@@ -183,7 +183,13 @@ STDMETHODIMP CTessera::get_CType(int* pVal)
 STDMETHODIMP CTessera::put_CType(int newVal)
 {
     trace::TraceLine("put_CType");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->SetType(newVal); return true; });
+    // The value test can run an object's code, which may resize the table.
+    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+        const bool keep = CGridCell::CanTakeType(c->Value(), newVal);
+        fw::Variant old;
+        if ((c = m_grid.GetCell(row, col))) c->ApplyType(newVal, keep, old);
+        return true;
+    });
     Refresh();
     return S_OK;
 }
@@ -273,7 +279,15 @@ STDMETHODIMP CTessera::get_Font(IFontDisp** pVal)
 STDMETHODIMP CTessera::putref_Font(IFontDisp* pFont)
 {
     trace::TraceLine("Putref Font");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->putref_Font(pFont); return true; });
+    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+        // Released after the cell is left alone: the last release of a
+        // host's font runs its code.
+        if (pFont) pFont->AddRef();
+        fw::ComPtr<IFontDisp> old;
+        if ((c = m_grid.GetCell(row, col))) old.Attach(c->ExchangeFont(pFont));
+        else if (pFont) pFont->Release();
+        return true;
+    });
     Refresh();
     return S_OK;
 }
@@ -281,7 +295,13 @@ STDMETHODIMP CTessera::putref_Font(IFontDisp* pFont)
 STDMETHODIMP CTessera::put_Font(IFontDisp* pFont)
 {
     trace::TraceLine("Put Font");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->put_Font(pFont); return true; });
+    ForEachRegionCell([&](CGridCell*, int row, int col) {
+        // Cloning a host's font runs its code: the cell is found afterwards.
+        fw::ComPtr<IFontDisp> clone = CloneFont(pFont);
+        fw::ComPtr<IFontDisp> old;
+        if (CGridCell* c = m_grid.GetCell(row, col)) old.Attach(c->ExchangeFont(clone.Detach()));
+        return true;
+    });
     Refresh();
     return S_OK;
 }
@@ -328,9 +348,24 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
     trace::TraceLine("put_Value old=" + oldText + " new=" + newText);
 
     bool refused = false;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        refused = !c->SetValue(newVal);
-        return !refused;
+    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+        // Converting an object's value runs its code, which may resize the
+        // table: the cell is found again before the value goes in, and a
+        // type changed meanwhile asks for another conversion.
+        for (int tries = 0; c && tries < 3; ++tries) {
+            const int type = c->m_CType;
+            fw::Variant converted;
+            if (!CGridCell::ConvertValue(newVal, type, converted)) {
+                refused = true;
+                return false;
+            }
+            c = m_grid.GetCell(row, col);
+            if (c && c->m_CType == type) {
+                c->TakeValue(converted);
+                break;
+            }
+        }
+        return true;
     });
     if (refused) return ReportError(L"Can't copy variant");
 

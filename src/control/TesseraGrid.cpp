@@ -11,6 +11,24 @@
 #include "control/Trace.h"
 #include "framework/com_ptr.h"
 
+namespace {
+
+// Whether the process can still get what growing the table to rows x cols
+// will take. A grow that cannot fit would otherwise eat the machine's memory
+// for minutes before the allocation finally fails.
+bool GrowFits(const CGridTable& grid, int rows, int cols)
+{
+    const unsigned long long cost = CGridTable::GrowCost(grid.Rows(), grid.Cols(), rows, cols);
+    // Small grows are left to the allocator: asking the system costs more.
+    if (cost < (64ull << 20)) return true;
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof(status);
+    if (!GlobalMemoryStatusEx(&status)) return true;
+    return cost <= status.ullAvailPhys && cost <= status.ullAvailVirtual;
+}
+
+} // namespace
+
 STDMETHODIMP CTessera::get_Cols(int* pVal) { return accessor::Get("Get Cols", m_grid.Cols(), pVal); }
 
 STDMETHODIMP CTessera::get_Rows(int* pVal) { return accessor::Get("Get Rows", m_grid.Rows(), pVal); }
@@ -51,7 +69,7 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
 {
     trace::TraceLine("Put Cols");
     if (newVal < 0 || newVal == m_grid.Cols()) return S_OK;
-    if (!CGridTable::CanHold(m_grid.Rows(), newVal)) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(m_grid.Rows(), newVal) || !GrowFits(m_grid, m_grid.Rows(), newVal)) return E_OUTOFMEMORY;
 
     CloseEditor();
     if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
@@ -68,7 +86,7 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
 {
     trace::TraceLine("put Rows");
     if (newVal < 0 || newVal == m_grid.Rows()) return S_OK;
-    if (!CGridTable::CanHold(newVal, m_grid.Cols())) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(newVal, m_grid.Cols()) || !GrowFits(m_grid, newVal, m_grid.Cols())) return E_OUTOFMEMORY;
 
     CloseEditor();
     if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);

@@ -134,9 +134,8 @@ fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font)
 
 HRESULT CGridCell::put_Font(IFontDisp* pFont)
 {
-    m_bFontUnmade = false;
-    if (IFontDisp* old = std::exchange(m_pFont, nullptr)) old->Release();
-    m_pFont = CloneFont(pFont).Detach();
+    fw::ComPtr<IFontDisp> old;
+    old.Attach(ExchangeFont(CloneFont(pFont).Detach()));
     return S_OK;
 }
 
@@ -144,48 +143,75 @@ HRESULT CGridCell::putref_Font(IFontDisp* pFont)
 {
     // An unmade font is an object no host holds, so it never equals pFont.
     if (!m_bFontUnmade && pFont == m_pFont) return S_OK;
-    m_bFontUnmade = false;
     if (pFont) pFont->AddRef();
-    if (m_pFont) m_pFont->Release();
-    m_pFont = pFont;
+    fw::ComPtr<IFontDisp> old;
+    old.Attach(ExchangeFont(pFont));
     return S_OK;
+}
+
+IFontDisp* CGridCell::ExchangeFont(IFontDisp* font) noexcept
+{
+    m_bFontUnmade = false;
+    return std::exchange(m_pFont, font);
+}
+
+bool CGridCell::CanTakeType(const VARIANT& value, int type)
+{
+    // Only a test: a value keeps its old VARTYPE when it can take the new one.
+    fw::Variant probe;
+    VariantCopy(probe.Ptr(), const_cast<VARIANT*>(&value));
+    return SUCCEEDED(VariantChangeType(probe.Ptr(), probe.Ptr(), 0, VarTypeOfCellType(type)));
+}
+
+void CGridCell::ApplyType(int type, bool keepValue, fw::Variant& old) noexcept
+{
+    m_CType = type;
+    if (keepValue) return;
+    old.Clear();
+    m_bValueUnmade = false;
+    std::swap(m_value, old.Ref());
 }
 
 void CGridCell::SetType(int type)
 {
-    fw::Variant probe;
-    VariantCopy(&probe, &MutableValue());
-    // Only a test: the value keeps its old VARTYPE when it can take the new one.
-    if (FAILED(VariantChangeType(&probe, &probe, 0, VarTypeOfCellType(type))))
-        VariantClear(&m_value);
-    m_CType = type;
+    fw::Variant old;
+    ApplyType(type, CanTakeType(Value(), type), old);
+}
+
+bool CGridCell::ConvertValue(const VARIANT& value, int type, fw::Variant& out)
+{
+    // Dereferenced, so that no cell keeps a pointer into its caller's memory.
+    out.Clear();
+    if (FAILED(VariantCopyInd(out.Ptr(), const_cast<VARIANT*>(&value)))) return false;
+
+    if (out.Ref().vt == VT_BSTR && type >= ctInteger && type <= ctDouble) {
+        fw::Variant empty;
+        empty.Ref().vt = VT_BSTR;
+        empty.Ref().bstrVal = SysAllocString(L"");
+        if (VarCmp(out.Ptr(), empty.Ptr(), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ) {
+            out.Clear();
+            out.Ref().vt = VT_BSTR;
+            out.Ref().bstrVal = SysAllocString(L"0");
+        }
+    }
+
+    VARTYPE target = (type >= ctBoolean && type <= ctDate) ? VarTypeOfCellType(type) : out.Ref().vt;
+    return out.Ref().vt == target || SUCCEEDED(VariantChangeType(out.Ptr(), out.Ptr(), 0, target));
+}
+
+void CGridCell::TakeValue(fw::Variant& v) noexcept
+{
+    // Moved, not copied: a copy could fail, and freeing the old value first
+    // could run an object's code while the cell is half written.
+    m_bValueUnmade = false;
+    std::swap(m_value, v.Ref());
 }
 
 BOOL CGridCell::SetValue(const VARIANT& value)
 {
-    // Dereferenced, so that no cell keeps a pointer into its caller's memory.
-    fw::Variant temp;
-    if (FAILED(VariantCopyInd(&temp, const_cast<VARIANT*>(&value)))) return FALSE;
-
-    if (temp.Ref().vt == VT_BSTR && m_CType >= ctInteger && m_CType <= ctDouble) {
-        fw::Variant empty;
-        empty.Ref().vt = VT_BSTR;
-        empty.Ref().bstrVal = SysAllocString(L"");
-        if (VarCmp(&temp, &empty, LOCALE_USER_DEFAULT, 0) == VARCMP_EQ) {
-            temp.Clear();
-            temp.Ref().vt = VT_BSTR;
-            temp.Ref().bstrVal = SysAllocString(L"0");
-        }
-    }
-
-    VARTYPE target = (m_CType >= ctBoolean && m_CType <= ctDate)
-        ? VarTypeOfCellType(m_CType) : temp.Ref().vt;
-    if (temp.Ref().vt != target && FAILED(VariantChangeType(&temp, &temp, 0, target)))
-        return FALSE;
-
-    m_bValueUnmade = false;
-    if (FAILED(VariantCopy(&m_value, &temp)))
-        MessageBoxA(nullptr, "Can't copy", "", MB_OK);
+    fw::Variant converted;
+    if (!ConvertValue(value, m_CType, converted)) return FALSE;
+    TakeValue(converted);
     return TRUE;
 }
 

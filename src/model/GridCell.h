@@ -105,6 +105,22 @@ public:
     BOOL SetValue(const VARIANT& value);
     // Empties the value (VT_EMPTY), whatever the type: a cleared cell.
     void ClearValue() noexcept;
+
+    // The steps of SetType and SetValue apart, for callers that must find
+    // the cell again in between: converting an object's value runs its
+    // code, which may take the cell away. Preparing never touches a cell.
+    // Whether value can take CType type.
+    static bool CanTakeType(const VARIANT& value, int type);
+    // value converted to what a cell of CType type stores; false when it cannot be.
+    static bool ConvertValue(const VARIANT& value, int type, fw::Variant& out);
+    // Stores the new type, emptying the value unless it is kept; a value
+    // taken out lands in `old`, to be freed once the cell is left alone.
+    void ApplyType(int type, bool keepValue, fw::Variant& old) noexcept;
+    // Moves a converted value in; the previous value lands in v.
+    void TakeValue(fw::Variant& v) noexcept;
+    // Puts font in the cell's font slot, taking over the caller's reference;
+    // returns the previous font, to be released once the cell is left alone.
+    IFontDisp* ExchangeFont(IFontDisp* font) noexcept;
     // The stored value, unconverted.
     const VARIANT& Value() const noexcept;
     HRESULT GetValue(VARIANT* out) const noexcept;
@@ -146,7 +162,6 @@ public:
     bool m_bButtonListed = false;  // in the table's list of button cells
 
 private:
-    VARIANT& MutableValue() noexcept { Value(); return m_value; }
 
     // A new cell's empty string is made only when the value is first read.
     mutable VARIANT m_value;

@@ -39,6 +39,21 @@ bool CGridTable::CanHold(long long rows, long long cols) noexcept
     return rows >= 0 && cols >= 0 && rows * cols <= kMaxCells;
 }
 
+unsigned long long CGridTable::GrowCost(long long oldRows, long long oldCols, long long rows, long long cols) noexcept
+{
+    if (rows < 0 || cols < 0 || oldRows < 0 || oldCols < 0) return 0;
+    // A heap block carries a header and is rounded up to 16 bytes.
+    auto block = [](unsigned long long bytes) { return (bytes + 16 + 15) / 16 * 16; };
+    const unsigned long long cell = block(sizeof(CGridCell)) + sizeof(std::unique_ptr<CGridCell>);
+    const unsigned long long row = block(sizeof(Row)) + sizeof(std::unique_ptr<Row>) + 2 * sizeof(int);
+    const long long newCells = rows * cols - oldRows * oldCols;
+    const long long newRows = rows - oldRows;
+    if (newCells > 0 && static_cast<unsigned long long>(newCells) > ULLONG_MAX / (2 * cell)) return ULLONG_MAX;
+    unsigned long long cost = newCells > 0 ? static_cast<unsigned long long>(newCells) * cell : 0;
+    if (newRows > 0) cost += static_cast<unsigned long long>(newRows) * row;
+    return cost;
+}
+
 bool CGridTable::ResizeCols(int count)
 {
     const int old = Cols();

@@ -87,6 +87,9 @@ public:
     static bool CanHold(long long rows, long long cols) noexcept;
     // 200 million cells is tens of gigabytes: beyond that a size is a mistake.
     static constexpr long long kMaxCells = 200000000;
+    // Bytes that growing the table to rows x cols is expected to take beyond
+    // what it holds now (cells, their slots, new rows); 0 for a shrink.
+    static unsigned long long GrowCost(long long oldRows, long long oldCols, long long rows, long long cols) noexcept;
 
     // Swap two columns or rows with their sizes; false when an index is
     // outside the table or both are the same.
@@ -111,6 +114,10 @@ public:
     // f(row, col, cell) for each cell that has a button window.
     template <class F>
     void ForEachButtonCell(F f);
+    // f(row, col) for each listed cell, with its button window or without
+    // (taken down while the control has no window).
+    template <class F>
+    void ForEachListedCell(F f);
 
     // Only one cell carries the focus flag, so clearing is cheap.
     void SetFocusFlag(CGridCell* cell) noexcept;
@@ -169,6 +176,19 @@ void CGridTable::ForEachButtonCell(F f)
         for (int col = 0; col < Cols(); ++col) {
             CGridCell* cell = GetCell(row, col);
             if (cell && cell->m_bButtonListed && cell->HasButton()) f(row, col, *cell);
+        }
+    }
+}
+
+template <class F>
+void CGridTable::ForEachListedCell(F f)
+{
+    // f runs window code: the table is read again for each cell.
+    for (int row = 0; row < Rows() && m_nButtonCells > 0; ++row) {
+        if (m_rowButtons[row] == 0) continue;
+        for (int col = 0; col < Cols(); ++col) {
+            CGridCell* cell = GetCell(row, col);
+            if (cell && cell->m_bButtonListed) f(row, col);
         }
     }
 }

@@ -144,6 +144,7 @@ std::string DateText(double date, BSTR dtFormat, HWND picker)
     // An empty format, like a missing one, means the picker's default
     // short date: new cells have an empty format and must not show blank.
     const std::string format = ToAnsi(dtFormat);
+    if (!PickerCanTakeFormat(format)) return {};
     SendMessageW(picker, DTM_SETFORMATA, 0, format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
     // A refused date would leave the previous cell's date in the picker; the
     // picker may refuse without saying so (Wine's takes nothing before 1753).
@@ -202,6 +203,43 @@ std::string FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dt
 }
 
 } // namespace
+
+size_t DateFormatParts(const std::string& format) noexcept
+{
+    // Field letters with the longest run a picker reads as one field; a
+    // longer run starts another field. Every other character, quotes
+    // included, belongs to a literal run.
+    auto longestRun = [](char c) -> size_t {
+        switch (c) {
+        case 'd': case 'M': case 'y': return 4;
+        case 'h': case 'H': case 'm': case 's': case 't': case 'g': return 2;
+        case 'X': return static_cast<size_t>(-1);
+        default: return 0;
+        }
+    };
+    size_t parts = 0, run = 0;
+    char kind = 0;        // the field letter of the current part, or 0 for a literal run
+    bool quoted = false;
+    bool started = false;
+    for (char c : format) {
+        char next = 0;
+        if (c == '\'') quoted = !quoted;
+        else if (!quoted && longestRun(c)) next = c;
+        if (!started || next != kind || (next && run == longestRun(next))) {
+            ++parts;
+            run = 0;
+        }
+        started = true;
+        kind = next;
+        ++run;
+    }
+    return parts;
+}
+
+bool PickerCanTakeFormat(const std::string& format) noexcept
+{
+    return format.size() <= kMaxPickerFormatChars && DateFormatParts(format) <= kMaxPickerFormatParts;
+}
 
 bool DateToCalendarFields(double date, CalendarFields& fields)
 {

@@ -43,6 +43,16 @@ NumberSymbols ProbeNumberSymbols();
 // to a value. The pattern must not be empty.
 std::string FormatNumberPattern(double value, const std::string& pattern, const NumberSymbols& symbols);
 
+// Whether a date-time picker may be handed this format. Wine's picker
+// keeps a fixed number of parts (fields and the literal runs between them)
+// and a fixed text buffer, and overruns both on a longer format; a format
+// that fails here is not shown at all. Parts are counted as generously as
+// any picker counts them.
+constexpr size_t kMaxPickerFormatParts = 64;
+constexpr size_t kMaxPickerFormatChars = 128;
+size_t DateFormatParts(const std::string& format) noexcept;
+bool PickerCanTakeFormat(const std::string& format) noexcept;
+
 // A hidden date-time picker, used only for its format language. Created on
 // first use on the calling thread, destroyed with its owner.
 class CFormatPicker {

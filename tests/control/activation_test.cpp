@@ -1,0 +1,512 @@
+// The control's life in a host: sizing between pixels and HIMETRIC, TabStop,
+// SetFocus, the verbs' additions, deactivation, ambient changes, the
+// property frame, and the guards against hostile sizes, formats and hosts.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include <chrono>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "control/Embedding.h"
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+#include "model/GridTable.h"
+#include "support/ax_host.h"
+#include "support/dll.h"
+#include "support/recording_site.h"
+
+namespace {
+
+using test::RecordingSite;
+
+SIZE Dpi() { return embedding::ScreenDpi(); }
+
+int IntOf(ITessera* g, HRESULT (STDMETHODCALLTYPE ITessera::*get)(int*))
+{
+    int v = -99;
+    (g->*get)(&v);
+    return v;
+}
+
+void SetRegion(ITessera* g, int col, int row)
+{
+    g->put_CRegionLeftTopX(col);
+    g->put_CRegionLeftTopY(row);
+    g->put_CRegionRightBottomX(col);
+    g->put_CRegionRightBottomY(row);
+}
+
+std::vector<HWND> Children(HWND parent, const wchar_t* cls)
+{
+    std::vector<HWND> found;
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[64] = {};
+        GetClassNameW(c, name, 64);
+        if (lstrcmpiW(name, cls) == 0) found.push_back(c);
+    }
+    return found;
+}
+
+TEST(Embedding, UnitsVerbNamesAndSpans)
+{
+    const struct { int pixels, dpi, himetric, back; } units[] = {
+        {100, 96, 2646, 100}, {100, 120, 2117, 100}, {1, 96, 26, 1}, {0, 96, 0, 0}, {-100, 96, -2646, -100},
+    };
+    for (const auto& u : units) {
+        EXPECT_EQ(u.himetric, embedding::HimetricFromPixels(u.pixels, u.dpi)) << u.pixels << "@" << u.dpi;
+        EXPECT_EQ(u.back, embedding::PixelsFromHimetric(u.himetric, u.dpi)) << u.pixels << "@" << u.dpi;
+    }
+    EXPECT_EQ(-1, embedding::HimetricFromPixels(100, 0));
+    EXPECT_EQ(-1, embedding::HimetricFromPixels(INT_MAX, 1));  // beyond int
+
+    EXPECT_EQ(50, embedding::Span(80, 30));
+    EXPECT_EQ(INT_MAX, embedding::Span(INT_MIN, INT_MAX));
+    EXPECT_STREQ("OLEIVERB_INPLACEACTIVATE", embedding::VerbName(OLEIVERB_INPLACEACTIVATE));
+    EXPECT_STREQ("OLEIVERB_PROPERTIES", embedding::VerbName(OLEIVERB_PROPERTIES));
+    EXPECT_EQ(nullptr, embedding::VerbName(1));
+    EXPECT_EQ(nullptr, embedding::VerbName(-8));
+}
+
+const CLSID kMissingPage = {0x5d1b0c3e, 0x1111, 0x4222, {0x83, 0x33, 0x44, 0x44, 0x55, 0x55, 0x66, 0x66}};
+
+// The control's own pages that this build can make.
+std::vector<CLSID> OwnPages()
+{
+    const CLSID own[] = {CLSID_GenProp, CLSID_CellProp, CLSID_SizeCtl};
+    return embedding::CreatablePages(own, 3);
+}
+
+TEST(Embedding, OnlyPagesThatCanBeCreatedReachTheFrame)
+{
+    // Missing classes and classes that are no page drop out; the rest keep their order.
+    const CLSID asked[] = {CLSID_GenProp, kMissingPage, CLSID_CellProp, CLSID_Tessera, CLSID_SizeCtl};
+    const std::vector<CLSID> shown = embedding::CreatablePages(asked, 5);
+    const std::vector<CLSID> own = OwnPages();
+    ASSERT_EQ(own.size(), shown.size());
+    for (size_t i = 0; i < own.size(); ++i) EXPECT_TRUE(IsEqualCLSID(own[i], shown[i])) << i;
+    EXPECT_TRUE(embedding::CreatablePages(&kMissingPage, 1).empty());
+}
+
+// A control with a recording site; active on demand.
+class Sited : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_IOleObject, ole.PutVoid()));
+        ASSERT_EQ(S_OK, ole->QueryInterface(IID_ITessera, grid.PutVoid()));
+        ASSERT_EQ(S_OK, ole->SetClientSite(site.Client()));
+    }
+    void TearDown() override
+    {
+        ole->Close(OLECLOSE_NOSAVE);
+        ole->SetClientSite(nullptr);
+        grid.Reset();
+        ole.Reset();
+        test::PumpMessages();
+        EXPECT_EQ(0u, site.Refs());
+    }
+    HRESULT Verb(LONG verb)
+    {
+        HRESULT hr = ole->DoVerb(verb, nullptr, site.Client(), 0, site.Window(), &site.posRect);
+        test::PumpMessages();
+        return hr;
+    }
+    HWND Window()
+    {
+        fw::ComPtr<IOleWindow> w;
+        HWND hwnd = nullptr;
+        if (SUCCEEDED(ole->QueryInterface(IID_IOleWindow, w.PutVoid()))) w->GetWindow(&hwnd);
+        return hwnd;
+    }
+    fw::ComPtr<IOleInPlaceObject> InPlace()
+    {
+        fw::ComPtr<IOleInPlaceObject> p;
+        ole->QueryInterface(IID_IOleInPlaceObject, p.PutVoid());
+        return p;
+    }
+    SIZEL Extent()
+    {
+        SIZEL s = {-1, -1};
+        ole->GetExtent(DVASPECT_CONTENT, &s);
+        return s;
+    }
+
+    RecordingSite site;
+    fw::ComPtr<IOleObject> ole;
+    fw::ComPtr<ITessera> grid;
+};
+
+TEST_F(Sited, SizingBeforeActivationStoresTheExtentOnly)
+{
+    EXPECT_EQ(100, IntOf(grid.Get(), &ITessera::get_Width));
+    EXPECT_EQ(100, IntOf(grid.Get(), &ITessera::get_Height));
+    EXPECT_EQ(10160, Extent().cx);
+    EXPECT_EQ(7620, Extent().cy);
+
+    EXPECT_EQ(S_OK, grid->put_Width(100));
+    EXPECT_EQ(S_OK, grid->put_Height(50));
+    EXPECT_EQ(MulDiv(2540, 100, Dpi().cx), Extent().cx);
+    EXPECT_EQ(MulDiv(2540, 50, Dpi().cy), Extent().cy);
+    EXPECT_EQ(50, IntOf(grid.Get(), &ITessera::get_Height));
+    EXPECT_FALSE(site.Log().Has("OnPosRectChange")) << "not in place: the site is not asked";
+
+    // A null size is refused before anything reads it; another aspect is
+    // refused and leaves the extent.
+    EXPECT_EQ(E_POINTER, ole->SetExtent(DVASPECT_CONTENT, nullptr));
+    EXPECT_EQ(E_POINTER, ole->SetExtent(DVASPECT_THUMBNAIL, nullptr));
+    SIZEL other = {500, 500};
+    EXPECT_EQ(DV_E_DVASPECT, ole->SetExtent(DVASPECT_ICON, &other));
+    EXPECT_EQ(MulDiv(2540, 100, Dpi().cx), Extent().cx);
+}
+
+TEST_F(Sited, SizingInPlaceAsksTheSiteAndObjectRectsSetTheSize)
+{
+    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
+    HWND hwnd = Window();
+    ASSERT_NE(nullptr, hwnd);
+    RECT before = {};
+    GetWindowRect(hwnd, &before);
+    EXPECT_EQ(200, IntOf(grid.Get(), &ITessera::get_Width));  // the site's position
+    EXPECT_EQ(150, IntOf(grid.Get(), &ITessera::get_Height));
+
+    site.Log().Clear();
+    EXPECT_EQ(S_OK, grid->put_Width(120));
+    EXPECT_EQ(1u, site.Log().Count("OnPosRectChange")) << site.Log().Dump();
+    RECT after = {};
+    GetWindowRect(hwnd, &after);
+    EXPECT_TRUE(EqualRect(&before, &after)) << "the container decides";
+    EXPECT_EQ(MulDiv(2540, 120, Dpi().cx), Extent().cx);
+
+    // An aspect that includes content runs the handler, and is still refused.
+    site.Log().Clear();
+    SIZEL size = {2000, 2000};
+    EXPECT_EQ(DV_E_DVASPECT, ole->SetExtent(DVASPECT_CONTENT | DVASPECT_ICON, &size));
+    EXPECT_EQ(1u, site.Log().Count("OnPosRectChange"));
+
+    RECT reversed = {300, 200, 100, 50};
+    EXPECT_EQ(S_OK, InPlace()->SetObjectRects(&reversed, &reversed));
+    EXPECT_EQ(200, IntOf(grid.Get(), &ITessera::get_Width));
+    EXPECT_EQ(150, IntOf(grid.Get(), &ITessera::get_Height));
+    EXPECT_EQ(E_POINTER, InPlace()->SetObjectRects(nullptr, &reversed));
+}
+
+TEST_F(Sited, TabStopMarksTheControlForSavingAndTellsDataSinks)
+{
+    FORMATETC format = {CF_METAFILEPICT, nullptr, DVASPECT_CONTENT, -1, TYMED_MFPICT};
+    fw::ComPtr<IDataObject> data;
+    ASSERT_EQ(S_OK, ole->QueryInterface(IID_IDataObject, data.PutVoid()));
+    DWORD cookie = 0;
+    ASSERT_EQ(S_OK, data->DAdvise(&format, ADVF_NODATA, site.Sink(), &cookie));
+
+    fw::ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(S_OK, ole->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()));
+    EXPECT_EQ(S_FALSE, persist->IsDirty());
+    EXPECT_EQ(S_OK, grid->put_TabStop(VARIANT_FALSE));
+    EXPECT_EQ(S_OK, persist->IsDirty());
+    VARIANT_BOOL b = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, grid->get_TabStop(&b));
+    EXPECT_EQ(VARIANT_FALSE, b);
+    EXPECT_EQ(E_POINTER, grid->get_TabStop(nullptr));
+    EXPECT_TRUE(site.Log().Has("Sink.OnDataChange")) << site.Log().Dump();
+    EXPECT_EQ(S_OK, data->DUnadvise(cookie));
+}
+
+TEST_F(Sited, InPlaceActivationReparentsAndMakesCellButtonsThatDeactivationTakes)
+{
+    SetRegion(grid.Get(), 2, 1);
+    grid->put_TypeEx(8);
+    SetRegion(grid.Get(), 0, 1);  // a fixed cell gets no button
+    grid->put_TypeEx(8);
+    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
+    HWND hwnd = Window();
+    ASSERT_NE(nullptr, hwnd);
+    std::vector<HWND> buttons = Children(hwnd, L"Button");
+    ASSERT_EQ(1u, buttons.size());
+
+    // A window that strayed is brought back into the container's window.
+    HWND stray = CreateWindowExW(0, test::PlainWindowClass(), L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                                 nullptr, nullptr);
+    SetParent(hwnd, stray);
+    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
+    EXPECT_EQ(site.Window(), GetAncestor(hwnd, GA_PARENT));
+    DestroyWindow(stray);
+
+    ASSERT_EQ(S_OK, InPlace()->InPlaceDeactivate());
+    EXPECT_FALSE(IsWindow(buttons[0]));
+    EXPECT_FALSE(IsWindow(hwnd));
+
+    // The next activation makes them again.
+    ASSERT_EQ(S_OK, Verb(OLEIVERB_SHOW));
+    ASSERT_NE(nullptr, Window());
+    EXPECT_EQ(0u, Children(Window(), L"Button").size()) << "only in-place activation remakes buttons";
+    InPlace()->InPlaceDeactivate();
+    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
+    EXPECT_EQ(1u, Children(Window(), L"Button").size());
+}
+
+TEST_F(Sited, ActivationMakesTheTooltipAndDeactivationTakesIt)
+{
+    auto tooltips = [] {
+        std::vector<HWND> found;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM lp) {
+                wchar_t name[64] = {};
+                GetClassNameW(w, name, 64);
+                if (lstrcmpiW(name, L"tooltips_class32") == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        return found;
+    };
+    const size_t before = tooltips().size();
+    for (LONG verb : {OLEIVERB_SHOW, OLEIVERB_INPLACEACTIVATE, OLEIVERB_UIACTIVATE}) {
+        ASSERT_EQ(S_OK, Verb(verb));
+        if (tooltips().size() == before) GTEST_SKIP() << "this build makes no hint window yet";
+        EXPECT_EQ(before + 1, tooltips().size()) << verb;
+        InPlace()->InPlaceDeactivate();
+        EXPECT_EQ(before, tooltips().size()) << verb;
+    }
+}
+
+TEST_F(Sited, AmbientUserModeIsReadAgainWhenItChanges)
+{
+    // In design mode a column count change stretches the cell region over the table.
+    fw::ComPtr<IOleControl> control;
+    ASSERT_EQ(S_OK, ole->QueryInterface(IID_IOleControl, control.PutVoid()));
+    site.userMode = false;
+    EXPECT_EQ(S_OK, control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE));
+    SetRegion(grid.Get(), 1, 1);
+    grid->put_Cols(6);
+    EXPECT_EQ(0, IntOf(grid.Get(), &ITessera::get_CRegionLeftTopX));
+    EXPECT_EQ(5, IntOf(grid.Get(), &ITessera::get_CRegionRightBottomX));
+
+    site.userMode = true;
+    EXPECT_EQ(S_OK, control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE));
+    SetRegion(grid.Get(), 1, 1);
+    grid->put_Cols(7);
+    EXPECT_EQ(1, IntOf(grid.Get(), &ITessera::get_CRegionLeftTopX));
+    EXPECT_EQ(1, IntOf(grid.Get(), &ITessera::get_CRegionRightBottomX));
+    EXPECT_EQ(S_OK, control->OnAmbientPropertyChange(DISPID_AMBIENT_BACKCOLOR));
+    EXPECT_EQ(E_NOTIMPL, control->GetControlInfo(nullptr));
+}
+
+// The property frame is modal: a timer on this thread finds it, reads its
+// title and closes it.
+struct FrameCloser {
+    static std::wstring title;
+    static int seen;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM) {
+                wchar_t name[64] = {};
+                GetClassNameW(w, name, 64);
+                if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(w)) {
+                    wchar_t text[256] = {};
+                    GetWindowTextW(w, text, 256);
+                    title = text;
+                    ++seen;
+                    PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+                    PostMessageW(w, WM_CLOSE, 0, 0);
+                }
+                return TRUE;
+            },
+            0);
+    }
+};
+std::wstring FrameCloser::title;
+int FrameCloser::seen = 0;
+
+TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
+{
+    if (OwnPages().empty()) GTEST_SKIP() << "this build has no pages to show";
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &FrameCloser::Tick);
+    FrameCloser::seen = 0;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(S_OK, Verb(OLEIVERB_PROPERTIES));
+    EXPECT_LE(1, FrameCloser::seen);
+    site.userMode = false;
+    FrameCloser::seen = 0;
+    EXPECT_EQ(S_OK, Verb(OLEIVERB_PRIMARY));
+    EXPECT_LE(1, FrameCloser::seen);
+    EXPECT_EQ(nullptr, Window()) << "a designer's primary verb does not activate";
+    KillTimer(nullptr, timer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
+{
+    test::AxHost host(L"Kvadra.Tessera.1");
+    HWND control = host.ControlWindow();
+    ASSERT_NE(nullptr, control);
+    fw::ComPtr<ITessera> grid;
+    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+    SetForegroundWindow(host.Frame());
+    ::SetFocus(host.Frame());
+    ASSERT_NE(control, GetFocus());
+    EXPECT_EQ(S_OK, grid->SetFocus());
+    EXPECT_EQ(control, GetFocus());
+
+    EXPECT_EQ(S_OK, grid->put_Enabled(VARIANT_FALSE));
+    VARIANT_BOOL b = -1;
+    grid->get_Enabled(&b);
+    EXPECT_EQ(0, b);
+    EXPECT_TRUE(IsWindowEnabled(control));
+    EXPECT_EQ(-1, IntOf(grid.Get(), &ITessera::get_CurrentCellRow));
+    grid.Reset();
+    host.Destroy();
+}
+
+TEST(HostedControl, DeactivationCommitsAnOpenEditor)
+{
+    test::AxHost host(L"Kvadra.Tessera.1");
+    HWND control = host.ControlWindow();
+    ASSERT_NE(nullptr, control);
+    fw::ComPtr<ITessera> grid;
+    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+    SetRegion(grid.Get(), 1, 1);
+    grid->put_TypeEx(2);
+    // A click on the cell opens its text box.
+    const LPARAM at = MAKELPARAM(50 + 25, 40 + 20);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(control, WM_LBUTTONUP, 0, at);
+    std::vector<HWND> edits = Children(control, L"Edit");
+    if (edits.empty()) GTEST_SKIP() << "this build opens no editors yet";
+    SetWindowTextW(edits[0], L"42");
+
+    fw::ComPtr<IOleInPlaceObject> inPlace;
+    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_IOleInPlaceObject, inPlace.PutVoid()));
+    EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
+    EXPECT_FALSE(IsWindow(control));
+    fw::Variant v;
+    ASSERT_EQ(S_OK, grid->get_Value(&v));
+    ASSERT_EQ(S_OK, VariantChangeType(&v, &v, 0, VT_BSTR));
+    EXPECT_STREQ(L"42", v.Ref().bstrVal);
+    grid.Reset();
+    host.Destroy();
+}
+
+// --- Guards ------------------------------------------------------------------------
+
+fw::ComPtr<ITessera> NewGrid()
+{
+    fw::ComPtr<ITessera> grid;
+    EXPECT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
+    return grid;
+}
+
+TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
+{
+    auto g = NewGrid();
+    // 200 million cells, inside the cell cap: tens of gigabytes.
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof(status);
+    GlobalMemoryStatusEx(&status);
+    if (CGridTable::GrowCost(10, 10, 20000000, 10) < status.ullAvailPhys)
+        GTEST_SKIP() << "this machine could hold the grow";
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Rows(20000000));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Cols(20000000));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_FixedRows(20000000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(10, IntOf(g.Get(), &ITessera::get_Rows));
+    EXPECT_EQ(10, IntOf(g.Get(), &ITessera::get_Cols));
+    EXPECT_EQ(1, IntOf(g.Get(), &ITessera::get_FixedRows));
+
+    // A grow that fits still happens.
+    EXPECT_EQ(S_OK, g->put_Rows(100000));
+    EXPECT_EQ(100000, IntOf(g.Get(), &ITessera::get_Rows));
+}
+
+// An object value whose conversion runs host code that replaces column 1,
+// and with it the cell the put was working on.
+class ResizingValue final : public test::Counted<IDispatch> {
+public:
+    explicit ResizingValue(ITessera* grid) : m_grid(grid) {}
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+            *ppv = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHOD(GetTypeInfoCount)(UINT* count) override { return test::NoTypeInfo(count); }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return test::Cleared(info, E_NOTIMPL); }
+    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
+    {
+        if (dispid != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
+        if (resize) {
+            m_grid->RemoveCol(1);
+            m_grid->InsertCol(1);
+        }
+        VariantInit(result);
+        result->vt = VT_I4;
+        result->lVal = 42;
+        return S_OK;
+    }
+
+    bool resize = true;
+
+private:
+    ITessera* m_grid;
+};
+
+TEST(Guards, RegionPutsFindTheirCellsAgainAfterTheHostsCode)
+{
+    auto g = NewGrid();
+    ResizingValue object(g.Get());
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_DISPATCH;
+    v.pdispVal = &object;
+
+    SetRegion(g.Get(), 1, 1);
+    ASSERT_EQ(S_OK, g->put_Value(v));
+    fw::Variant got;
+    ASSERT_EQ(S_OK, g->get_Value(&got));
+    ASSERT_EQ(S_OK, VariantChangeType(&got, &got, 0, VT_BSTR));
+    EXPECT_STREQ(L"42", got.Ref().bstrVal) << "the value went into the cell that is there now";
+
+    // A cell that keeps the object as its value; the type test converts it.
+    SetRegion(g.Get(), 1, 1);
+    g->put_CType(99);
+    object.resize = false;
+    ASSERT_EQ(S_OK, g->put_Value(v));
+    object.resize = true;
+    ASSERT_EQ(S_OK, g->put_CType(4));
+    EXPECT_EQ(4, IntOf(g.Get(), &ITessera::get_CType));
+    g.Reset();
+    EXPECT_EQ(0u, object.Refs());
+}
+
+TEST(Guards, AHostileDateFormatIsKeptButNotShown)
+{
+    auto g = NewGrid();
+    std::wstring hostile;
+    while (hostile.size() < 256) hostile += L"d ";
+    SetRegion(g.Get(), 1, 1);
+    g->put_CType(7);
+    VARIANT date;
+    VariantInit(&date);
+    date.vt = VT_DATE;
+    date.date = 36526;
+    ASSERT_EQ(S_OK, g->put_Value(date));
+    ASSERT_EQ(S_OK, g->put_DTFormat(fw::Bstr(hostile.c_str()).Get()));
+    EXPECT_EQ(S_OK, g->AdjustColWidths());
+    fw::Bstr kept;
+    ASSERT_EQ(S_OK, g->get_DTFormat(kept.Put()));
+    EXPECT_EQ(hostile, kept.Get());
+}
+
+} // namespace
