@@ -377,8 +377,11 @@ void CInPlaceEditor::Fill(HWND hwnd, const CGridCell& source, const VARIANT& val
     case EditorKind::UpDownDate:
     case EditorKind::DropDownDate: {
         SYSTEMTIME st = ShownTime(value);
+        // A format the picker cannot take (it would bring the process down)
+        // gives the default short date instead.
         const wchar_t* format = source.m_DTFormat.Text();
-        SendMessageW(hwnd, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(*format ? format : nullptr));
+        if (!*format || !model::PickerCanTakeFormat(format)) format = nullptr;
+        SendMessageW(hwnd, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format));
         SendMessageW(hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
         break;
     }

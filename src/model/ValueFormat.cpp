@@ -241,6 +241,23 @@ bool PickerCanTakeFormat(const std::string& format) noexcept
     return format.size() <= kMaxPickerFormatChars && DateFormatParts(format) <= kMaxPickerFormatParts;
 }
 
+bool PickerCanTakeFormat(const wchar_t* format) noexcept
+{
+    if (!format) return true;
+    // Only ASCII letters and quotes make parts; any other character is a
+    // literal, whatever it becomes in the code page.
+    std::string narrow;
+    try {
+        for (const wchar_t* p = format; *p; ++p) {
+            if (narrow.size() > kMaxPickerFormatChars) return false;
+            narrow.push_back(*p < 128 ? static_cast<char>(*p) : '?');
+        }
+    } catch (...) {
+        return false;
+    }
+    return PickerCanTakeFormat(narrow);
+}
+
 bool DateToCalendarFields(double date, CalendarFields& fields)
 {
     // Any time of day on the first and last day counts (NaN fails too).

@@ -52,6 +52,8 @@ constexpr size_t kMaxPickerFormatParts = 64;
 constexpr size_t kMaxPickerFormatChars = 128;
 size_t DateFormatParts(const std::string& format) noexcept;
 bool PickerCanTakeFormat(const std::string& format) noexcept;
+// The same for a UTF-16 format, as the editors' date pickers take it.
+bool PickerCanTakeFormat(const wchar_t* format) noexcept;
 
 // A hidden date-time picker, used only for its format language. Created on
 // first use on the calling thread, destroyed with its owner.

@@ -305,6 +305,14 @@ TEST_F(Editing, EditorWindowsLieOverTheirCells)
         grid->HideEdit();
     }
 
+    // A format with too many parts for the picker opens with its default.
+    Setup(2, 2, 7, 2);
+    std::wstring hostile;
+    while (hostile.size() < 300) hostile += L"d ";
+    grid->put_DTFormat(fw::Bstr(hostile.c_str()).Get());
+    EXPECT_NE(nullptr, Open(2, 2));
+    grid->HideEdit();
+
     // Lists: entries in order, the value's entry selected.
     Setup(2, 2, 2, 4);
     fw::Variant v;
