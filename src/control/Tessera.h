@@ -17,6 +17,10 @@
 #include "model/ValueFormat.h"
 #include "view/Layout.h"
 
+// The control's property table: what is stored, in order, and which page
+// edits what (TesseraProperties.cpp).
+const fw::PropertyEntry* TesseraProperties(size_t& count);
+
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
                  public fw::OleControl,
@@ -175,6 +179,13 @@ protected:
     HWND ControlWindow() const override { return m_window.Handle(); }
     HRESULT OnDraw(const fw::DrawInfo& info) override;
     const fw::PropertyEntry* Properties(size_t& count) const override;
+    // Stored forms, by the property table (TesseraProperties.cpp).
+    HRESULT LoadState(IStream* stream) override;
+    HRESULT SaveState(IStream* stream, BOOL clearDirty) override;
+    HRESULT StateSizeMax(ULARGE_INTEGER* size) override;
+    HRESULT LoadState(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT SaveState(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    HRESULT InitState() override;
 
 
 public:
