@@ -3,6 +3,7 @@
 #   make test   build, then run every test under Wine in an X server
 #   make bench  run the benchmarks under Wine
 #   make demo   run the demo host
+#   make fuzz   fuzz the stream reader natively (clang, libFuzzer, ASan, UBSan)
 
 BUILD := build
 X64 := $(BUILD)/x64
@@ -10,7 +11,7 @@ X86 := $(BUILD)/x86
 JOBS ?= 2
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all dlls test bench demo bootstrap clean
+.PHONY: all dlls test bench demo fuzz bootstrap clean
 
 all: dlls
 
@@ -41,6 +42,22 @@ bench: dlls
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
 	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
+
+# Not part of test. The reader natively: FUZZ_RUNS inputs, seeded from
+# fuzz/seeds, new finds kept in the build tree. Then mutated streams and
+# hostile bags into a live control under Wine, LIVE_FUZZ_RUNS of each.
+FUZZ_RUNS ?= 1000000
+LIVE_FUZZ_RUNS ?= 100000
+FUZZ_DIR := $(BUILD)/fuzz
+fuzz: dlls
+	@mkdir -p $(FUZZ_DIR)/corpus
+	clang++-14 -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+	  -Isrc fuzz/stream_fuzz.cpp src/control/StoredRecord.cpp -o $(FUZZ_DIR)/stream_fuzz
+	$(FUZZ_DIR)/stream_fuzz -runs=$(FUZZ_RUNS) -max_len=8192 -timeout=5 -dict=fuzz/stream.dict \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus fuzz/seeds
+	cmake --build $(X64) --target control_tests -j $(JOBS)
+	KVADRA_FUZZ_RUNS=$(LIVE_FUZZ_RUNS) tools/run-wine.sh $(X64) \
+	  wine tests/control_tests.exe --gtest_also_run_disabled_tests --gtest_filter=LiveFuzz.*
 
 clean:
 	rm -rf $(BUILD) dist
