@@ -140,11 +140,15 @@ HRESULT ReadValue(IStream* stream, VARIANT& value)
         value.vt = r.vt;
         value.punkVal = nullptr;
         if (r.object.IsNull()) return S_OK;
-        // The font reads its class id and data itself.
-        hr = Seek(stream, -static_cast<LONGLONG>(sizeof r.object.bytes), STREAM_SEEK_CUR);
-        if (FAILED(hr)) return hr;
-        return OleLoadFromStream(stream, r.vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
-                                 reinterpret_cast<void**>(&value.punkVal));
+        // The class id is read and is the standard font's: make one and let
+        // it read its data. Only a loaded object is handed out.
+        fw::ComPtr<IPersistStream> font;
+        hr = CoCreateInstance(CLSID_StdFont, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStream, font.PutVoid());
+        if (SUCCEEDED(hr)) hr = font->Load(stream);
+        if (SUCCEEDED(hr))
+            hr = font->QueryInterface(r.vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
+                                      reinterpret_cast<void**>(&value.punkVal));
+        return hr;
     }
     case record::Body::Text:
         break;
