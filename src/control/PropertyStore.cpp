@@ -315,8 +315,11 @@ HRESULT CPropertyStore::Load(IPropertyBag* bag, IErrorLog* log)
         if (FAILED(Get(entry, value.Ref()))) return E_FAIL;
         VARTYPE type = value.Ref().vt;
         value.Clear();
+        VariantInit(value.Ptr());
         value.Ref().vt = type;
+        value.Ref().llVal = 0;  // no stale pointer under the requested type
         HRESULT hr = bag->Read(entry.name, value.Ptr(), log);
+        if (FAILED(hr)) VariantInit(value.Ptr());  // whatever a failing bag left is not ours
         if (hr == E_INVALIDARG) {
             Trace("Property %s not in Bag\n", entry.name);
             continue;
