@@ -20,6 +20,10 @@
 #include "view/HintWindow.h"
 #include "view/Layout.h"
 
+// The control's property table: what is stored, in order, and which page
+// edits what (TesseraProperties.cpp).
+const fw::PropertyEntry* TesseraProperties(size_t& count);
+
 class CTessera : public fw::ObjectRoot,
                  public fw::DispatchImpl<ITessera, &IID_ITessera>,
                  public fw::OleControl,
@@ -180,6 +184,13 @@ protected:
     const fw::PropertyEntry* Properties(size_t& count) const override;
     // The accelerator hook (interaction/Keyboard.cpp).
     bool PreTranslateKey(const MSG& msg, HRESULT& result) override;
+    // Stored forms, by the property table (TesseraProperties.cpp).
+    HRESULT LoadState(IStream* stream) override;
+    HRESULT SaveState(IStream* stream, BOOL clearDirty) override;
+    HRESULT StateSizeMax(ULARGE_INTEGER* size) override;
+    HRESULT LoadState(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT SaveState(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    HRESULT InitState() override;
 
     // Activation and sizing (TesseraActivation.cpp).
     HRESULT InPlaceActivate(LONG verb, const RECT* pos = nullptr) override;

@@ -1,6 +1,8 @@
 // The control's property table: what is stored, and which page edits what.
 #include "control/Tessera.h"
 
+#include "control/PropertyStore.h"
+
 namespace {
 
 // The system's stock font and colour pages.
@@ -43,7 +45,7 @@ const fw::PropertyEntry kProperties[] = {
     {L"Scrollbars", 24, VT_INT, General},
     {L"Font", 25, VT_DISPATCH, Font},
     {L"FontColor", 28, VT_UI4, Color},
-    {L"Value", 29, VT_EMPTY, Cells},
+    {L"Value", 29, VT_EMPTY, Cells},  // any type: the cell's own
     {L"CType", 30, VT_INT, Cells},
     {L"TypeEx", 31, VT_INT, Cells},
     {L"DTFormat", 32, VT_BSTR, Cells},
@@ -58,8 +60,55 @@ const fw::PropertyEntry kProperties[] = {
 
 } // namespace
 
-const fw::PropertyEntry* CTessera::Properties(size_t& count) const
+const fw::PropertyEntry* TesseraProperties(size_t& count)
 {
     count = sizeof(kProperties) / sizeof(kProperties[0]);
     return kProperties;
+}
+
+const fw::PropertyEntry* CTessera::Properties(size_t& count) const { return TesseraProperties(count); }
+
+// The stored forms. The needs-saving flag is set by InitNew (and TabStop)
+// only; a load that succeeds and a save that asks for it clear it.
+namespace {
+persist::CPropertyStore StoreOf(ITessera* dispatch, SIZEL& extent)
+{
+    return persist::CPropertyStore(dispatch, kProperties, sizeof(kProperties) / sizeof(kProperties[0]), extent);
+}
+} // namespace
+
+HRESULT CTessera::LoadState(IStream* stream)
+{
+    HRESULT hr = StoreOf(this, m_extent).Load(stream);
+    if (SUCCEEDED(hr)) SetDirty(false);
+    return hr;
+}
+
+HRESULT CTessera::SaveState(IStream* stream, BOOL clearDirty)
+{
+    HRESULT hr = StoreOf(this, m_extent).Save(stream);
+    if (SUCCEEDED(hr) && clearDirty) SetDirty(false);
+    return hr;
+}
+
+HRESULT CTessera::StateSizeMax(ULARGE_INTEGER* size) { return StoreOf(this, m_extent).SizeMax(size); }
+
+HRESULT CTessera::LoadState(IPropertyBag* bag, IErrorLog* log)
+{
+    HRESULT hr = StoreOf(this, m_extent).Load(bag, log);
+    if (SUCCEEDED(hr)) SetDirty(false);
+    return hr;
+}
+
+HRESULT CTessera::SaveState(IPropertyBag* bag, BOOL clearDirty, BOOL)
+{
+    HRESULT hr = StoreOf(this, m_extent).Save(bag);
+    if (SUCCEEDED(hr) && clearDirty) SetDirty(false);
+    return hr;
+}
+
+HRESULT CTessera::InitState()
+{
+    SetDirty(true);
+    return S_OK;
 }

@@ -418,14 +418,19 @@ STDMETHODIMP OleControl::GetClassID(CLSID* clsid)
 }
 
 STDMETHODIMP OleControl::IsDirty() { return m_dirty ? S_OK : S_FALSE; }
-STDMETHODIMP OleControl::Load(LPSTREAM stream) { return stream ? LoadState(stream) : E_POINTER; }
-STDMETHODIMP OleControl::Save(LPSTREAM stream, BOOL clearDirty) { return stream ? SaveState(stream, clearDirty) : E_POINTER; }
-STDMETHODIMP OleControl::GetSizeMax(ULARGE_INTEGER*) { return E_NOTIMPL; }
+// A null stream, bag or storage is an invalid argument, not a null out-pointer.
+STDMETHODIMP OleControl::Load(LPSTREAM stream) { return stream ? LoadState(stream) : E_INVALIDARG; }
+STDMETHODIMP OleControl::Save(LPSTREAM stream, BOOL clearDirty) { return stream ? SaveState(stream, clearDirty) : E_INVALIDARG; }
+STDMETHODIMP OleControl::GetSizeMax(ULARGE_INTEGER* size) { return size ? StateSizeMax(size) : E_POINTER; }
 STDMETHODIMP OleControl::InitNew() { return InitState(); }
-STDMETHODIMP OleControl::Load(IPropertyBag* bag, IErrorLog* log) { return bag ? LoadState(bag, log) : E_POINTER; }
+STDMETHODIMP OleControl::Load(IPropertyBag* bag, IErrorLog* log) { return bag ? LoadState(bag, log) : E_INVALIDARG; }
 STDMETHODIMP OleControl::Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll)
 {
-    return bag ? SaveState(bag, clearDirty, saveAll) : E_POINTER;
+    if (!bag) {
+        OutputDebugStringA("PropBag pointer passed in was invalid\n");
+        return E_INVALIDARG;
+    }
+    return SaveState(bag, clearDirty, saveAll);
 }
 
 namespace {
@@ -436,7 +441,7 @@ STDMETHODIMP OleControl::InitNew(IStorage*) { return InitState(); }
 
 STDMETHODIMP OleControl::Load(IStorage* storage)
 {
-    if (!storage) return E_POINTER;
+    if (!storage) return E_INVALIDARG;
     ComPtr<IStream> stream;
     HRESULT hr = storage->OpenStream(kContents, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Put());
     return FAILED(hr) ? hr : LoadState(stream.Get());
@@ -444,7 +449,7 @@ STDMETHODIMP OleControl::Load(IStorage* storage)
 
 STDMETHODIMP OleControl::Save(IStorage* storage, BOOL)
 {
-    if (!storage) return E_POINTER;
+    if (!storage) return E_INVALIDARG;
     ComPtr<IStream> stream;
     HRESULT hr = storage->CreateStream(kContents, STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, stream.Put());
     return FAILED(hr) ? hr : SaveState(stream.Get(), TRUE);
@@ -455,6 +460,7 @@ STDMETHODIMP OleControl::HandsOffStorage() { return S_OK; }
 
 HRESULT OleControl::LoadState(IStream*) { return E_NOTIMPL; }
 HRESULT OleControl::SaveState(IStream*, BOOL) { return E_NOTIMPL; }
+HRESULT OleControl::StateSizeMax(ULARGE_INTEGER*) { return E_NOTIMPL; }
 HRESULT OleControl::LoadState(IPropertyBag*, IErrorLog*) { return E_NOTIMPL; }
 HRESULT OleControl::SaveState(IPropertyBag*, BOOL, BOOL) { return E_NOTIMPL; }
 HRESULT OleControl::InitState() { return S_OK; }

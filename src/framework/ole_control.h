@@ -199,6 +199,7 @@ protected:
     // Stored formats; E_NOTIMPL until the control has them.
     virtual HRESULT LoadState(IStream* stream);
     virtual HRESULT SaveState(IStream* stream, BOOL clearDirty);
+    virtual HRESULT StateSizeMax(ULARGE_INTEGER* size);
     virtual HRESULT LoadState(IPropertyBag* bag, IErrorLog* log);
     virtual HRESULT SaveState(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll);
     virtual HRESULT InitState();

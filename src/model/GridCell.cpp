@@ -94,7 +94,8 @@ const VARIANT& CGridCell::Value() const noexcept
 
 void CGridCell::ClearValue() noexcept
 {
-    VariantClear(&MutableValue());
+    m_bValueUnmade = false;
+    VariantClear(&m_value);
 }
 
 HRESULT CGridCell::GetValue(VARIANT* out) const noexcept

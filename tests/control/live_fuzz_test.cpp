@@ -1,0 +1,195 @@
+// Mutated streams and hostile property bags loaded into one live control,
+// under Wine. Disabled: `make fuzz` runs it with --gtest_also_run_disabled_tests
+// (KVADRA_FUZZ_RUNS inputs of each kind, 100,000 by default).
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "control/StoredRecord.h"
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+#include "support/dll.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+long Runs()
+{
+    const char* text = std::getenv("KVADRA_FUZZ_RUNS");
+    return text ? std::atol(text) : 100000;
+}
+
+class MemorySource final : public record::Source {
+public:
+    explicit MemorySource(const Bytes& b) : m_b(b) {}
+    size_t Read(void* p, size_t n) override
+    {
+        n = std::min(n, m_b.size() - m_pos);
+        if (n) std::memcpy(p, m_b.data() + m_pos, n);
+        m_pos += n;
+        return n;
+    }
+    bool Remaining(uint64_t& bytes) override
+    {
+        bytes = m_b.size() - m_pos;
+        return true;
+    }
+
+private:
+    const Bytes& m_b;
+    size_t m_pos = 0;
+};
+
+// The table grows before any memory check can refuse it: inputs that would
+// ask for more than a million cells are left out, so the run cannot take
+// the machine with it. Reads TabStop, Cols, Rows, FixedCols and FixedRows
+// as the setters would get them.
+bool SmallEnough(const Bytes& b)
+{
+    MemorySource in(b);
+    uint32_t word = 0;
+    for (int i = 0; i < 3; ++i)
+        if (record::ReadWord(in, word) != record::Status::Ok) return true;
+    long long size[5] = {0, 10, 10, 0, 0};
+    for (int i = 0; i < 5; ++i) {
+        record::Record r;
+        if (record::ReadRecord(in, r) != record::Status::Ok || record::BodyOf(r.vt) == record::Body::Object) break;
+        fw::Variant v;
+        if (record::BodyOf(r.vt) == record::Body::Fixed) {
+            v.Ref().vt = r.vt;
+            std::memcpy(&v.Ref().bVal, r.fixed, r.fixedSize);
+        } else {
+            v.Ref().vt = VT_BSTR;
+            v.Ref().bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(r.text.data()),
+                                                static_cast<UINT>(r.text.size()));
+        }
+        if (FAILED(VariantChangeType(v.Ptr(), v.Ptr(), 0, VT_I4))) break;
+        size[i] = v.Ref().lVal;
+    }
+    long long cols = std::max(size[1], size[3]), rows = std::max(size[2], size[4]);
+    return cols <= 0 || rows <= 0 || cols * rows <= 1000000 || cols * rows > 200000000;
+}
+
+class Bag final : public IPropertyBag {
+public:
+    std::map<std::wstring, std::wstring> values;
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        *ppv = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHOD_(ULONG, AddRef)() override { return 2; }
+    STDMETHOD_(ULONG, Release)() override { return 1; }
+    STDMETHOD(Read)(LPCOLESTR name, VARIANT* v, IErrorLog*) override
+    {
+        auto it = values.find(name);
+        if (it == values.end()) return E_INVALIDARG;
+        VARTYPE want = v->vt;
+        fw::Variant text;
+        text.Ref().vt = VT_BSTR;
+        text.Ref().bstrVal = SysAllocStringLen(it->second.data(), static_cast<UINT>(it->second.size()));
+        VariantInit(v);
+        return want == VT_EMPTY ? VariantCopy(v, text.Ptr()) : VariantChangeType(v, text.Ptr(), 0, want);
+    }
+    STDMETHOD(Write)(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+};
+
+const wchar_t* const kKeys[] = {
+    L"_cx", L"_cy", L"TabStop", L"Cols", L"Rows", L"FixedCols", L"FixedRows", L"Alignment", L"Editable",
+    L"FixedFont", L"SelectedCellFont", L"SelectedRangeFont", L"Color", L"FixedColor", L"SelectedCellColor",
+    L"SelectedRangeColor", L"WordWrap", L"FixedWordWrap", L"EditMultiline", L"DrawSelection", L"ShowCellHint",
+    L"AutoAdjustLastCell", L"BorderStyle", L"RangeSelect", L"ColSizing", L"RowSizing", L"Scrollbars", L"Font",
+    L"FontColor", L"Value", L"CType", L"TypeEx", L"DTFormat", L"NUMFormat", L"Hint", L"Width", L"Height",
+    L"Enabled", L"Widths", L"Heights",
+};
+
+TEST(LiveFuzz, DISABLED_StreamsAndBags)
+{
+    fw::ComPtr<ITessera> grid;
+    ASSERT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
+    fw::ComPtr<IPersistStreamInit> stream;
+    fw::ComPtr<IPersistPropertyBag> bagLoader;
+    grid->QueryInterface(IID_IPersistStreamInit, stream.PutVoid());
+    grid->QueryInterface(IID_IPersistPropertyBag, bagLoader.PutVoid());
+
+    fw::ComPtr<IStream> base;
+    CreateStreamOnHGlobal(nullptr, TRUE, base.Put());
+    ASSERT_EQ(S_OK, stream->Save(base.Get(), TRUE));
+    STATSTG st = {};
+    base->Stat(&st, STATFLAG_NONAME);
+    Bytes seed(static_cast<size_t>(st.cbSize.QuadPart));
+    LARGE_INTEGER zero = {};
+    base->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG got = 0;
+    base->Read(seed.data(), static_cast<ULONG>(seed.size()), &got);
+
+    std::mt19937 random(20261206);
+    auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+    const uint32_t lengths[] = {0, 1, 3, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFE, 0x10000, 2};
+    const Bytes foreign = {0x3A, 0x27, 0xC3, 0x8C, 0xF6, 0x7B, 0xAD, 0x42, 0x9C, 0xB4, 0x72, 0x14, 0xA7, 0x24, 0x01, 0xCF};
+    const long runs = Runs();
+    long loaded = 0, skipped = 0, succeeded = 0;
+    for (long i = 0; i < runs; ++i) {
+        Bytes b = seed;
+        for (size_t m = 1 + pick(4); m-- > 0 && !b.empty();) {
+            size_t at = pick(b.size());
+            switch (pick(6)) {
+            case 0: b[at] ^= static_cast<uint8_t>(1u << pick(8)); break;
+            case 1: b.resize(at); break;
+            case 2: if (at + 4 <= b.size()) std::memcpy(&b[at], &lengths[pick(8)], 4); break;
+            case 3: if (at + 2 <= b.size()) { b[at] = static_cast<uint8_t>(random()); b[at + 1] = static_cast<uint8_t>(pick(3) ? 0 : random()); } break;
+            case 4: if (at + 16 <= b.size()) std::memcpy(&b[at], foreign.data(), 16); break;
+            default: b[at] = static_cast<uint8_t>(random()); break;
+            }
+        }
+        if (!SmallEnough(b)) {
+            ++skipped;
+            continue;
+        }
+        fw::ComPtr<IStream> s;
+        CreateStreamOnHGlobal(nullptr, TRUE, s.Put());
+        s->Write(b.data(), static_cast<ULONG>(b.size()), &got);
+        s->Seek(zero, STREAM_SEEK_SET, nullptr);
+        if (stream->Load(s.Get()) == S_OK) ++succeeded;
+        ++loaded;
+        int rows = 0, cols = 0;
+        ASSERT_EQ(S_OK, grid->get_Rows(&rows));
+        grid->get_Cols(&cols);
+        if (static_cast<long long>(rows) * cols > 100000) grid->put_Rows(10);
+    }
+
+    const std::wstring hostile[] = {L"2147483647", L"-5", L"-2147483648", L"4294967296", L"abc", L"", L"1e308",
+                                    L"0x10", L"  7", std::wstring{wchar_t(0xFFFF), wchar_t(0xD800)}, L"12.5", L"-1", std::wstring(300, L'd'),
+                                    std::wstring(1 << 20, L'9'), L"dd MM yyyy HH mm ss dd MM yyyy HH mm ss"};
+    long bags = 0;
+    for (long i = 0; i < runs; ++i) {
+        Bag bag;
+        for (size_t k = 1 + pick(5); k-- > 0;) {
+            const wchar_t* key = kKeys[pick(40)];
+            std::wstring value = hostile[pick(sizeof hostile / sizeof hostile[0])];
+            // No grow past a million cells (see SmallEnough): the cap refuses the biggest.
+            bool size = !wcscmp(key, L"Rows") || !wcscmp(key, L"Cols") || !wcscmp(key, L"FixedRows") ||
+                        !wcscmp(key, L"FixedCols");
+            if (size && value != L"2147483647" && value != L"-5" && value != L"abc") value = std::to_wstring(pick(300));
+            if (!wcscmp(key, L"Widths") || !wcscmp(key, L"Heights")) value = pick(100) ? value : std::wstring(1 << 19, L'7') + L" 8";
+            bag.values[key] = value;
+        }
+        bagLoader->Load(&bag, nullptr);
+        ++bags;
+        int rows = 0;
+        ASSERT_EQ(S_OK, grid->get_Rows(&rows));
+    }
+    std::printf("live fuzz: %ld streams loaded (%ld whole), %ld left out as too big; %ld bags\n", loaded, succeeded,
+                skipped, bags);
+}
+
+} // namespace
