@@ -4,6 +4,9 @@
 # i386 architecture, whose package index has failed to download on our
 # mirror before: then the architecture is taken away again and everything
 # else still installs, so the 64-bit build and tests never wait on it.
+# It also needs a kernel that runs 32-bit programs. Where it cannot, wine32
+# is not installed (or is taken away again): once installed it would be the
+# loader plain `wine` picks, and no Wine program could start at all.
 set -euo pipefail
 
 pkgs=(
@@ -29,16 +32,22 @@ missing=()
 for p in "${pkgs[@]}"; do
   installed "$p" || missing+=("$p")
 done
-want32=0
-if [ "$(dpkg --print-architecture)" = amd64 ] && ! installed wine32:i386; then want32=1; fi
-
-if [ ${#missing[@]} -eq 0 ] && [ $want32 -eq 0 ]; then
-  exit 0
-fi
-
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
+
+# Whether this kernel starts a 32-bit x86 program: the smallest one (an ELF
+# header, one program header, then exit(0) through int 0x80), byte by byte.
+runs32() {
+  local f
+  f=$(mktemp) || return 1
+  printf '\177\105\114\106\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\061\333\315\200' >"$f"
+  chmod +x "$f"
+  local rc=0
+  "$f" 2>/dev/null || rc=1
+  rm -f "$f"
+  return $rc
+}
 
 loud() {
   echo "bootstrap: ************************************************************" >&2
@@ -46,6 +55,22 @@ loud() {
   echo "bootstrap: the 32-bit DLL is built but its tests cannot run on this machine." >&2
   echo "bootstrap: ************************************************************" >&2
 }
+
+want32=0
+if [ "$(dpkg --print-architecture)" = amd64 ]; then
+  if ! runs32; then
+    if installed wine32:i386; then
+      $SUDO apt-get remove -y -qq wine32:i386 >/dev/null || true
+    fi
+    loud "this kernel cannot run 32-bit programs, so wine32 is not installed."
+  elif ! installed wine32:i386; then
+    want32=1
+  fi
+fi
+
+if [ ${#missing[@]} -eq 0 ] && [ $want32 -eq 0 ]; then
+  exit 0
+fi
 
 if [ $want32 -eq 1 ]; then
   added=0
@@ -74,6 +99,9 @@ if [ $want32 -eq 1 ]; then
   echo "bootstrap: installing wine32:i386"
   if ! $SUDO apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null; then
     loud "wine32:i386 could not be installed."
+  elif ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    $SUDO apt-get remove -y -qq wine32:i386 >/dev/null || true
+    loud "wine32:i386 was installed but does not start; it is taken away again."
   fi
 fi
 exit 0

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the tests or the benchmarks against each DLL: the x64 one
-# always, the x86 one where the 32-bit Wine is installed (wine32:i386), else
-# with a notice. Fails when either run fails.
+# always, the x86 one where the 32-bit Wine (wine32:i386) is installed and
+# starts, else with a notice. Fails when either run fails.
 #   tools/run-both.sh test|bench
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -23,12 +23,13 @@ run() {
 
 rc=0
 run x64 || rc=1
-if [ -x /usr/lib/wine/wine ]; then
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
   run x86 || rc=1
 else
   echo "****************************************************************"
-  echo "NOTICE: the 32-bit Wine (wine32:i386) is not installed here, so"
-  echo "the x86 $mode run is skipped; only the x64 DLL was run."
+  echo "NOTICE: the 32-bit Wine (wine32:i386) is not installed here, or"
+  echo "cannot start, so the x86 $mode run is skipped; only the x64 DLL"
+  echo "was run."
   echo "****************************************************************"
 fi
 [ $rc -eq 0 ] && echo "==== $mode: all runs passed" || echo "==== $mode: FAILED"

@@ -24,7 +24,7 @@ export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 # Plain `wine` starts Wine's own 32-bit programs once wine32 is installed.
 wine64=/usr/lib/wine/wine64
 have32=0
-[ -x /usr/lib/wine/wine ] && have32=1
+/usr/lib/wine/wine --version >/dev/null 2>&1 && have32=1
 # A prefix made before wine32 was installed has no 32-bit side.
 if [ $have32 -eq 1 ] && [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
   echo "run-wine: the Wine prefix has no 32-bit side; making it anew"
