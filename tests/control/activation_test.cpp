@@ -266,7 +266,6 @@ TEST_F(Sited, ActivationMakesTheTooltipAndDeactivationTakesIt)
     const size_t before = tooltips().size();
     for (LONG verb : {OLEIVERB_SHOW, OLEIVERB_INPLACEACTIVATE, OLEIVERB_UIACTIVATE}) {
         ASSERT_EQ(S_OK, Verb(verb));
-        if (tooltips().size() == before) GTEST_SKIP() << "this build makes no hint window yet";
         EXPECT_EQ(before + 1, tooltips().size()) << verb;
         InPlace()->InPlaceDeactivate();
         EXPECT_EQ(before, tooltips().size()) << verb;
@@ -325,7 +324,7 @@ int FrameCloser::seen = 0;
 
 TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
 {
-    if (OwnPages().empty()) GTEST_SKIP() << "this build has no pages to show";
+    ASSERT_FALSE(OwnPages().empty());
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &FrameCloser::Tick);
     FrameCloser::seen = 0;
     const auto start = std::chrono::steady_clock::now();
@@ -377,7 +376,7 @@ TEST(HostedControl, DeactivationCommitsAnOpenEditor)
     SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(control, WM_LBUTTONUP, 0, at);
     std::vector<HWND> edits = Children(control, L"Edit");
-    if (edits.empty()) GTEST_SKIP() << "this build opens no editors yet";
+    ASSERT_FALSE(edits.empty());
     SetWindowTextW(edits[0], L"42");
 
     fw::ComPtr<IOleInPlaceObject> inPlace;

@@ -48,17 +48,6 @@ fw::ComPtr<I> As(IUnknown* u, REFIID iid)
     return p;
 }
 
-// Loading runs every setter of the table; until TabStop, Width and Height
-// have theirs, a load cannot get past the first record.
-bool SettersBuilt(ITessera* g)
-{
-    return g->put_TabStop(VARIANT_TRUE) != E_NOTIMPL && g->put_Width(100) != E_NOTIMPL &&
-           g->put_Height(100) != E_NOTIMPL;
-}
-#define REQUIRE_SETTERS(g)                                                   \
-    do {                                                                     \
-        if (!SettersBuilt(g)) GTEST_SKIP() << "TabStop/Width/Height setters not built yet"; \
-    } while (0)
 
 Bytes ReadAll(IStream* s)
 {
@@ -141,6 +130,15 @@ std::wstring Describe(IUnknown* g)
     SIZEL extent = {};
     As<IOleObject>(g, IID_IOleObject)->GetExtent(DVASPECT_CONTENT, &extent);
     return out + std::to_wstring(extent.cx) + L"x" + std::to_wstring(extent.cy);
+}
+
+// Every property without the extent: loading sets Width and Height after
+// the extent, and they decide it, so a control whose extent disagrees with
+// its Width and Height comes back with the extent they give.
+std::wstring Properties(IUnknown* g)
+{
+    const std::wstring all = Describe(g);
+    return all.substr(0, all.rfind(L'|'));
 }
 
 fw::ComPtr<IFontDisp> NewFont(const wchar_t* name, int points, bool bold)
@@ -252,7 +250,6 @@ TEST(Persist, StreamRoundTripKeepsEveryProperty)
 {
     auto a = DistinctGrid();
     auto b = NewGrid();
-    REQUIRE_SETTERS(b.Get());
     const std::wstring fresh = Describe(b.Get());
     Bytes saved = Save(a.Get());
 
@@ -265,12 +262,11 @@ TEST(Persist, StreamRoundTripKeepsEveryProperty)
     Bytes older = saved;
     older[1] = 0x08;
     ASSERT_EQ(S_OK, Load(b.Get(), older));
-    EXPECT_EQ(Describe(a.Get()), Describe(b.Get()));
+    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
     EXPECT_EQ(S_FALSE, As<IPersistStreamInit>(b.Get(), IID_IPersistStreamInit)->IsDirty());
 
     // A cut stream fails and keeps what was set before the cut.
     auto c = NewGrid();
-    SettersBuilt(c.Get());
     Bytes cut(saved.begin(), saved.end() - 7);
     EXPECT_EQ(E_FAIL, Load(c.Get(), cut));
     int rows = 0;
@@ -319,9 +315,8 @@ TEST(Persist, StorageHoldsTheStreamInContents)
     contents.Reset();
 
     auto b = NewGrid();
-    REQUIRE_SETTERS(b.Get());
     ASSERT_EQ(S_OK, As<IPersistStorage>(b.Get(), IID_IPersistStorage)->Load(storage.Get()));
-    EXPECT_EQ(Describe(a.Get()), Describe(b.Get()));
+    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
 }
 
 TEST(Persist, ContainersPathThroughTheClassIdInTheStream)
@@ -343,9 +338,8 @@ TEST(Persist, ContainersPathThroughTheClassIdInTheStream)
     ASSERT_EQ(S_OK, ReadClassStm(s.Get(), &clsid));
     fw::ComPtr<IPersistStreamInit> b;
     ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit, b.PutVoid()));
-    REQUIRE_SETTERS(As<ITessera>(b.Get(), IID_ITessera).Get());
     ASSERT_EQ(S_OK, b->Load(s.Get()));
-    EXPECT_EQ(Describe(a.Get()), Describe(b.Get()));
+    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
 }
 
 // ---------------------------------------------------------------- property bag

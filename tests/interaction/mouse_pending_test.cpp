@@ -27,12 +27,15 @@ protected:
         Region(row, col);
         grid->put_TypeEx(2);
     }
-    // Holds the button with the pointer at a client point of the control.
-    void PointAt(int x, int y) const
+    // Holds the button with the pointer at a client point of the control;
+    // false when the platform did not put the pointer there.
+    bool PointAt(int x, int y) const
     {
-        POINT pt = {x, y};
+        POINT pt = {x, y}, now = {};
         ClientToScreen(control, &pt);
+        ClipCursor(nullptr);
         SetCursorPos(pt.x, pt.y);
+        return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
     }
 };
 
@@ -72,7 +75,7 @@ TEST_F(MousePending, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
     Press(CX(2), CY(2));
     const int startRow = Current().row;
     Drag(CX(2), 10);
-    PointAt(CX(2), 10);
+    if (!PointAt(CX(2), 10)) GTEST_SKIP() << "the pointer could not be placed";
     sink.Events().clear();
     SendMessageW(control, WM_TIMER, 513, 0);
     SendMessageW(control, WM_TIMER, 513, 0);
