@@ -78,12 +78,7 @@ SYSTEMTIME ShownTime(const VARIANT& value)
     model::CalendarFields f;
     if (SUCCEEDED(VariantChangeType(date.Ptr(), Src(value), 0, VT_DATE)) &&
         model::DateToCalendarFields(date.Ptr()->date, f)) {
-        st.wYear = static_cast<WORD>(f.year);
-        st.wMonth = static_cast<WORD>(f.month);
-        st.wDay = static_cast<WORD>(f.day);
-        st.wHour = static_cast<WORD>(f.hour);
-        st.wMinute = static_cast<WORD>(f.minute);
-        st.wSecond = static_cast<WORD>(f.second);
+        model::CalendarFieldsToSystemTime(f, st);
         st.wMilliseconds = 0;
     }
     return st;

@@ -131,12 +131,7 @@ std::string DateText(double date, BSTR dtFormat, HWND picker)
     if (!picker || !DateToCalendarFields(date, f)) return {};
 
     SYSTEMTIME st = {};
-    st.wYear = static_cast<WORD>(f.year);
-    st.wMonth = static_cast<WORD>(f.month);
-    st.wDay = static_cast<WORD>(f.day);
-    st.wHour = static_cast<WORD>(f.hour);
-    st.wMinute = static_cast<WORD>(f.minute);
-    st.wSecond = static_cast<WORD>(f.second);
+    CalendarFieldsToSystemTime(f, st);
     // Day 0 (30 December 1899) was a Saturday; day names must match the date.
     const long long day = DayNumber(f.year, f.month, f.day);
     st.wDayOfWeek = static_cast<WORD>(((day % 7) + 7 + 6) % 7);
@@ -239,6 +234,16 @@ size_t DateFormatParts(const std::string& format) noexcept
 bool PickerCanTakeFormat(const std::string& format) noexcept
 {
     return format.size() <= kMaxPickerFormatChars && DateFormatParts(format) <= kMaxPickerFormatParts;
+}
+
+void CalendarFieldsToSystemTime(const CalendarFields& f, SYSTEMTIME& st) noexcept
+{
+    st.wYear = static_cast<WORD>(f.year);
+    st.wMonth = static_cast<WORD>(f.month);
+    st.wDay = static_cast<WORD>(f.day);
+    st.wHour = static_cast<WORD>(f.hour);
+    st.wMinute = static_cast<WORD>(f.minute);
+    st.wSecond = static_cast<WORD>(f.second);
 }
 
 bool PickerCanTakeFormat(const wchar_t* format) noexcept

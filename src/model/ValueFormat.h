@@ -23,6 +23,8 @@ struct CalendarFields {
 // Splits an automation date into calendar fields, rounded to the nearest
 // second. False (fields untouched) outside 1 January 100 .. 31 December 9999.
 bool DateToCalendarFields(double date, CalendarFields& fields);
+// Puts the fields into a SYSTEMTIME's date and time, leaving the rest.
+void CalendarFieldsToSystemTime(const CalendarFields& fields, SYSTEMTIME& st) noexcept;
 
 // The reverse. Bad fields show the message box "1" (year or month) or "2"
 // (day or time of day), caption "error", and give false.
