@@ -98,12 +98,8 @@ TEST_F(Keys, CtrlASelectsAllMovableCellsAndKeepsTheCurrentCell)
 
 TEST_F(Keys, DeleteClearsEditableSelectedCellsUnlessTheSinkCancels)
 {
-    grid.SetText(2, 1, L"a");
-    grid.SetText(2, 2, L"b");
-    grid.SetText(3, 1, L"c");
-    grid.SetText(3, 2, L"d");
+    Fill2x2();
     grid->GetCell(2, 2)->m_Editable = 0;
-    grid->Selection().SetSelectedRange(2, 1, 3, 2);
     grid->SetFocusCell(2, 1);
     // OnBeforeEdit(row, col, text, cancel): -1 for (3, 1), 1 for (3, 2).
     sink.onEvent = [](DISPID id, DISPPARAMS* p) {
@@ -143,10 +139,7 @@ TEST_F(Keys, HookMovesWithArrowsAndLeavesOtherKeysToTheSite)
     EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, VK_DOWN));
     EXPECT_EQ(CCellID(3, 2), Current());
     EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, VK_ESCAPE));
-    {
-        Held both{VK_CONTROL, VK_SHIFT};
-        EXPECT_EQ(S_FALSE, Offer(WM_KEYDOWN, 'Q'));
-    }
+    EXPECT_EQ(S_FALSE, Chord({VK_CONTROL, VK_SHIFT}, 'Q'));
     EXPECT_EQ(S_FALSE, Offer(WM_KEYDOWN, VK_DOWN, GetDesktopWindow()));  // not ours
     std::vector<std::string> offered;
     for (const std::string& call : site.Log().Calls())

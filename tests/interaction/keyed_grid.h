@@ -62,6 +62,21 @@ struct KeyedGrid : ::testing::Test {
         m.wParam = key;
         return active->TranslateAccelerator(&m);
     }
+    // A shortcut through the hook, with modifiers held.
+    HRESULT Chord(std::initializer_list<int> held, UINT vk) const
+    {
+        Held keys(held);
+        return Offer(WM_KEYDOWN, vk);
+    }
+    // a, b / c, d in rows 2 and 3, columns 1 and 2, all selected.
+    void Fill2x2() const
+    {
+        grid.SetText(2, 1, L"a");
+        grid.SetText(2, 2, L"b");
+        grid.SetText(3, 1, L"c");
+        grid.SetText(3, 2, L"d");
+        grid->Selection().SetSelectedRange(2, 1, 3, 2);
+    }
     // Offers the key first and dispatches it when the hook leaves it, as a
     // container's message loop does.
     void Press(UINT vk, HWND target = nullptr) const

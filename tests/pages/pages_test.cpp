@@ -20,21 +20,7 @@
 
 namespace {
 
-class PageSite final : public test::Counted<IPropertyPageSite> {
-public:
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return test::Cleared(ppv, E_NOINTERFACE);
-        *ppv = this;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHOD(OnStatusChange)(DWORD flags) override { changes.push_back(flags); return S_OK; }
-    STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
-    STDMETHOD(GetPageContainer)(IUnknown** unk) override { return test::Cleared(unk, E_NOTIMPL); }
-    STDMETHOD(TranslateAccelerator)(MSG*) override { return S_FALSE; }
-    std::vector<DWORD> changes;
-};
+using PageSite = test::RecordingPageSite;
 
 class Page : public ::testing::Test {
 protected:
