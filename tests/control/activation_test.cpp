@@ -371,6 +371,17 @@ fw::ComPtr<ITessera> NewGrid()
 TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
 {
     auto g = NewGrid();
+    // Beyond the cell cap: refused whatever the machine.
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Rows(INT_MAX));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Cols(2000000000));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_FixedRows(INT_MAX));
+    EXPECT_EQ(500, IntOf(g.Get(), &ITessera::get_TotalWidth));
+    test::Region(g.Get(), 9, 9);
+    VARIANT five;
+    VariantInit(&five);
+    five.vt = VT_I4;
+    five.lVal = 5;
+    EXPECT_EQ(S_OK, g->put_Value(five));  // the table is whole
     // 200 million cells, inside the cell cap: tens of gigabytes.
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
