@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/grid_helpers.h"
 #include "control/Embedding.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
@@ -30,14 +31,6 @@ int IntOf(ITessera* g, HRESULT (STDMETHODCALLTYPE ITessera::*get)(int*))
     int v = -99;
     (g->*get)(&v);
     return v;
-}
-
-void SetRegion(ITessera* g, int col, int row)
-{
-    g->put_CRegionLeftTopX(col);
-    g->put_CRegionLeftTopY(row);
-    g->put_CRegionRightBottomX(col);
-    g->put_CRegionRightBottomY(row);
 }
 
 std::vector<HWND> Children(HWND parent, const wchar_t* cls)
@@ -217,9 +210,9 @@ TEST_F(Sited, TabStopMarksTheControlForSavingAndTellsDataSinks)
 
 TEST_F(Sited, InPlaceActivationReparentsAndMakesCellButtonsThatDeactivationTakes)
 {
-    SetRegion(grid.Get(), 2, 1);
+    test::Region(grid.Get(), 1, 2);
     grid->put_TypeEx(8);
-    SetRegion(grid.Get(), 0, 1);  // a fixed cell gets no button
+    test::Region(grid.Get(), 1, 0);  // a fixed cell gets no button
     grid->put_TypeEx(8);
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
     HWND hwnd = Window();
@@ -250,19 +243,7 @@ TEST_F(Sited, InPlaceActivationReparentsAndMakesCellButtonsThatDeactivationTakes
 
 TEST_F(Sited, ActivationMakesTheTooltipAndDeactivationTakesIt)
 {
-    auto tooltips = [] {
-        std::vector<HWND> found;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM lp) {
-                wchar_t name[64] = {};
-                GetClassNameW(w, name, 64);
-                if (lstrcmpiW(name, L"tooltips_class32") == 0) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(w);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    };
+    auto tooltips = [] { return test::ThreadWindows(L"tooltips_class32"); };
     const size_t before = tooltips().size();
     for (LONG verb : {OLEIVERB_SHOW, OLEIVERB_INPLACEACTIVATE, OLEIVERB_UIACTIVATE}) {
         ASSERT_EQ(S_OK, Verb(verb));
@@ -279,14 +260,14 @@ TEST_F(Sited, AmbientUserModeIsReadAgainWhenItChanges)
     ASSERT_EQ(S_OK, ole->QueryInterface(IID_IOleControl, control.PutVoid()));
     site.userMode = false;
     EXPECT_EQ(S_OK, control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE));
-    SetRegion(grid.Get(), 1, 1);
+    test::Region(grid.Get(), 1, 1);
     grid->put_Cols(6);
     EXPECT_EQ(0, IntOf(grid.Get(), &ITessera::get_CRegionLeftTopX));
     EXPECT_EQ(5, IntOf(grid.Get(), &ITessera::get_CRegionRightBottomX));
 
     site.userMode = true;
     EXPECT_EQ(S_OK, control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE));
-    SetRegion(grid.Get(), 1, 1);
+    test::Region(grid.Get(), 1, 1);
     grid->put_Cols(7);
     EXPECT_EQ(1, IntOf(grid.Get(), &ITessera::get_CRegionLeftTopX));
     EXPECT_EQ(1, IntOf(grid.Get(), &ITessera::get_CRegionRightBottomX));
@@ -294,32 +275,18 @@ TEST_F(Sited, AmbientUserModeIsReadAgainWhenItChanges)
     EXPECT_EQ(E_NOTIMPL, control->GetControlInfo(nullptr));
 }
 
-// The property frame is modal: a timer on this thread finds it, reads its
-// title and closes it.
+// The property frame is modal: a timer on this thread finds it and closes it.
 struct FrameCloser {
-    static std::wstring title;
     static int seen;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM) {
-                wchar_t name[64] = {};
-                GetClassNameW(w, name, 64);
-                if (lstrcmpW(name, L"#32770") == 0 && IsWindowVisible(w)) {
-                    wchar_t text[256] = {};
-                    GetWindowTextW(w, text, 256);
-                    title = text;
-                    ++seen;
-                    PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
-                    PostMessageW(w, WM_CLOSE, 0, 0);
-                }
-                return TRUE;
-            },
-            0);
+        for (HWND w : test::ThreadWindows(L"#32770", true)) {
+            ++seen;
+            PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
+            PostMessageW(w, WM_CLOSE, 0, 0);
+        }
     }
 };
-std::wstring FrameCloser::title;
 int FrameCloser::seen = 0;
 
 TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
@@ -369,7 +336,7 @@ TEST(HostedControl, DeactivationCommitsAnOpenEditor)
     ASSERT_NE(nullptr, control);
     fw::ComPtr<ITessera> grid;
     ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
-    SetRegion(grid.Get(), 1, 1);
+    test::Region(grid.Get(), 1, 1);
     grid->put_TypeEx(2);
     // A click on the cell opens its text box.
     const LPARAM at = MAKELPARAM(50 + 25, 40 + 20);
@@ -403,6 +370,17 @@ fw::ComPtr<ITessera> NewGrid()
 TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
 {
     auto g = NewGrid();
+    // Beyond the cell cap: refused whatever the machine.
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Rows(INT_MAX));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_Cols(2000000000));
+    EXPECT_EQ(E_OUTOFMEMORY, g->put_FixedRows(INT_MAX));
+    EXPECT_EQ(500, IntOf(g.Get(), &ITessera::get_TotalWidth));
+    test::Region(g.Get(), 9, 9);
+    VARIANT five;
+    VariantInit(&five);
+    five.vt = VT_I4;
+    five.lVal = 5;
+    EXPECT_EQ(S_OK, g->put_Value(five));  // the table is whole
     // 200 million cells, inside the cell cap: tens of gigabytes.
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);
@@ -423,54 +401,20 @@ TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
     EXPECT_EQ(100000, IntOf(g.Get(), &ITessera::get_Rows));
 }
 
-// An object value whose conversion runs host code that replaces column 1,
-// and with it the cell the put was working on.
-class ResizingValue final : public test::Counted<IDispatch> {
-public:
-    explicit ResizingValue(ITessera* grid) : m_grid(grid) {}
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD(GetTypeInfoCount)(UINT* count) override { return test::NoTypeInfo(count); }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return test::Cleared(info, E_NOTIMPL); }
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override
-    {
-        if (dispid != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
-        if (resize) {
-            m_grid->RemoveCol(1);
-            m_grid->InsertCol(1);
-        }
-        VariantInit(result);
-        result->vt = VT_I4;
-        result->lVal = 42;
-        return S_OK;
-    }
-
-    bool resize = true;
-
-private:
-    ITessera* m_grid;
-};
-
 TEST(Guards, RegionPutsFindTheirCellsAgainAfterTheHostsCode)
 {
     auto g = NewGrid();
-    ResizingValue object(g.Get());
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_DISPATCH;
-    v.pdispVal = &object;
+    // The conversion replaces column 1, and with it the cell the put works on.
+    test::HostValue object;
+    bool resize = true;
+    object.onRead = [&] {
+        if (resize) g->RemoveCol(1), g->InsertCol(1);
+    };
+    object.answer.Ref().vt = VT_I4;
+    object.answer.Ref().lVal = 42;
+    VARIANT v = object.AsVariant();
 
-    SetRegion(g.Get(), 1, 1);
+    test::Region(g.Get(), 1, 1);
     ASSERT_EQ(S_OK, g->put_Value(v));
     fw::Variant got;
     ASSERT_EQ(S_OK, g->get_Value(&got));
@@ -478,11 +422,11 @@ TEST(Guards, RegionPutsFindTheirCellsAgainAfterTheHostsCode)
     EXPECT_STREQ(L"42", got.Ref().bstrVal) << "the value went into the cell that is there now";
 
     // A cell that keeps the object as its value; the type test converts it.
-    SetRegion(g.Get(), 1, 1);
+    test::Region(g.Get(), 1, 1);
     g->put_CType(99);
-    object.resize = false;
+    resize = false;
     ASSERT_EQ(S_OK, g->put_Value(v));
-    object.resize = true;
+    resize = true;
     ASSERT_EQ(S_OK, g->put_CType(4));
     EXPECT_EQ(4, IntOf(g.Get(), &ITessera::get_CType));
     g.Reset();
@@ -494,7 +438,7 @@ TEST(Guards, AHostileDateFormatIsKeptButNotShown)
     auto g = NewGrid();
     std::wstring hostile;
     while (hostile.size() < 256) hostile += L"d ";
-    SetRegion(g.Get(), 1, 1);
+    test::Region(g.Get(), 1, 1);
     g->put_CType(7);
     VARIANT date;
     VariantInit(&date);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/grid_helpers.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "support/ax_host.h"
@@ -23,15 +24,11 @@ protected:
         control = host.ControlWindow();
         ASSERT_NE(nullptr, control);
         ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        ASSERT_HRESULT_SUCCEEDED(grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
-        ASSERT_HRESULT_SUCCEEDED(point->Advise(&sink, &cookie));
+        ASSERT_HRESULT_SUCCEEDED(events.Advise(grid.Get(), &sink));
     }
     void TearDown() override
     {
-        if (point) point->Unadvise(cookie);
-        point.Reset();
+        events.Unadvise();
         grid.Reset();
         host.Destroy();
     }
@@ -40,9 +37,8 @@ protected:
     test::AxHost host{L"Kvadra.Tessera.1"};
     HWND control = nullptr;
     fw::ComPtr<ITessera> grid;
-    fw::ComPtr<IConnectionPoint> point;
     test::RecordingEventSink sink{DIID__ITesseraEvents};
-    DWORD cookie = 0;
+    test::EventAdvise events;
 };
 
 TEST_F(Hosted, RefreshingMembersRaiseViewChangeAndAllowDrawHoldsThemBack)

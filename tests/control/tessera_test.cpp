@@ -347,21 +347,6 @@ TEST(Tessera, WidthsTextSetsOneColumnPerSpace)
     EXPECT_EQ(-1, w);
 }
 
-TEST(Tessera, SizesBeyondAnyMemoryAreRefusedAndLeaveTheTableWhole)
-{
-    auto g = NewGrid();
-    EXPECT_EQ(E_OUTOFMEMORY, g->put_Rows(INT_MAX));
-    EXPECT_EQ(E_OUTOFMEMORY, g->put_Cols(2000000000));
-    EXPECT_EQ(E_OUTOFMEMORY, g->put_FixedRows(INT_MAX));
-    EXPECT_EQ(10, Get(g.Get(), &ITessera::get_Rows));
-    EXPECT_EQ(10, Get(g.Get(), &ITessera::get_Cols));
-    EXPECT_EQ(1, Get(g.Get(), &ITessera::get_FixedRows));
-    EXPECT_EQ(500, Get(g.Get(), &ITessera::get_TotalWidth));
-    SetRegion(g.Get(), 9, 9, 9, 9);
-    EXPECT_HRESULT_SUCCEEDED(g->put_Value(Int(5)));
-    EXPECT_EQ(L"5", ValueAt(g.Get(), 9, 9));
-}
-
 TEST(Tessera, TraceFileHoldsOnlyTheLastLine)
 {
     auto g = NewGrid();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/property_page.h"
+#include "support/recording_site.h"
 
 namespace {
 
@@ -30,28 +31,7 @@ public:
     HRESULT applyResult = S_OK;
 };
 
-class Site : public IPropertyPageSite {
-public:
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyPageSite)) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
-    STDMETHOD_(ULONG, Release)() override { return --refs; }
-    STDMETHOD(OnStatusChange)(DWORD flags) override { changes.push_back(flags); return S_OK; }
-    STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
-    STDMETHOD(GetPageContainer)(IUnknown**) override { return E_NOTIMPL; }
-    STDMETHOD(TranslateAccelerator)(MSG*) override { return S_FALSE; }
-
-    ULONG refs = 1;
-    std::vector<DWORD> changes;
-};
+using Site = test::RecordingPageSite;
 
 // Title, documentation and size come from the resources; the dialog lives
 // from Activate to Deactivate.
@@ -109,11 +89,11 @@ TEST(PropertyPage, DirtyFlagTellsTheSiteOnceAndApplyClearsIt)
     IUnknown* objs[] = {&a, &b};
     ASSERT_HRESULT_SUCCEEDED(page.SetObjects(2, objs));
     EXPECT_EQ(2u, page.Objects().size());
-    EXPECT_EQ(2u, a.refs);
+    EXPECT_EQ(1u, a.Refs());
     ASSERT_HRESULT_SUCCEEDED(page.SetObjects(0, nullptr));
-    EXPECT_TRUE(a.refs == 1 && b.refs == 1);
+    EXPECT_TRUE(a.Refs() == 0 && b.Refs() == 0);
     ASSERT_HRESULT_SUCCEEDED(page.SetPageSite(nullptr));
-    EXPECT_EQ(1u, site.refs);
+    EXPECT_EQ(0u, site.Refs());
 }
 
 } // namespace

@@ -9,18 +9,9 @@ namespace {
 
 using keys_test::ClipboardBytes;
 using keys_test::ClipboardUnicode;
-using keys_test::Held;
 using keys_test::PutClipboard;
 
 struct Clipboard : keys_test::KeyedGrid {
-    void Fill2x2()
-    {
-        grid.SetText(2, 1, L"a");
-        grid.SetText(2, 2, L"b");
-        grid.SetText(3, 1, L"c");
-        grid.SetText(3, 2, L"d");
-        grid->Selection().SetSelectedRange(2, 1, 3, 2);
-    }
     void Send(UINT msg) const { SendMessageW(grid.Window(), msg, 0, 0); }
 };
 
@@ -28,18 +19,12 @@ TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
 {
     Fill2x2();
     grid->SetFocusCell(2, 1);
-    {
-        Held ctrl{VK_CONTROL};
-        EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, 'C'));
-    }
+    EXPECT_EQ(S_OK, Chord({VK_CONTROL}, 'C'));
     EXPECT_EQ("a\tb\r\nc\td", ClipboardBytes(CF_TEXT));
     EXPECT_EQ(L"a\tb\r\nc\td", ClipboardUnicode());
 
     grid->Selection().SetSelectedRange(3, 1, 3, 1);
-    {
-        Held ctrl{VK_CONTROL};
-        Offer(WM_KEYDOWN, VK_INSERT);
-    }
+    Chord({VK_CONTROL}, VK_INSERT);
     EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
 
     // The value's own text, not its display pattern.
@@ -76,10 +61,7 @@ TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
     grid->GetCell(5, 4)->m_Editable = 0;  // paste ignores it
     grid->SetFocusCell(5, 3);
     Events();
-    {
-        Held ctrl{VK_CONTROL};
-        EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, 'V'));
-    }
+    EXPECT_EQ(S_OK, Chord({VK_CONTROL}, 'V'));
     EXPECT_TRUE(Events().empty());
     EXPECT_EQ(VT_I4, Type(5, 3));
     EXPECT_EQ(L"1", Text(5, 3));
@@ -89,10 +71,7 @@ TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
 
     // Last column and last row: the rest falls off the grid.
     grid->SetFocusCell(9, 9);
-    {
-        Held shift{VK_SHIFT};
-        Offer(WM_KEYDOWN, VK_INSERT);
-    }
+    Chord({VK_SHIFT}, VK_INSERT);
     EXPECT_EQ(L"1", Text(9, 9));
     int rows = 0, cols = 0;
     Itf()->get_Rows(&rows);
@@ -140,10 +119,7 @@ TEST_F(Clipboard, CutCopiesEveryCellAndClearsThoseNotCancelled)
     sink.onEvent = [](DISPID id, DISPPARAMS* p) {
         if (id == 1 && p->cArgs == 4 && p->rgvarg[2].iVal == 2) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
     };
-    {
-        Held ctrl{VK_CONTROL};
-        Offer(WM_KEYDOWN, 'X');
-    }
+    Chord({VK_CONTROL}, 'X');
     EXPECT_EQ("a\tb", ClipboardBytes(CF_TEXT));
     EXPECT_EQ(VT_EMPTY, Type(2, 1));
     EXPECT_EQ(L"b", Text(2, 2));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interaction/InPlaceEditor.h"
+#include "support/grid_helpers.h"
 #include "support/recording_site.h"
 #include "view/windowed_grid.h"
 
@@ -182,26 +183,16 @@ protected:
         grid->put_Cols(5);
         for (int c = 0; c < 5; ++c) grid->put_ColWidth(c, 80);
         for (int r = 0; r < 8; ++r) grid->put_RowHeight(r, 20);
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        ASSERT_HRESULT_SUCCEEDED(grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
-        ASSERT_HRESULT_SUCCEEDED(point->Advise(&sink, &cookie));
+        ASSERT_HRESULT_SUCCEEDED(events.Advise(grid, &sink));
     }
     void TearDown() override
     {
         sink.act = nullptr;
         grid->HideEdit();
-        point->Unadvise(cookie);
+        events.Unadvise();
     }
 
-    // Points the cell region at one cell.
-    void At(int row, int col)
-    {
-        grid->put_CRegionLeftTopX(col);
-        grid->put_CRegionLeftTopY(row);
-        grid->put_CRegionRightBottomX(col);
-        grid->put_CRegionRightBottomY(row);
-    }
+    void At(int row, int col) { test::Region(grid, row, col); }
     void Setup(int row, int col, int ctype, int typeEx)
     {
         At(row, col);
@@ -250,9 +241,7 @@ protected:
     {
         int n = 0;
         for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            wchar_t cls[64] = {};
-            GetClassNameW(c, cls, 64);
-            const std::wstring name = cls;
+            const std::wstring name = ClassOf(c);
             if ((GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) &&
                 (name == L"Edit" || name == L"EDIT" || name == L"ComboBox" || name == L"COMBOBOX" ||
                  name == L"SysMonthCal32" || name == L"SysDateTimePick32"))
@@ -260,7 +249,7 @@ protected:
         }
         return n;
     }
-    std::wstring ClassOf(HWND w) const
+    static std::wstring ClassOf(HWND w)
     {
         wchar_t cls[64] = {};
         GetClassNameW(w, cls, 64);
@@ -272,8 +261,7 @@ protected:
     ITessera* grid = nullptr;
     CTessera* ctl = nullptr;
     Sink sink;
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
+    test::EventAdvise events;
 };
 
 TEST_F(Editing, EditorWindowsLieOverTheirCells)

@@ -1,5 +1,5 @@
 // Keys through the control window's WM_KEYDOWN and through the accelerator
-// hook, as a container sends them.
+// hook, as a container sends them, with and without an open editor.
 #include "interaction/keyed_grid.h"
 
 namespace {
@@ -98,12 +98,8 @@ TEST_F(Keys, CtrlASelectsAllMovableCellsAndKeepsTheCurrentCell)
 
 TEST_F(Keys, DeleteClearsEditableSelectedCellsUnlessTheSinkCancels)
 {
-    grid.SetText(2, 1, L"a");
-    grid.SetText(2, 2, L"b");
-    grid.SetText(3, 1, L"c");
-    grid.SetText(3, 2, L"d");
+    Fill2x2();
     grid->GetCell(2, 2)->m_Editable = 0;
-    grid->Selection().SetSelectedRange(2, 1, 3, 2);
     grid->SetFocusCell(2, 1);
     // OnBeforeEdit(row, col, text, cancel): -1 for (3, 1), 1 for (3, 2).
     sink.onEvent = [](DISPID id, DISPPARAMS* p) {
@@ -143,10 +139,7 @@ TEST_F(Keys, HookMovesWithArrowsAndLeavesOtherKeysToTheSite)
     EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, VK_DOWN));
     EXPECT_EQ(CCellID(3, 2), Current());
     EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, VK_ESCAPE));
-    {
-        Held both{VK_CONTROL, VK_SHIFT};
-        EXPECT_EQ(S_FALSE, Offer(WM_KEYDOWN, 'Q'));
-    }
+    EXPECT_EQ(S_FALSE, Chord({VK_CONTROL, VK_SHIFT}, 'Q'));
     EXPECT_EQ(S_FALSE, Offer(WM_KEYDOWN, VK_DOWN, GetDesktopWindow()));  // not ours
     std::vector<std::string> offered;
     for (const std::string& call : site.Log().Calls())
@@ -164,6 +157,79 @@ TEST_F(Keys, HookMovesWithArrowsAndLeavesOtherKeysToTheSite)
 
     ole->SetClientSite(nullptr);
     EXPECT_EQ(0u, site.Refs());
+}
+
+TEST_F(Keys, TabOpensTheNewCellsEditorBeforeLeaving)
+{
+    TextCell(2, 3, L"t");
+    grid->SetFocusCell(2, 2);
+    Events();
+    Key(VK_TAB);
+    const std::string text = "'text',&0";
+    EXPECT_EQ((List{"9(9)", "10(3,2)", "1(3,2," + text + ")", "14(2,2)", "13(2,3)"}), Events());
+    EXPECT_NE(nullptr, grid->OpenEditor());
+}
+
+TEST_F(Keys, EnterOpensEnterCommitsEscapeDiscards)
+{
+    TextCell(2, 2, L"old");
+    grid->SetFocusCell(2, 2);
+    Press(VK_RETURN);
+    HWND editor = grid->OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    SetWindowTextW(editor, L"new");
+    Press(VK_RETURN, editor);
+    EXPECT_EQ(nullptr, grid->OpenEditor());
+    EXPECT_EQ(L"new", Text(2, 2));
+    EXPECT_EQ(CCellID(2, 2), Current());
+
+    Press(VK_RETURN);
+    editor = grid->OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    SetWindowTextW(editor, L"dropped");
+    Press(VK_ESCAPE, editor);
+    EXPECT_EQ(nullptr, grid->OpenEditor());
+    EXPECT_EQ(L"new", Text(2, 2));
+}
+
+TEST_F(Keys, CtrlEnterAndArrowsReachAnOpenEditor)
+{
+    Itf()->put_EditMultiline(VARIANT_TRUE);
+    TextCell(2, 2, L"abc");
+    grid->SetFocusCell(2, 2);
+    Press(VK_RETURN);
+    HWND editor = grid->OpenEditor();
+    ASSERT_NE(nullptr, editor);
+    {
+        Held ctrl{VK_CONTROL};
+        EXPECT_NE(S_OK, Offer(WM_KEYDOWN, VK_RETURN, editor));  // left for the editor
+    }
+    EXPECT_EQ(editor, grid->OpenEditor());
+
+    SendMessageW(editor, EM_SETSEL, 0, 0);
+    EXPECT_EQ(S_OK, Offer(WM_KEYDOWN, VK_RIGHT, editor));
+    DWORD start = 0;
+    SendMessageW(editor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    EXPECT_EQ(1u, start);
+    EXPECT_EQ(CCellID(2, 2), Current());
+    EXPECT_EQ(editor, grid->OpenEditor());
+}
+
+TEST_F(Keys, TypingStartsAnEditUnlessDisabled)
+{
+    TextCell(2, 2, L"abc");
+    grid->SetFocusCell(2, 2);
+    Press(VK_SHIFT);  // a modifier alone opens nothing
+    EXPECT_EQ(nullptr, grid->OpenEditor());
+    Itf()->put_Enabled(VARIANT_FALSE);  // drops the current cell
+    grid->SetFocusCell(2, 2);
+    SendMessageW(grid.Window(), WM_CHAR, 'x', 0);
+    Press(VK_RETURN);
+    EXPECT_EQ(nullptr, grid->OpenEditor());
+    Itf()->put_Enabled(VARIANT_TRUE);
+    grid->SetFocusCell(2, 2);
+    SendMessageW(grid.Window(), WM_CHAR, 'x', 0);
+    EXPECT_NE(nullptr, grid->OpenEditor());
 }
 
 } // namespace

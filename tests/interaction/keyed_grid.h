@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/grid_helpers.h"
 #include "support/recording_site.h"
 #include "view/windowed_grid.h"
 
@@ -42,20 +43,10 @@ private:
 struct KeyedGrid : ::testing::Test {
     view_test::Grid grid{400, 300};
     test::RecordingEventSink sink{DIID__ITesseraEvents};
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
+    test::EventAdvise events;
 
-    void SetUp() override
-    {
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        ASSERT_HRESULT_SUCCEEDED(grid.Itf()->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
-        ASSERT_HRESULT_SUCCEEDED(point->Advise(&sink, &cookie));
-    }
-    void TearDown() override
-    {
-        if (point) point->Unadvise(cookie);
-    }
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(events.Advise(grid.Itf(), &sink)); }
+    void TearDown() override { events.Unadvise(); }
 
     ITessera* Itf() const { return grid.Itf(); }
     void Key(UINT vk) const { SendMessageW(grid.Window(), WM_KEYDOWN, vk, 0); }
@@ -71,6 +62,33 @@ struct KeyedGrid : ::testing::Test {
         m.wParam = key;
         return active->TranslateAccelerator(&m);
     }
+    // A shortcut through the hook, with modifiers held.
+    HRESULT Chord(std::initializer_list<int> held, UINT vk) const
+    {
+        Held keys(held);
+        return Offer(WM_KEYDOWN, vk);
+    }
+    // a, b / c, d in rows 2 and 3, columns 1 and 2, all selected.
+    void Fill2x2() const
+    {
+        grid.SetText(2, 1, L"a");
+        grid.SetText(2, 2, L"b");
+        grid.SetText(3, 1, L"c");
+        grid.SetText(3, 2, L"d");
+        grid->Selection().SetSelectedRange(2, 1, 3, 2);
+    }
+    // Offers the key first and dispatches it when the hook leaves it, as a
+    // container's message loop does.
+    void Press(UINT vk, HWND target = nullptr) const
+    {
+        if (Offer(WM_KEYDOWN, vk, target) != S_OK) SendMessageW(target ? target : grid.Window(), WM_KEYDOWN, vk, 0);
+    }
+    // A String cell with a text box.
+    void TextCell(int row, int col, const wchar_t* text) const
+    {
+        grid.SetText(row, col, text);
+        grid->GetCell(row, col)->m_TypeEx = 2;
+    }
     // Events without the ViewChange ones, cleared after reading.
     std::vector<std::string> Events()
     {
@@ -81,17 +99,7 @@ struct KeyedGrid : ::testing::Test {
         return out;
     }
     CCellID Current() const { return grid->FocusCell(); }
-    // The selection corners as "minCol,minRow-maxCol,maxRow".
-    std::string Corners() const
-    {
-        int v[4] = {};
-        Itf()->get_SelectionLeftTopX(&v[0]);
-        Itf()->get_SelectionLeftTopY(&v[1]);
-        Itf()->get_SelectionRightBottomX(&v[2]);
-        Itf()->get_SelectionRightBottomY(&v[3]);
-        return std::to_string(v[0]) + "," + std::to_string(v[1]) + "-" + std::to_string(v[2]) + "," +
-               std::to_string(v[3]);
-    }
+    std::string Corners() const { return test::Corners(Itf()); }
     // A cell's value as text ("" when empty), and its type.
     std::wstring Text(int row, int col) const
     {

@@ -1,17 +1,148 @@
 // Mouse gestures and cell hints of the hosted control, driven by real mouse
-// messages.
-#include "interaction/mouse_host.h"
-
+// messages at points computed from its column widths and row heights, with
+// a sink that records its events. The editor opening on a release and the
+// auto-scroll, whose arrow keys go through the key handler, are here too.
+#include <windows.h>
+#include <gtest/gtest.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "support/ax_host.h"
+#include "support/grid_helpers.h"
+#include "support/recording_site.h"
 #include "view/windowed_grid.h"
 
 namespace {
 
-using mouse_test::Cell;
-using mouse_test::Events;
+using Events = std::vector<std::string>;
+// DISPIDs: 1 OnBeforeEdit, 5 OnFixedColClick, 6 OnFixedRowClick, 7 OnClick,
+// 8 OnDblClick, 9 OnKeyPress, 10 OnSelectCell, 11 OnSelectRange,
+// 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange, 16/17 OnDragAndDropRow/Col.
 
-class Mouse : public mouse_test::MouseHost {};
+struct Cell {
+    int row = -1;
+    int col = -1;
+    bool operator==(const Cell& o) const { return row == o.row && col == o.col; }
+};
+std::ostream& operator<<(std::ostream& os, const Cell& c) { return os << "(" << c.row << "," << c.col << ")"; }
+
+class MouseHost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = host.ControlWindow();
+        ASSERT_NE(nullptr, control);
+        ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(events.Advise(grid.Get(), &sink));
+        // Column 0 and row 0 fixed; 30 + 5 x 50 by 8 x 20 pixels.
+        Size(6, 8);
+        sink.Events().clear();
+    }
+    void TearDown() override
+    {
+        ReleaseCapture();
+        events.Unadvise();
+        grid.Reset();
+        host.Destroy();
+    }
+    void Size(int cols, int rows)
+    {
+        grid->put_Cols(cols);
+        grid->put_Rows(rows);
+        for (int c = 0; c < cols; ++c) grid->put_ColWidth(c, c == 0 ? 30 : 50);
+        for (int r = 0; r < rows; ++r) grid->put_RowHeight(r, 20);
+    }
+
+    int W(int col) const { int w = 0; grid->get_ColWidth(col, &w); return w; }
+    int H(int row) const { int h = 0; grid->get_RowHeight(row, &h); return h; }
+    int X(int col) const { int x = 0; for (int c = 0; c < col; ++c) x += W(c); return x; }
+    int Y(int row) const { int y = 0; for (int r = 0; r < row; ++r) y += H(r); return y; }
+    int CX(int col) const { return X(col) + W(col) / 2; }
+    int CY(int row) const { return Y(row) + H(row) / 2; }
+
+    LRESULT Send(UINT msg, int x, int y, WPARAM keys = 0) const
+    {
+        return SendMessageW(control, msg, keys, MAKELPARAM(x, y));
+    }
+    void Press(int x, int y, WPARAM keys = 0) const { Send(WM_LBUTTONDOWN, x, y, MK_LBUTTON | keys); }
+    void Drag(int x, int y) const { Send(WM_MOUSEMOVE, x, y, MK_LBUTTON); }
+    void Hover(int x, int y) const { Send(WM_MOUSEMOVE, x, y); }
+    void Release(int x, int y, WPARAM keys = 0) const { Send(WM_LBUTTONUP, x, y, keys); }
+    void Click(int x, int y, WPARAM keys = 0) const
+    {
+        Press(x, y, keys);
+        Release(x, y, keys);
+    }
+    void ClickCell(int row, int col, WPARAM keys = 0) const { Click(CX(col), CY(row), keys); }
+
+    // Events without the repaint requests.
+    Events Raised()
+    {
+        Events out;
+        for (const std::string& e : sink.Events())
+            if (e != "15()") out.push_back(e);
+        return out;
+    }
+    bool RaisedAny(const std::string& prefix)
+    {
+        for (const std::string& e : sink.Events())
+            if (e.compare(0, prefix.size(), prefix) == 0) return true;
+        return false;
+    }
+    Cell Current() const
+    {
+        Cell c;
+        grid->get_CurrentCellRow(&c.row);
+        grid->get_CurrentCellCol(&c.col);
+        return c;
+    }
+    std::string Corners() const { return test::Corners(grid.Get()); }
+    void Region(int row, int col) const { test::Region(grid.Get(), row, col); }
+    void SetHint(int row, int col, const wchar_t* text) const
+    {
+        Region(row, col);
+        grid->put_Hint(fw::Bstr(text).Get());
+    }
+
+    // Dispatches this thread's messages, timers among them, for ms.
+    static void Run(DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            test::PumpMessages();
+            Sleep(5);
+        }
+    }
+    size_t Count(const std::string& event) { return static_cast<size_t>(std::count(sink.Events().begin(), sink.Events().end(), event)); }
+    HWND Editor() const { return FindWindowExW(control, nullptr, L"Edit", nullptr); }
+    void EditBit(int row, int col)
+    {
+        Region(row, col);
+        grid->put_TypeEx(2);
+    }
+    // Holds the button with the pointer at a client point of the control.
+    // false when the platform did not put the pointer there.
+    bool PointAt(int x, int y) const
+    {
+        POINT pt = {x, y}, now = {};
+        ClientToScreen(control, &pt);
+        ClipCursor(nullptr);
+        SetCursorPos(pt.x, pt.y);
+        return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
+    }
+
+    test::AxHost host{L"Kvadra.Tessera.1"};
+    HWND control = nullptr;
+    fw::ComPtr<ITessera> grid;
+    test::RecordingEventSink sink{DIID__ITesseraEvents};
+    test::EventAdvise events;
+};
+
+using Mouse = MouseHost;
 
 TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
 {
@@ -228,41 +359,33 @@ struct Tool {
     std::wstring text;
 };
 
-class Hints : public mouse_test::MouseHost {
+// The control's one tool, as the tooltip messages ask for it.
+TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
+{
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = owner;
+    ti.uId = 1;
+    ti.lpszText = text;
+    return ti;
+}
+
+class Hints : public MouseHost {
 protected:
+    // The tooltip of this thread that holds the control's tool.
     HWND Tip() const
     {
-        Find find{control, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), &Find::Visit, reinterpret_cast<LPARAM>(&find));
-        return find.tip;
-    }
-    // The tooltip of this thread that holds the control's tool.
-    struct Find {
-        HWND control;
-        HWND tip;
-        static BOOL CALLBACK Visit(HWND hwnd, LPARAM lp)
-        {
-            auto* f = reinterpret_cast<Find*>(lp);
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            TOOLINFOW ti = {};
-            ti.cbSize = TTTOOLINFOW_V1_SIZE;
-            ti.hwnd = f->control;
-            ti.uId = 1;
-            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && SendMessageW(hwnd, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)))
-                f->tip = hwnd;
-            return f->tip == nullptr;
+        for (HWND tip : test::ThreadWindows(TOOLTIPS_CLASSW)) {
+            TOOLINFOW ti = ToolOf(control);
+            if (SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return tip;
         }
-    };
+        return nullptr;
+    }
     Tool Read() const
     {
         Tool t;
         wchar_t buffer[1024] = {};
-        TOOLINFOW ti = {};
-        ti.cbSize = TTTOOLINFOW_V1_SIZE;
-        ti.hwnd = control;
-        ti.uId = 1;
-        ti.lpszText = buffer;
+        TOOLINFOW ti = ToolOf(control, buffer);
         HWND tip = Tip();
         SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
         t.text = buffer;
@@ -354,10 +477,7 @@ TEST_F(Hints, AfterAScrollTheSameCellGetsItsNewRectangle)
 TEST(HintWindow, GoesWithTheWindowAndComesBackWithNoHintedCell)
 {
     view_test::Grid g(400, 300);
-    g.Itf()->put_CRegionLeftTopX(2);
-    g.Itf()->put_CRegionLeftTopY(2);
-    g.Itf()->put_CRegionRightBottomX(2);
-    g.Itf()->put_CRegionRightBottomY(2);
+    test::Region(g.Itf(), 2, 2);
     g.Itf()->put_Hint(fw::Bstr(L"two").Get());
     const LPARAM centre = MAKELPARAM(g.X(2) + 25, g.Y(2) + 20);
     HWND first = g->HintWindow();
@@ -373,11 +493,7 @@ TEST(HintWindow, GoesWithTheWindowAndComesBackWithNoHintedCell)
     ASSERT_NE(nullptr, g->HintWindow());
     SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
     wchar_t buffer[1024] = {};
-    TOOLINFOW ti = {};
-    ti.cbSize = TTTOOLINFOW_V1_SIZE;
-    ti.hwnd = g.Window();
-    ti.uId = 1;
-    ti.lpszText = buffer;
+    TOOLINFOW ti = ToolOf(g.Window(), buffer);
     SendMessageW(g->HintWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
     EXPECT_STREQ(L"two", buffer);
 }
@@ -405,6 +521,68 @@ TEST(Cursors, DropCursorsAre32By32WithTheHotSpotAtTheTip)
         DestroyCursor(cursor);
     }
     FreeLibrary(dll);
+}
+
+TEST_F(Mouse, ReleaseOnTheCurrentCellOpensTheEditor)
+{
+    ClickCell(2, 3);
+    EXPECT_EQ(nullptr, Editor());
+    EditBit(2, 3);
+    sink.Events().clear();
+    Press(CX(3), CY(2));
+    EXPECT_EQ((Events{"7()"}), sink.Events());
+    Release(CX(3), CY(2));
+    EXPECT_TRUE(RaisedAny("1(3,2"));
+    EXPECT_FALSE(RaisedAny("11("));
+    EXPECT_NE(nullptr, Editor());
+}
+
+TEST_F(Mouse, DoubleClickOpensTheEditorOnTheCurrentCell)
+{
+    EditBit(4, 2);
+    ClickCell(1, 1);
+    Press(CX(2), CY(4));
+    Release(CX(2), CY(4));
+    Send(WM_LBUTTONDBLCLK, CX(2), CY(4), MK_LBUTTON);
+    Release(CX(2), CY(4));
+    EXPECT_TRUE(RaisedAny("8()"));
+    EXPECT_NE(nullptr, Editor());
+}
+
+// The ticks are sent by hand: under Wine the pointer warp that places the
+// cursor also takes the capture away, which ends the gesture as it should.
+TEST_F(Mouse, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
+{
+    Size(6, 40);
+    for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    // Row 11 shows first, under the fixed row; press on row 12.
+    Press(CX(2), CY(2));
+    const int startRow = Current().row;
+    Drag(CX(2), 10);
+    if (!PointAt(CX(2), 10)) GTEST_SKIP() << "the pointer could not be placed";
+    sink.Events().clear();
+    SendMessageW(control, WM_TIMER, 513, 0);
+    SendMessageW(control, WM_TIMER, 513, 0);
+    // Wine may end the gesture after the warp (capture lost) before the
+    // second tick; each tick that ran moved up one row.
+    const size_t ticks = Count("9(38)");
+    EXPECT_GE(ticks, 1u);
+    EXPECT_EQ(startRow - static_cast<int>(ticks), Current().row);
+
+    Release(CX(2), 10);
+    EXPECT_FALSE(KillTimer(control, 513));
+}
+
+TEST_F(Mouse, CaptureLossStopsTheAutoScroll)
+{
+    Size(6, 40);
+    Press(CX(2), CY(2));
+    Drag(CX(2), 10);
+    SetCapture(host.Frame());
+    EXPECT_FALSE(KillTimer(control, 513));
+    sink.Events().clear();
+    Run(100);
+    EXPECT_EQ(0u, Count("9(38)"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/grid_helpers.h"
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "support/recording_site.h"
@@ -21,34 +22,17 @@ struct TesseraSelection : ::testing::Test {
     fw::ComPtr<ITessera> itf;
     CTessera* grid = nullptr;
     test::RecordingEventSink sink{DIID__ITesseraEvents};
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
+    test::EventAdvise events;
 
     void SetUp() override
     {
         ASSERT_HRESULT_SUCCEEDED(fw::CreateInstance<CTessera>(nullptr, IID_ITessera, itf.PutVoid()));
         grid = static_cast<CTessera*>(itf.Get());
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        ASSERT_HRESULT_SUCCEEDED(itf->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
-        ASSERT_HRESULT_SUCCEEDED(point->Advise(&sink, &cookie));
+        ASSERT_HRESULT_SUCCEEDED(events.Advise(itf.Get(), &sink));
     }
-    void TearDown() override
-    {
-        if (point) point->Unadvise(cookie);
-    }
+    void TearDown() override { events.Unadvise(); }
 
-    // The four corner members as "minCol,minRow-maxCol,maxRow".
-    std::string Corners()
-    {
-        int v[4] = {};
-        itf->get_SelectionLeftTopX(&v[0]);
-        itf->get_SelectionLeftTopY(&v[1]);
-        itf->get_SelectionRightBottomX(&v[2]);
-        itf->get_SelectionRightBottomY(&v[3]);
-        return std::to_string(v[0]) + "," + std::to_string(v[1]) + "-" + std::to_string(v[2]) + "," +
-               std::to_string(v[3]);
-    }
+    std::string Corners() { return test::Corners(itf.Get()); }
 };
 
 const std::string kNone = "-1,-1--1,-1";

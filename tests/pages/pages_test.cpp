@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/grid_helpers.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "pages/PageTable.h"
@@ -19,21 +20,7 @@
 
 namespace {
 
-class PageSite final : public test::Counted<IPropertyPageSite> {
-public:
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return test::Cleared(ppv, E_NOINTERFACE);
-        *ppv = this;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHOD(OnStatusChange)(DWORD flags) override { changes.push_back(flags); return S_OK; }
-    STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
-    STDMETHOD(GetPageContainer)(IUnknown** unk) override { return test::Cleared(unk, E_NOTIMPL); }
-    STDMETHOD(TranslateAccelerator)(MSG*) override { return S_FALSE; }
-    std::vector<DWORD> changes;
-};
+using PageSite = test::RecordingPageSite;
 
 class Page : public ::testing::Test {
 protected:
@@ -85,13 +72,7 @@ protected:
     bool On(int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
     bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
     int Get(pages::GetInt get) { int v = -99; return (grid.Get()->*get)(&v), v; }
-    void Region(int row, int col)
-    {
-        grid->put_CRegionLeftTopX(col);
-        grid->put_CRegionLeftTopY(row);
-        grid->put_CRegionRightBottomX(col);
-        grid->put_CRegionRightBottomY(row);
-    }
+    void Region(int row, int col) { test::Region(grid.Get(), row, col); }
 
     fw::ComPtr<ITessera> grid;
     fw::ComPtr<IPropertyPage> page;
@@ -301,20 +282,11 @@ TEST(HostedPage, SizeReachesTheControl)
 // reads the tab titles and closes it.
 std::vector<std::wstring> g_tabs;
 
-BOOL CALLBACK FindFrame(HWND hwnd, LPARAM found)
-{
-    wchar_t cls[16] = {};
-    GetClassNameW(hwnd, cls, 16);
-    if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;  // the frame is a dialog
-    *reinterpret_cast<HWND*>(found) = hwnd;
-    return FALSE;
-}
-
 void CALLBACK ReadFrame(HWND, UINT, UINT_PTR id, DWORD)
 {
-    HWND frame = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindFrame, reinterpret_cast<LPARAM>(&frame));
-    if (!frame) return;
+    const std::vector<HWND> frames = test::ThreadWindows(L"#32770", true);  // the frame is a dialog
+    if (frames.empty()) return;
+    HWND frame = frames[0];
     KillTimer(nullptr, id);
     HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
     const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));

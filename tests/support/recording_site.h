@@ -251,4 +251,21 @@ public:
     bool answersEvents;
 };
 
+// A property page site that records the status changes it is told of.
+class RecordingPageSite final : public Counted<IPropertyPageSite> {
+public:
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
+    {
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return Cleared(ppv, E_NOINTERFACE);
+        *ppv = this;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHOD(OnStatusChange)(DWORD flags) override { changes.push_back(flags); return S_OK; }
+    STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
+    STDMETHOD(GetPageContainer)(IUnknown** unk) override { return Cleared(unk, E_NOTIMPL); }
+    STDMETHOD(TranslateAccelerator)(MSG*) override { return S_FALSE; }
+    std::vector<DWORD> changes;
+};
+
 } // namespace test

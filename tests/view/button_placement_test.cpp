@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include "support/grid_helpers.h"
 #include "view/windowed_grid.h"
 
 namespace {
@@ -28,10 +29,7 @@ TEST(ButtonPlacement, ButtonsFollowExchangesAndGoWithTheirCells)
     grid->put_Cols(6);
     for (int c = 0; c < 6; ++c) grid->put_ColWidth(c, kColWidth);
     for (int r = 0; r < 8; ++r) grid->put_RowHeight(r, kRowHeight);
-    grid->put_CRegionLeftTopX(2);
-    grid->put_CRegionLeftTopY(2);
-    grid->put_CRegionRightBottomX(2);
-    grid->put_CRegionRightBottomY(2);
+    test::Region(grid, 2, 2);
     grid->put_TypeEx(kButtonType);
     HWND button = FindWindowExW(hwnd, nullptr, L"BUTTON", nullptr);
     ASSERT_NE(nullptr, button);
