@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "bench.h"
+#include "windowed_grid.h"
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "framework/module.h"
@@ -14,16 +15,11 @@
 
 namespace {
 
-class CWindowedTessera : public CTessera {
-public:
-    HWND Open(HWND parent, const RECT& rc) { return CreateControlWindow(parent, rc); }
-};
-
 double Measure(int rows, int buttonCells)
 {
     fw::ComPtr<ITessera> itf;
-    if (FAILED(fw::CreateInstance<CWindowedTessera>(nullptr, IID_ITessera, itf.PutVoid()))) return -1;
-    auto* grid = static_cast<CWindowedTessera*>(static_cast<CTessera*>(itf.Get()));
+    if (FAILED(fw::CreateInstance<bench::CWindowedTessera>(nullptr, IID_ITessera, itf.PutVoid()))) return -1;
+    auto* grid = static_cast<bench::CWindowedTessera*>(static_cast<CTessera*>(itf.Get()));
     HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600, nullptr,
                                  nullptr, nullptr, nullptr);
     grid->Open(frame, RECT{0, 0, 800, 600});

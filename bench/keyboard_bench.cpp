@@ -10,48 +10,12 @@
 #include <vector>
 
 #include "bench.h"
+#include "windowed_grid.h"
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "framework/module.h"
 
 namespace {
-
-class CWindowedTessera : public CTessera {
-public:
-    HWND Open(HWND parent, const RECT& rc) { return CreateControlWindow(parent, rc); }
-};
-
-struct Windowed {
-    fw::ComPtr<ITessera> itf;
-    CWindowedTessera* grid = nullptr;
-    HWND frame = nullptr;
-    HWND hwnd = nullptr;
-    bench::CountingSink sink;
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
-
-    Windowed(int rows, int cols)
-    {
-        fw::CreateInstance<CWindowedTessera>(nullptr, IID_ITessera, itf.PutVoid());
-        grid = static_cast<CWindowedTessera*>(static_cast<CTessera*>(itf.Get()));
-        itf->put_Rows(rows);
-        itf->put_Cols(cols);
-        frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 800, 600, nullptr,
-                                nullptr, nullptr, nullptr);
-        hwnd = grid->Open(frame, RECT{0, 0, 800, 600});
-        ShowWindow(hwnd, SW_SHOW);
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        itf->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid());
-        cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put());
-        point->Advise(&sink, &cookie);
-    }
-    ~Windowed()
-    {
-        point->Unadvise(cookie);
-        itf.Reset();
-        DestroyWindow(frame);
-    }
-};
 
 void Pump()
 {
@@ -62,7 +26,7 @@ void Pump()
 // 1,000 moves: 50 down and 50 up, ten times, each move painted.
 double ArrowMoves(int rows)
 {
-    Windowed w(rows, 10);
+    bench::WindowedGrid w(rows, 10, 800, 600);
     w.grid->SetFocusCell(1, 1);
     UpdateWindow(w.hwnd);
     Pump();
@@ -100,7 +64,7 @@ int main()
         bench::Report("1,000 arrow moves, 100,000 x 10 (median of 5)", l, "ms");
         bench::Report("  ratio large / small (goal <= 1.5)", l / s, "");
 
-        Windowed w(100000, 10);
+        bench::WindowedGrid w(100000, 10, 800, 600);
         for (int row = 0; row < 100000; ++row)
             for (int col = 0; col < 10; ++col) {
                 VARIANT v;

@@ -6,46 +6,15 @@
 #include <ole2.h>
 
 #include "bench.h"
+#include "windowed_grid.h"
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "framework/module.h"
 
 namespace {
 
-class CWindowedTessera : public CTessera {
-public:
-    HWND Open(HWND parent, const RECT& rc) { return CreateControlWindow(parent, rc); }
-};
-
-struct Grid {
-    fw::ComPtr<ITessera> itf;
-    CWindowedTessera* grid = nullptr;
-    HWND frame = nullptr;
-    HWND hwnd = nullptr;
-    bench::CountingSink sink;
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
-
-    Grid(int rows, int cols)
-    {
-        fw::CreateInstance<CWindowedTessera>(nullptr, IID_ITessera, itf.PutVoid());
-        grid = static_cast<CWindowedTessera*>(static_cast<CTessera*>(itf.Get()));
-        itf->put_Cols(cols);
-        itf->put_Rows(rows);
-        frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
-        hwnd = grid->Open(frame, RECT{0, 0, 400, 300});
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        itf->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid());
-        cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put());
-        point->Advise(&sink, &cookie);
-    }
-    ~Grid()
-    {
-        point->Unadvise(cookie);
-        point.Reset();
-        itf.Reset();
-        DestroyWindow(frame);
-    }
+struct Grid : bench::WindowedGrid {
+    Grid(int rows, int cols) : WindowedGrid(rows, cols, 400, 300) {}
     void Send(UINT msg, POINT pt, WPARAM keys) { SendMessageW(hwnd, msg, keys, MAKELPARAM(pt.x, pt.y)); }
     POINT Centre(int row, int col)
     {
