@@ -348,6 +348,9 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
     trace::TraceLine("put_Value old=" + oldText + " new=" + newText);
 
     bool refused = false;
+    // Several cells are one change for accessibility clients.
+    const CCellRange r = CellRegion();
+    AccBatch batch(*this, r.minRow != r.maxRow || r.minCol != r.maxCol);
     ForEachRegionCell([&](CGridCell* c, int row, int col) {
         // Converting an object's value runs its code, which may resize the
         // table: the cell is found again before the value goes in, and a
@@ -362,6 +365,7 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
             c = m_grid.GetCell(row, col);
             if (c && c->m_CType == type) {
                 c->TakeValue(converted);
+                AccValueChanged(row, col);
                 break;
             }
         }

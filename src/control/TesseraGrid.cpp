@@ -76,6 +76,7 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
     if (FocusCell().col >= newVal) SetFocusCell(-1, -1);
     if (!m_grid.ResizeCols(newVal)) return E_OUTOFMEMORY;
     m_selection.PruneOutsideGrid();
+    AccReordered();
     UpdateScrollBars();
     ClampRegionCols();
     Refresh();
@@ -93,6 +94,7 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
     if (FocusCell().row >= newVal) SetFocusCell(-1, -1);
     if (!m_grid.ResizeRows(newVal)) return E_OUTOFMEMORY;
     m_selection.PruneOutsideGrid();
+    AccReordered();
     UpdateScrollBars();
     ClampRegionRows();
     Refresh();
@@ -103,11 +105,13 @@ STDMETHODIMP CTessera::put_FixedCols(int newVal)
 {
     trace::TraceLine("Put FixedCols");
     if (newVal < 0) return S_OK;
+    AccBatch batch(*this);
     if (newVal > m_grid.Cols()) {
         HRESULT hr = put_Cols(newVal);
         if (FAILED(hr)) return hr;
     }
     if (FocusCell().col < newVal) SetFocusCell(-1, -1);
+    if (newVal != m_grid.FixedCols()) AccReordered();
     m_grid.SetFixedCols(newVal);
     Refresh();
     return S_OK;
@@ -117,11 +121,13 @@ STDMETHODIMP CTessera::put_FixedRows(int newVal)
 {
     trace::TraceLine("Put FixedRows");
     if (newVal < 0) return S_OK;
+    AccBatch batch(*this);
     if (newVal > m_grid.Rows()) {
         HRESULT hr = put_Rows(newVal);
         if (FAILED(hr)) return hr;
     }
     if (FocusCell().row < newVal) SetFocusCell(-1, -1);
+    if (newVal != m_grid.FixedRows()) AccReordered();
     m_grid.SetFixedRows(newVal);
     Refresh();
     return S_OK;
@@ -157,6 +163,7 @@ STDMETHODIMP CTessera::ExchangeCols(int col1, int col2)
     if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= m_grid.Cols() || col2 >= m_grid.Cols()) return S_OK;
     m_selection.ClearSelection();
     m_grid.ExchangeCols(col1, col2);
+    AccReordered();
     m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
@@ -167,6 +174,7 @@ STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= m_grid.Rows() || row2 >= m_grid.Rows()) return S_OK;
     m_selection.ClearSelection();
     m_grid.ExchangeRows(row1, row2);
+    AccReordered();
     m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
@@ -176,6 +184,7 @@ STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
 // at 0 however negative the argument is.
 STDMETHODIMP CTessera::InsertCol(int acol)
 {
+    AccBatch batch(*this);
     HRESULT hr = put_Cols(m_grid.Cols() + 1);
     if (FAILED(hr)) return hr;
     for (int i = m_grid.Cols() - 1; i > std::max(acol, 0); --i) ExchangeCols(i, i - 1);
@@ -185,6 +194,7 @@ STDMETHODIMP CTessera::InsertCol(int acol)
 
 STDMETHODIMP CTessera::InsertRow(int arow)
 {
+    AccBatch batch(*this);
     HRESULT hr = put_Rows(m_grid.Rows() + 1);
     if (FAILED(hr)) return hr;
     for (int i = m_grid.Rows() - 1; i > std::max(arow, 0); --i) ExchangeRows(i, i - 1);
@@ -194,6 +204,7 @@ STDMETHODIMP CTessera::InsertRow(int arow)
 
 STDMETHODIMP CTessera::RemoveCol(int col)
 {
+    AccBatch batch(*this);
     for (int i = std::max(col, 0); i <= m_grid.Cols() - 2; ++i) ExchangeCols(i, i + 1);
     put_Cols(m_grid.Cols() - 1);
     return S_OK;
@@ -201,6 +212,7 @@ STDMETHODIMP CTessera::RemoveCol(int col)
 
 STDMETHODIMP CTessera::RemoveRow(int row)
 {
+    AccBatch batch(*this);
     for (int i = std::max(row, 0); i <= m_grid.Rows() - 2; ++i) ExchangeRows(i, i + 1);
     put_Rows(m_grid.Rows() - 1);
     return S_OK;
