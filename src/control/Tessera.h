@@ -447,7 +447,10 @@ private:
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
     HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field);
-    HRESULT ReportError(const wchar_t* text);
+    // Publishes text as the caller's error description and returns hr.
+    HRESULT ReportError(const wchar_t* text, HRESULT hr = E_FAIL);
+    // The refusal of a table of rows x cols, saying why.
+    HRESULT RefuseSize(int rows, int cols);
 
     // Grid table, focus cell and cell region.
     CGridTable m_grid;

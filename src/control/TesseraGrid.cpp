@@ -29,6 +29,15 @@ bool GrowFits(const CGridTable& grid, int rows, int cols)
 
 } // namespace
 
+HRESULT CTessera::RefuseSize(int rows, int cols)
+{
+    const std::wstring size = L"A grid of " + std::to_wstring(rows) + L" rows and " + std::to_wstring(cols) + L" columns";
+    const std::wstring why = CGridTable::CanHold(rows, cols)
+        ? L" would not fit in this process's memory; the size is unchanged."
+        : L" holds more than the " + std::to_wstring(CGridTable::kMaxCells) + L" cells a grid may have; the size is unchanged.";
+    return ReportError((size + why).c_str(), E_OUTOFMEMORY);
+}
+
 STDMETHODIMP CTessera::get_Cols(int* pVal) { return accessor::Get("Get Cols", m_grid.Cols(), pVal); }
 
 STDMETHODIMP CTessera::get_Rows(int* pVal) { return accessor::Get("Get Rows", m_grid.Rows(), pVal); }
@@ -69,12 +78,13 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
 {
     trace::TraceLine("Put Cols");
     if (newVal < 0 || newVal == m_grid.Cols()) return S_OK;
-    if (!CGridTable::CanHold(m_grid.Rows(), newVal) || !GrowFits(m_grid, m_grid.Rows(), newVal)) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(m_grid.Rows(), newVal) || !GrowFits(m_grid, m_grid.Rows(), newVal))
+        return RefuseSize(m_grid.Rows(), newVal);
 
     CloseEditor();
     if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
     if (FocusCell().col >= newVal) SetFocusCell(-1, -1);
-    if (!m_grid.ResizeCols(newVal)) return E_OUTOFMEMORY;
+    if (!m_grid.ResizeCols(newVal)) return RefuseSize(m_grid.Rows(), newVal);
     m_selection.PruneOutsideGrid();
     AccReordered();
     UpdateScrollBars();
@@ -87,12 +97,13 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
 {
     trace::TraceLine("put Rows");
     if (newVal < 0 || newVal == m_grid.Rows()) return S_OK;
-    if (!CGridTable::CanHold(newVal, m_grid.Cols()) || !GrowFits(m_grid, newVal, m_grid.Cols())) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(newVal, m_grid.Cols()) || !GrowFits(m_grid, newVal, m_grid.Cols()))
+        return RefuseSize(newVal, m_grid.Cols());
 
     CloseEditor();
     if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);
     if (FocusCell().row >= newVal) SetFocusCell(-1, -1);
-    if (!m_grid.ResizeRows(newVal)) return E_OUTOFMEMORY;
+    if (!m_grid.ResizeRows(newVal)) return RefuseSize(newVal, m_grid.Cols());
     m_selection.PruneOutsideGrid();
     AccReordered();
     UpdateScrollBars();
