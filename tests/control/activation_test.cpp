@@ -11,14 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "support/grid_helpers.h"
 #include "control/Embedding.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "model/GridTable.h"
-#include "support/ax_host.h"
 #include "support/dll.h"
-#include "support/recording_site.h"
+#include "support/hosted_grid.h"
 
 namespace {
 
@@ -306,13 +304,10 @@ TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
-TEST(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
+using HostedControl = test::HostedGrid;
+
+TEST_F(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
 {
-    test::AxHost host(L"Kvadra.Tessera.1");
-    HWND control = host.ControlWindow();
-    ASSERT_NE(nullptr, control);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
     SetForegroundWindow(host.Frame());
     ::SetFocus(host.Frame());
     ASSERT_NE(control, GetFocus());
@@ -325,17 +320,10 @@ TEST(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheW
     EXPECT_EQ(0, b);
     EXPECT_TRUE(IsWindowEnabled(control));
     EXPECT_EQ(-1, IntOf(grid.Get(), &ITessera::get_CurrentCellRow));
-    grid.Reset();
-    host.Destroy();
 }
 
-TEST(HostedControl, DeactivationCommitsAnOpenEditor)
+TEST_F(HostedControl, DeactivationCommitsAnOpenEditor)
 {
-    test::AxHost host(L"Kvadra.Tessera.1");
-    HWND control = host.ControlWindow();
-    ASSERT_NE(nullptr, control);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
     test::Region(grid.Get(), 1, 1);
     grid->put_TypeEx(2);
     // A click on the cell opens its text box.
@@ -354,18 +342,11 @@ TEST(HostedControl, DeactivationCommitsAnOpenEditor)
     ASSERT_EQ(S_OK, grid->get_Value(&v));
     ASSERT_EQ(S_OK, VariantChangeType(&v, &v, 0, VT_BSTR));
     EXPECT_STREQ(L"42", v.Ref().bstrVal);
-    grid.Reset();
-    host.Destroy();
 }
 
 // --- Guards ------------------------------------------------------------------------
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
 {

@@ -33,12 +33,7 @@ const struct Stored {
     {67, VT_INT}, {68, VT_INT}, {69, VT_BOOL}, {71, VT_BSTR}, {72, VT_BSTR},
 };
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 template <class I>
 fw::ComPtr<I> As(IUnknown* u, REFIID iid)
@@ -316,29 +311,6 @@ TEST(Persist, StorageHoldsTheStreamInContents)
 
     auto b = NewGrid();
     ASSERT_EQ(S_OK, As<IPersistStorage>(b.Get(), IID_IPersistStorage)->Load(storage.Get()));
-    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
-}
-
-TEST(Persist, ContainersPathThroughTheClassIdInTheStream)
-{
-    auto a = DistinctGrid();
-    fw::ComPtr<IStream> s = StreamOf({});
-    ASSERT_EQ(S_OK, WriteClassStm(s.Get(), CLSID_Tessera));
-    ASSERT_EQ(S_OK, As<IPersistStreamInit>(a.Get(), IID_IPersistStreamInit)->Save(s.Get(), TRUE));
-
-    // OleLoadFromStream wants IPersistStream, which the control does not offer.
-    LARGE_INTEGER zero = {};
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    // Wine leaves its released object in the out-pointer: not ours to touch.
-    void* viaOle = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, OleLoadFromStream(s.Get(), IID_IUnknown, &viaOle));
-
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    CLSID clsid = CLSID_NULL;
-    ASSERT_EQ(S_OK, ReadClassStm(s.Get(), &clsid));
-    fw::ComPtr<IPersistStreamInit> b;
-    ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit, b.PutVoid()));
-    ASSERT_EQ(S_OK, b->Load(s.Get()));
     EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
 }
 

@@ -16,12 +16,7 @@ namespace {
 
 using IntGetter = HRESULT (STDMETHODCALLTYPE ITessera::*)(int*);
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 int Get(ITessera* g, IntGetter getter)
 {

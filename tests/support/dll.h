@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <unknwn.h>
 
+#include "framework/com_ptr.h"
+#include "kvadra.h"
+
 namespace test {
 
 // The module, loaded once per process (from the same path COM uses, so both
@@ -22,5 +25,8 @@ using DllRegisterFn = HRESULT(STDAPICALLTYPE*)();
 
 // Creates an object of the DLL straight from its class factory.
 HRESULT CreateFromDll(REFCLSID clsid, IUnknown* outer, REFIID iid, void** ppv);
+
+// A control from the class factory, as ITessera.
+fw::ComPtr<ITessera> NewGrid();
 
 } // namespace test
