@@ -15,12 +15,11 @@
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "model/GridTable.h"
-#include "support/dll.h"
 #include "support/hosted_grid.h"
+#include "support/sited_control.h"
 
 namespace {
 
-using test::RecordingSite;
 
 SIZE Dpi() { return embedding::ScreenDpi(); }
 
@@ -83,52 +82,13 @@ TEST(Embedding, OnlyPagesThatCanBeCreatedReachTheFrame)
 }
 
 // A control with a recording site; active on demand.
-class Sited : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_IOleObject, ole.PutVoid()));
-        ASSERT_EQ(S_OK, ole->QueryInterface(IID_ITessera, grid.PutVoid()));
-        ASSERT_EQ(S_OK, ole->SetClientSite(site.Client()));
-    }
-    void TearDown() override
-    {
-        ole->Close(OLECLOSE_NOSAVE);
-        ole->SetClientSite(nullptr);
-        grid.Reset();
-        ole.Reset();
-        test::PumpMessages();
-        EXPECT_EQ(0u, site.Refs());
-    }
-    HRESULT Verb(LONG verb)
-    {
-        HRESULT hr = ole->DoVerb(verb, nullptr, site.Client(), 0, site.Window(), &site.posRect);
-        test::PumpMessages();
-        return hr;
-    }
-    HWND Window()
-    {
-        fw::ComPtr<IOleWindow> w;
-        HWND hwnd = nullptr;
-        if (SUCCEEDED(ole->QueryInterface(IID_IOleWindow, w.PutVoid()))) w->GetWindow(&hwnd);
-        return hwnd;
-    }
-    fw::ComPtr<IOleInPlaceObject> InPlace()
-    {
-        fw::ComPtr<IOleInPlaceObject> p;
-        ole->QueryInterface(IID_IOleInPlaceObject, p.PutVoid());
-        return p;
-    }
+struct Sited : test::SitedControl {
     SIZEL Extent()
     {
         SIZEL s = {-1, -1};
         ole->GetExtent(DVASPECT_CONTENT, &s);
         return s;
     }
-
-    RecordingSite site;
-    fw::ComPtr<IOleObject> ole;
-    fw::ComPtr<ITessera> grid;
 };
 
 TEST_F(Sited, SizingBeforeActivationStoresTheExtentOnly)

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "control/StoredRecord.h"
+#include "control/bytes_source.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "support/dll.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using record_test::Bytes;
 
 long Runs()
 {
@@ -28,34 +28,13 @@ long Runs()
     return text ? std::atol(text) : 100000;
 }
 
-class MemorySource final : public record::Source {
-public:
-    explicit MemorySource(const Bytes& b) : m_b(b) {}
-    size_t Read(void* p, size_t n) override
-    {
-        n = std::min(n, m_b.size() - m_pos);
-        if (n) std::memcpy(p, m_b.data() + m_pos, n);
-        m_pos += n;
-        return n;
-    }
-    bool Remaining(uint64_t& bytes) override
-    {
-        bytes = m_b.size() - m_pos;
-        return true;
-    }
-
-private:
-    const Bytes& m_b;
-    size_t m_pos = 0;
-};
-
 // The table grows before any memory check can refuse it: inputs that would
 // ask for more than a million cells are left out, so the run cannot take
 // the machine with it. Reads TabStop, Cols, Rows, FixedCols and FixedRows
 // as the setters would get them.
 bool SmallEnough(const Bytes& b)
 {
-    MemorySource in(b);
+    record_test::BytesSource in(b);
     uint32_t word = 0;
     for (int i = 0; i < 3; ++i)
         if (record::ReadWord(in, word) != record::Status::Ok) return true;

@@ -285,6 +285,13 @@ TEST(Persist, DirtyOnlyAfterInitNew)
     EXPECT_EQ(S_FALSE, stream->IsDirty());
     EXPECT_EQ(S_OK, As<IPersistPropertyBag>(g.Get(), IID_IPersistPropertyBag)->InitNew());
     EXPECT_EQ(S_OK, stream->IsDirty());
+    ASSERT_EQ(S_OK, stream->Save(s.Get(), TRUE));
+    auto storage = As<IPersistStorage>(g.Get(), IID_IPersistStorage);
+    EXPECT_EQ(S_OK, storage->InitNew(nullptr));
+    EXPECT_EQ(S_OK, storage->IsDirty());
+    CLSID clsid = CLSID_NULL;
+    EXPECT_EQ(S_OK, stream->GetClassID(&clsid));
+    EXPECT_TRUE(IsEqualCLSID(CLSID_Tessera, clsid));
 
     EXPECT_EQ(E_INVALIDARG, stream->Load(nullptr));
     EXPECT_EQ(E_INVALIDARG, stream->Save(nullptr, TRUE));

@@ -23,6 +23,8 @@ using DllGetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using DllCanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
 using DllRegisterFn = HRESULT(STDAPICALLTYPE*)();
 
+inline HRESULT CanUnloadNow() { return KvadraExport<DllCanUnloadNowFn>("DllCanUnloadNow")(); }
+
 // Creates an object of the DLL straight from its class factory.
 HRESULT CreateFromDll(REFCLSID clsid, IUnknown* outer, REFIID iid, void** ppv);
 
