@@ -7,7 +7,7 @@
 
 #include "control/StoredRecord.h"
 
-namespace record_test {
+namespace control_test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -33,4 +33,4 @@ private:
     bool m_knowsSize;
 };
 
-} // namespace record_test
+} // namespace control_test

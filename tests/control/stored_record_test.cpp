@@ -8,8 +8,8 @@
 
 namespace {
 
-using record_test::Bytes;
-using record_test::BytesSource;
+using control_test::Bytes;
+using control_test::BytesSource;
 
 struct BytesSink final : record::Sink {
     Bytes out;
