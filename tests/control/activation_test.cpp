@@ -11,18 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "support/grid_helpers.h"
 #include "control/Embedding.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "model/GridTable.h"
-#include "support/ax_host.h"
-#include "support/dll.h"
-#include "support/recording_site.h"
+#include "support/hosted_grid.h"
+#include "support/sited_control.h"
 
 namespace {
 
-using test::RecordingSite;
 
 SIZE Dpi() { return embedding::ScreenDpi(); }
 
@@ -85,52 +82,13 @@ TEST(Embedding, OnlyPagesThatCanBeCreatedReachTheFrame)
 }
 
 // A control with a recording site; active on demand.
-class Sited : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_IOleObject, ole.PutVoid()));
-        ASSERT_EQ(S_OK, ole->QueryInterface(IID_ITessera, grid.PutVoid()));
-        ASSERT_EQ(S_OK, ole->SetClientSite(site.Client()));
-    }
-    void TearDown() override
-    {
-        ole->Close(OLECLOSE_NOSAVE);
-        ole->SetClientSite(nullptr);
-        grid.Reset();
-        ole.Reset();
-        test::PumpMessages();
-        EXPECT_EQ(0u, site.Refs());
-    }
-    HRESULT Verb(LONG verb)
-    {
-        HRESULT hr = ole->DoVerb(verb, nullptr, site.Client(), 0, site.Window(), &site.posRect);
-        test::PumpMessages();
-        return hr;
-    }
-    HWND Window()
-    {
-        fw::ComPtr<IOleWindow> w;
-        HWND hwnd = nullptr;
-        if (SUCCEEDED(ole->QueryInterface(IID_IOleWindow, w.PutVoid()))) w->GetWindow(&hwnd);
-        return hwnd;
-    }
-    fw::ComPtr<IOleInPlaceObject> InPlace()
-    {
-        fw::ComPtr<IOleInPlaceObject> p;
-        ole->QueryInterface(IID_IOleInPlaceObject, p.PutVoid());
-        return p;
-    }
+struct Sited : test::SitedControl {
     SIZEL Extent()
     {
         SIZEL s = {-1, -1};
         ole->GetExtent(DVASPECT_CONTENT, &s);
         return s;
     }
-
-    RecordingSite site;
-    fw::ComPtr<IOleObject> ole;
-    fw::ComPtr<ITessera> grid;
 };
 
 TEST_F(Sited, SizingBeforeActivationStoresTheExtentOnly)
@@ -306,13 +264,10 @@ TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
-TEST(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
+using HostedControl = test::HostedGrid;
+
+TEST_F(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
 {
-    test::AxHost host(L"Kvadra.Tessera.1");
-    HWND control = host.ControlWindow();
-    ASSERT_NE(nullptr, control);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
     SetForegroundWindow(host.Frame());
     ::SetFocus(host.Frame());
     ASSERT_NE(control, GetFocus());
@@ -325,17 +280,10 @@ TEST(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheW
     EXPECT_EQ(0, b);
     EXPECT_TRUE(IsWindowEnabled(control));
     EXPECT_EQ(-1, IntOf(grid.Get(), &ITessera::get_CurrentCellRow));
-    grid.Reset();
-    host.Destroy();
 }
 
-TEST(HostedControl, DeactivationCommitsAnOpenEditor)
+TEST_F(HostedControl, DeactivationCommitsAnOpenEditor)
 {
-    test::AxHost host(L"Kvadra.Tessera.1");
-    HWND control = host.ControlWindow();
-    ASSERT_NE(nullptr, control);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_EQ(S_OK, host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
     test::Region(grid.Get(), 1, 1);
     grid->put_TypeEx(2);
     // A click on the cell opens its text box.
@@ -354,18 +302,11 @@ TEST(HostedControl, DeactivationCommitsAnOpenEditor)
     ASSERT_EQ(S_OK, grid->get_Value(&v));
     ASSERT_EQ(S_OK, VariantChangeType(&v, &v, 0, VT_BSTR));
     EXPECT_STREQ(L"42", v.Ref().bstrVal);
-    grid.Reset();
-    host.Destroy();
 }
 
 // --- Guards ------------------------------------------------------------------------
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
 {

@@ -8,19 +8,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "control/StoredRecord.h"
+#include "control/bag.h"
+#include "control/bytes_source.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "support/dll.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using control_test::Bytes;
 
 long Runs()
 {
@@ -28,34 +28,13 @@ long Runs()
     return text ? std::atol(text) : 100000;
 }
 
-class MemorySource final : public record::Source {
-public:
-    explicit MemorySource(const Bytes& b) : m_b(b) {}
-    size_t Read(void* p, size_t n) override
-    {
-        n = std::min(n, m_b.size() - m_pos);
-        if (n) std::memcpy(p, m_b.data() + m_pos, n);
-        m_pos += n;
-        return n;
-    }
-    bool Remaining(uint64_t& bytes) override
-    {
-        bytes = m_b.size() - m_pos;
-        return true;
-    }
-
-private:
-    const Bytes& m_b;
-    size_t m_pos = 0;
-};
-
 // The table grows before any memory check can refuse it: inputs that would
 // ask for more than a million cells are left out, so the run cannot take
 // the machine with it. Reads TabStop, Cols, Rows, FixedCols and FixedRows
 // as the setters would get them.
 bool SmallEnough(const Bytes& b)
 {
-    MemorySource in(b);
+    control_test::BytesSource in(b);
     uint32_t word = 0;
     for (int i = 0; i < 3; ++i)
         if (record::ReadWord(in, word) != record::Status::Ok) return true;
@@ -78,30 +57,6 @@ bool SmallEnough(const Bytes& b)
     long long cols = std::max(size[1], size[3]), rows = std::max(size[2], size[4]);
     return cols <= 0 || rows <= 0 || cols * rows <= 1000000 || cols * rows > 200000000;
 }
-
-class Bag final : public IPropertyBag {
-public:
-    std::map<std::wstring, std::wstring> values;
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        *ppv = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(Read)(LPCOLESTR name, VARIANT* v, IErrorLog*) override
-    {
-        auto it = values.find(name);
-        if (it == values.end()) return E_INVALIDARG;
-        VARTYPE want = v->vt;
-        fw::Variant text;
-        text.Ref().vt = VT_BSTR;
-        text.Ref().bstrVal = SysAllocStringLen(it->second.data(), static_cast<UINT>(it->second.size()));
-        VariantInit(v);
-        return want == VT_EMPTY ? VariantCopy(v, text.Ptr()) : VariantChangeType(v, text.Ptr(), 0, want);
-    }
-    STDMETHOD(Write)(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
-};
 
 const wchar_t* const kKeys[] = {
     L"_cx", L"_cy", L"TabStop", L"Cols", L"Rows", L"FixedCols", L"FixedRows", L"Alignment", L"Editable",
@@ -172,7 +127,7 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
                                     std::wstring(1 << 20, L'9'), L"dd MM yyyy HH mm ss dd MM yyyy HH mm ss"};
     long bags = 0;
     for (long i = 0; i < runs; ++i) {
-        Bag bag;
+        control_test::Bag bag;
         for (size_t k = 1 + pick(5); k-- > 0;) {
             const wchar_t* key = kKeys[pick(40)];
             std::wstring value = hostile[pick(sizeof hostile / sizeof hostile[0])];
@@ -181,7 +136,7 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
                         !wcscmp(key, L"FixedCols");
             if (size && value != L"2147483647" && value != L"-5" && value != L"abc") value = std::to_wstring(pick(300));
             if (!wcscmp(key, L"Widths") || !wcscmp(key, L"Heights")) value = pick(100) ? value : std::wstring(1 << 19, L'7') + L" 8";
-            bag.values[key] = value;
+            bag.Set(key, value.c_str());
         }
         bagLoader->Load(&bag, nullptr);
         ++bags;

@@ -6,7 +6,6 @@
 #include <ole2.h>
 #include <olectl.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
+#include "control/bag.h"
 #include "support/dll.h"
 
 namespace {
@@ -33,12 +33,7 @@ const struct Stored {
     {67, VT_INT}, {68, VT_INT}, {69, VT_BOOL}, {71, VT_BSTR}, {72, VT_BSTR},
 };
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 template <class I>
 fw::ComPtr<I> As(IUnknown* u, REFIID iid)
@@ -290,6 +285,13 @@ TEST(Persist, DirtyOnlyAfterInitNew)
     EXPECT_EQ(S_FALSE, stream->IsDirty());
     EXPECT_EQ(S_OK, As<IPersistPropertyBag>(g.Get(), IID_IPersistPropertyBag)->InitNew());
     EXPECT_EQ(S_OK, stream->IsDirty());
+    ASSERT_EQ(S_OK, stream->Save(s.Get(), TRUE));
+    auto storage = As<IPersistStorage>(g.Get(), IID_IPersistStorage);
+    EXPECT_EQ(S_OK, storage->InitNew(nullptr));
+    EXPECT_EQ(S_OK, storage->IsDirty());
+    CLSID clsid = CLSID_NULL;
+    EXPECT_EQ(S_OK, stream->GetClassID(&clsid));
+    EXPECT_TRUE(IsEqualCLSID(CLSID_Tessera, clsid));
 
     EXPECT_EQ(E_INVALIDARG, stream->Load(nullptr));
     EXPECT_EQ(E_INVALIDARG, stream->Save(nullptr, TRUE));
@@ -319,78 +321,9 @@ TEST(Persist, StorageHoldsTheStreamInContents)
     EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
 }
 
-TEST(Persist, ContainersPathThroughTheClassIdInTheStream)
-{
-    auto a = DistinctGrid();
-    fw::ComPtr<IStream> s = StreamOf({});
-    ASSERT_EQ(S_OK, WriteClassStm(s.Get(), CLSID_Tessera));
-    ASSERT_EQ(S_OK, As<IPersistStreamInit>(a.Get(), IID_IPersistStreamInit)->Save(s.Get(), TRUE));
-
-    // OleLoadFromStream wants IPersistStream, which the control does not offer.
-    LARGE_INTEGER zero = {};
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    // Wine leaves its released object in the out-pointer: not ours to touch.
-    void* viaOle = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, OleLoadFromStream(s.Get(), IID_IUnknown, &viaOle));
-
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    CLSID clsid = CLSID_NULL;
-    ASSERT_EQ(S_OK, ReadClassStm(s.Get(), &clsid));
-    fw::ComPtr<IPersistStreamInit> b;
-    ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IPersistStreamInit, b.PutVoid()));
-    ASSERT_EQ(S_OK, b->Load(s.Get()));
-    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
-}
-
 // ---------------------------------------------------------------- property bag
 
-// A bag of named values that converts on read, as the platform's bags do,
-// and notes what was written and asked for.
-class Bag final : public IPropertyBag {
-public:
-    std::map<std::wstring, VARTYPE> asked;
-    std::vector<std::pair<std::wstring, VARTYPE>> written;
-
-    void Set(const wchar_t* key, const wchar_t* text)
-    {
-        VARIANT& v = m_values[key].Ref();
-        VariantClear(&v);
-        v.vt = VT_BSTR;
-        v.bstrVal = SysAllocString(text);
-    }
-    void SetColor(const wchar_t* key, ULONG color)
-    {
-        VARIANT& v = m_values[key].Ref();
-        VariantClear(&v);
-        v.vt = VT_UI4;
-        v.ulVal = color;
-    }
-
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        *ppv = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyBag) ? this : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHOD_(ULONG, AddRef)() override { return 2; }
-    STDMETHOD_(ULONG, Release)() override { return 1; }
-    STDMETHOD(Read)(LPCOLESTR name, VARIANT* v, IErrorLog*) override
-    {
-        asked[name] = v->vt;
-        auto it = m_values.find(name);
-        if (it == m_values.end()) return E_INVALIDARG;
-        VARTYPE want = v->vt;
-        VariantInit(v);
-        return want == VT_EMPTY ? VariantCopy(v, it->second.Ptr()) : VariantChangeType(v, it->second.Ptr(), 0, want);
-    }
-    STDMETHOD(Write)(LPCOLESTR name, VARIANT* v) override
-    {
-        written.emplace_back(name, v->vt);
-        return VariantCopy(m_values[name].Ptr(), v);
-    }
-
-private:
-    std::map<std::wstring, fw::Variant> m_values;
-};
+using control_test::Bag;
 
 TEST(Persist, BagGetsEveryKeyInOrderWithTheTablesTypesAndNoNullFont)
 {

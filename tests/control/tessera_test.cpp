@@ -16,12 +16,7 @@ namespace {
 
 using IntGetter = HRESULT (STDMETHODCALLTYPE ITessera::*)(int*);
 
-fw::ComPtr<ITessera> NewGrid()
-{
-    fw::ComPtr<ITessera> grid;
-    EXPECT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
-    return grid;
-}
+using test::NewGrid;
 
 int Get(ITessera* g, IntGetter getter)
 {
@@ -361,38 +356,6 @@ TEST(Tessera, TraceFileHoldsOnlyTheLastLine)
     EXPECT_EQ("put Rows\n", TraceFile());
     g.Reset();
     EXPECT_EQ("Put Cols\n", TraceFile());  // the destructor empties the table last
-}
-
-TEST(Tessera, MembersWorkThroughIDispatch)
-{
-    auto g = NewGrid();
-    fw::ComPtr<IDispatch> disp;
-    ASSERT_HRESULT_SUCCEEDED(g->QueryInterface(IID_IDispatch, disp.PutVoid()));
-    std::wstring error;
-    auto invoke = [&](const wchar_t* name, WORD flags, DISPPARAMS* params, VARIANT* result) {
-        DISPID id = DISPID_UNKNOWN;
-        LPOLESTR n = const_cast<LPOLESTR>(name);
-        EXPECT_HRESULT_SUCCEEDED(disp->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id));
-        EXCEPINFO info = {};
-        const HRESULT hr = disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result, &info, nullptr);
-        error = info.bstrDescription ? info.bstrDescription : L"";
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
-        return hr;
-    };
-    fw::Variant arg, result;
-    arg.Ref() = Int(4);
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS put = {&arg.Ref(), &named, 1, 1}, none = {nullptr, nullptr, 0, 0};
-    ASSERT_HRESULT_SUCCEEDED(invoke(L"Rows", DISPATCH_PROPERTYPUT, &put, nullptr));
-    ASSERT_HRESULT_SUCCEEDED(invoke(L"TotalHeight", DISPATCH_PROPERTYGET, &none, &result));
-    EXPECT_EQ(160, result.Ref().intVal);
-    // A refused value reaches a script host with its description.
-    g->put_CType(3);
-    Text(arg, L"letters");
-    EXPECT_TRUE(FAILED(invoke(L"Value", DISPATCH_PROPERTYPUT, &put, nullptr)));
-    EXPECT_EQ(L"Can't copy variant", error);
 }
 
 // Entry index of the cell as "text=vt:value", "<null>" for a null text,

@@ -10,9 +10,7 @@
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
-#include "support/recording_site.h"
-#include "support/ax_host.h"
-#include "support/dll.h"
+#include "support/sited_control.h"
 
 namespace {
 
@@ -25,81 +23,36 @@ bool Shown(HWND hwnd)
     return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-HRESULT CanUnloadNow()
-{
-    return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
-}
+using test::CanUnloadNow;
 
-// A control with our site set; when it stops it is closed and released, and
-// every reference it took on the site and the frame must be back.
-class ActivationTest : public ::testing::Test {
+// The control with our site set; when it stops, the module must be free to go.
+class ActivationTest : public test::SitedControl {
 protected:
-    void SetUp() override { Start(); }
     void TearDown() override
     {
         Stop();
         EXPECT_EQ(S_OK, CanUnloadNow());
     }
-    void Start()
-    {
-        ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, nullptr, IID_IOleObject, ole.PutVoid()));
-        ASSERT_EQ(S_OK, ole->SetClientSite(site.Client()));
-        site.Log().Clear();
-    }
-    void Stop()
-    {
-        if (!ole) return;
-        EXPECT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
-        EXPECT_EQ(S_OK, ole->SetClientSite(nullptr));
-        ole.Reset();
-        test::PumpMessages();
-        EXPECT_EQ(0u, site.Refs()) << "references on the site";
-        EXPECT_EQ(0u, site.Frame().Refs()) << "references on the frame";
-    }
-
-    HRESULT Verb(LONG verb, IOleClientSite* active = nullptr)
-    {
-        HRESULT hr = ole->DoVerb(verb, nullptr, active ? active : site.Client(), 0, site.Window(), &site.posRect);
-        test::PumpMessages();
-        return hr;
-    }
-    // The control's window as its IOleWindow reports it, or null.
-    HWND ControlWindow()
-    {
-        fw::ComPtr<IOleWindow> w;
-        HWND hwnd = nullptr;
-        if (SUCCEEDED(ole->QueryInterface(IID_IOleWindow, w.PutVoid()))) w->GetWindow(&hwnd);
-        return hwnd;
-    }
     // Where the control's window sits in the site's window.
     RECT Placement()
     {
         RECT r = {};
-        GetWindowRect(ControlWindow(), &r);
+        GetWindowRect(Window(), &r);
         MapWindowPoints(nullptr, site.Window(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    fw::ComPtr<IOleInPlaceObject> InPlace()
-    {
-        fw::ComPtr<IOleInPlaceObject> p;
-        ole->QueryInterface(IID_IOleInPlaceObject, p.PutVoid());
-        return p;
-    }
-
-    RecordingSite site;
-    fw::ComPtr<IOleObject> ole;
 };
 
 TEST_F(ActivationTest, InPlaceActivationAsksTheSiteAndPlacesAVisibleChildWindow)
 {
-    EXPECT_EQ(nullptr, ControlWindow()) << "no window before activation";
+    EXPECT_EQ(nullptr, Window()) << "no window before activation";
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
     const test::CallLog& log = site.Log();
     EXPECT_TRUE(log.InOrder({"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"})) << log.Dump();
     EXPECT_EQ(1u, log.Count("OnInPlaceActivate")) << log.Dump();
     EXPECT_FALSE(log.Has("OnUIActivate")) << "in place is not UI-active\n" << log.Dump();
 
-    HWND hwnd = ControlWindow();
+    HWND hwnd = Window();
     ASSERT_NE(nullptr, hwnd);
     EXPECT_TRUE(Shown(hwnd));
     EXPECT_EQ(site.Window(), GetAncestor(hwnd, GA_PARENT));
@@ -116,7 +69,7 @@ TEST_F(ActivationTest, InPlaceActivationAsksTheSiteAndPlacesAVisibleChildWindow)
     // Activating again keeps the window and does not announce itself twice.
     site.Log().Clear();
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    EXPECT_EQ(hwnd, ControlWindow());
+    EXPECT_EQ(hwnd, Window());
     EXPECT_FALSE(site.Log().Has("CanInPlaceActivate") || site.Log().Has("OnInPlaceActivate")) << site.Log().Dump();
 }
 
@@ -125,7 +78,7 @@ TEST_F(ActivationTest, SiteThatRefusesInPlaceActivationGetsNoWindow)
     site.allowInPlace = false;
     Verb(OLEIVERB_INPLACEACTIVATE);
     EXPECT_EQ(std::vector<std::string>{"CanInPlaceActivate"}, site.Log().Calls());
-    EXPECT_EQ(nullptr, ControlWindow());
+    EXPECT_EQ(nullptr, Window());
     EXPECT_EQ(nullptr, GetWindow(site.Window(), GW_CHILD));
 }
 
@@ -135,7 +88,7 @@ TEST_F(ActivationTest, UIActivationAndDeactivationTellTheSiteAndTheFrame)
     EXPECT_TRUE(site.Log().InOrder({"CanInPlaceActivate", "OnInPlaceActivate", "GetWindowContext", "OnUIActivate",
                                     "Frame.SetActiveObject(object)"}))
         << site.Log().Dump();
-    HWND hwnd = ControlWindow();
+    HWND hwnd = Window();
     ASSERT_NE(nullptr, hwnd);
     // The frame was given the control's own active object.
     fw::ComPtr<IOleInPlaceActiveObject> active;
@@ -153,14 +106,14 @@ TEST_F(ActivationTest, UIActivationAndDeactivationTellTheSiteAndTheFrame)
     EXPECT_TRUE(site.Log().InOrder({"Frame.SetActiveObject(null)", "OnUIDeactivate"})) << site.Log().Dump();
     EXPECT_FALSE(site.Log().Has("OnInPlaceDeactivate")) << site.Log().Dump();
     EXPECT_EQ(nullptr, site.Frame().ActiveObject());
-    EXPECT_EQ(hwnd, ControlWindow());
+    EXPECT_EQ(hwnd, Window());
     site.Log().Clear();
     EXPECT_EQ(S_OK, inPlace->UIDeactivate());
     EXPECT_TRUE(site.Log().Calls().empty()) << site.Log().Dump();
 
     // In-place deactivation of a UI-active control takes the UI down first.
     ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    hwnd = ControlWindow();
+    hwnd = Window();
     site.Log().Clear();
     EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
     EXPECT_TRUE(site.Log().InOrder({"Frame.SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}))
@@ -172,13 +125,13 @@ TEST_F(ActivationTest, InPlaceDeactivateAndCloseDestroyTheWindowAndLetGoOfTheFra
 {
     const ULONG siteRefs = site.Refs();  // the client site only
     ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    HWND hwnd = ControlWindow();
+    HWND hwnd = Window();
     site.Log().Clear();
     auto inPlace = InPlace();
     EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
     EXPECT_EQ(std::vector<std::string>{"OnInPlaceDeactivate"}, site.Log().Calls()) << "it was never UI-active";
     EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(nullptr, ControlWindow());
+    EXPECT_EQ(nullptr, Window());
     // A container's frame that holds its sites would otherwise never be freed.
     EXPECT_EQ(siteRefs, site.Refs());
     EXPECT_EQ(0u, site.Frame().Refs());
@@ -191,7 +144,7 @@ TEST_F(ActivationTest, InPlaceDeactivateAndCloseDestroyTheWindowAndLetGoOfTheFra
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, ole->Advise(site.Sink(), &cookie));
     ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    hwnd = ControlWindow();
+    hwnd = Window();
     site.Log().Clear();
     EXPECT_EQ(S_OK, ole->Close(OLECLOSE_NOSAVE));
     EXPECT_TRUE(site.Log().InOrder({"OnUIDeactivate", "OnInPlaceDeactivate", "Sink.OnClose"})) << site.Log().Dump();
@@ -203,13 +156,13 @@ TEST_F(ActivationTest, InPlaceDeactivateAndCloseDestroyTheWindowAndLetGoOfTheFra
 
 TEST_F(ActivationTest, EachVerbOnAFreshControl)
 {
-    enum Window { NoWindow, Visible, Invisible };
+    enum Shows { NoWindow, Visible, Invisible };
     const struct {
         std::vector<LONG> before;
         LONG verb;
         HRESULT hr;
         std::vector<std::string> calls;  // in order; others may come between
-        Window window;
+        Shows window;
     } cases[] = {
         {{}, OLEIVERB_SHOW, S_OK, {"OnInPlaceActivate", "GetWindowContext"}, Visible},
         {{}, OLEIVERB_PRIMARY, S_OK, {"Ambient(-709)", "OnInPlaceActivate", "OnUIActivate"}, Visible},
@@ -225,11 +178,11 @@ TEST_F(ActivationTest, EachVerbOnAFreshControl)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.verb);
         for (LONG verb : c.before) Verb(verb);
-        HWND before = ControlWindow();
+        HWND before = Window();
         site.Log().Clear();
         EXPECT_EQ(c.hr, Verb(c.verb));
         EXPECT_TRUE(site.Log().InOrder(c.calls)) << site.Log().Dump();
-        HWND hwnd = ControlWindow();
+        HWND hwnd = Window();
         if (c.window == NoWindow) {
             EXPECT_TRUE(site.Log().Calls().empty() && !hwnd) << site.Log().Dump();
         } else {
@@ -250,14 +203,14 @@ TEST_F(ActivationTest, VerbFromAForeignClientSiteIsUnexpected)
                       OLEIVERB_INPLACEACTIVATE, OLEIVERB_DISCARDUNDOSTATE, OLEIVERB_PROPERTIES, 1L, -100L})
         EXPECT_EQ(E_UNEXPECTED, Verb(verb, foreign.Client())) << verb;
     EXPECT_TRUE(site.Log().Calls().empty() && foreign.Log().Calls().empty());
-    EXPECT_EQ(nullptr, ControlWindow());
+    EXPECT_EQ(nullptr, Window());
     EXPECT_EQ(0u, foreign.Refs());
 
     // The own site, whichever of its interfaces it comes through, is accepted.
     fw::ComPtr<IOleClientSite> same;
     ASSERT_EQ(S_OK, site.QueryInterface(IID_IOleClientSite, same.PutVoid()));
     EXPECT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE, same.Get()));
-    EXPECT_NE(nullptr, ControlWindow());
+    EXPECT_NE(nullptr, Window());
 }
 
 TEST(QuickActivation, SetsTheSiteConnectsTheEventSinkAndReportsTheStatus)

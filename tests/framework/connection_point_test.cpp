@@ -133,16 +133,15 @@ TEST_F(ConnectionPointTest, SinksCookiesSlotsAndEnumeration)
 
 TEST_F(ConnectionPointTest, ThePointKeepsItsControlAndReleasesTheSinksWithIt)
 {
-    auto canUnloadNow = test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow");
     RecordingEventSink sink(DIID__ITesseraEvents);
     DWORD cookie = 0;
     ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
     EXPECT_LT(0u, sink.Refs());
     container.Reset();
-    EXPECT_EQ(S_FALSE, canUnloadNow());
+    EXPECT_EQ(S_FALSE, test::CanUnloadNow());
     point.Reset();
     EXPECT_EQ(0u, sink.Refs());
-    EXPECT_EQ(S_OK, canUnloadNow());
+    EXPECT_EQ(S_OK, test::CanUnloadNow());
 }
 
 } // namespace

@@ -13,10 +13,7 @@
 
 namespace {
 
-HRESULT CanUnloadNow()
-{
-    return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
-}
+using test::CanUnloadNow;
 
 class HostTest : public ::testing::TestWithParam<const wchar_t*> {};
 

@@ -41,10 +41,7 @@ const Named kRefused[] = {
     NAMED(Unheard),
 };
 
-HRESULT CanUnloadNow()
-{
-    return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
-}
+using test::CanUnloadNow;
 
 // The reference count an object reports, without changing it.
 ULONG RefCount(IUnknown* p)

@@ -1,6 +1,6 @@
 // What the control tells a host about itself without a site: misc status,
-// extent, class identity, property pages, error info support, the view's
-// advise sink, and the persistence a new control starts from.
+// extent, class identity, property pages, error info support and the view's
+// advise sink.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -115,24 +115,6 @@ TEST_F(ObjectInfo, PropertyPagesInOrderAndEachPropertysPage)
         EXPECT_EQ(c.page ? S_OK : PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(c.dispid, &page)) << c.dispid;
         EXPECT_TRUE(IsEqualCLSID(c.page ? *c.page : CLSID_NULL, page)) << c.dispid;
     }
-}
-
-// Through each persistence interface a new control names its class, and
-// initialising it marks it as needing a save.
-TEST_F(ObjectInfo, NewControlInitialisesClean)
-{
-    auto stream = As<IPersistStreamInit>(IID_IPersistStreamInit);
-    CLSID clsid = CLSID_NULL;
-    EXPECT_EQ(S_OK, stream->GetClassID(&clsid));
-    EXPECT_TRUE(IsEqualCLSID(CLSID_Tessera, clsid));
-    EXPECT_EQ(S_FALSE, stream->IsDirty());
-    EXPECT_EQ(S_OK, stream->InitNew());
-    EXPECT_EQ(S_OK, stream->IsDirty());
-    auto bag = As<IPersistPropertyBag>(IID_IPersistPropertyBag);
-    EXPECT_EQ(S_OK, bag->InitNew());
-    auto storage = As<IPersistStorage>(IID_IPersistStorage);
-    EXPECT_EQ(S_OK, storage->InitNew(nullptr));
-    EXPECT_EQ(S_OK, storage->IsDirty());
 }
 
 } // namespace

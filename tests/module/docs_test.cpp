@@ -77,21 +77,13 @@ std::vector<Section> Members(ITypeInfo* info)
     return members;
 }
 
-class ReferenceTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(KVADRA_DLL_PATH, REGKIND_NONE, lib.Put()));
-        doc = ReadSource(L"docs\\reference.md");
-        ASSERT_FALSE(doc.empty());
-    }
-    fw::ComPtr<ITypeLib> lib;
-    std::string doc;
-};
-
-TEST_F(ReferenceTest, EveryMemberHasASectionInTypeLibraryOrder)
+TEST(Reference, EveryMemberAndEventHasASectionInTypeLibraryOrder)
 {
-    fw::ComPtr<ITypeInfo> disp, info;
+    fw::ComPtr<ITypeLib> lib;
+    ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(KVADRA_DLL_PATH, REGKIND_NONE, lib.Put()));
+    const std::string doc = ReadSource(L"docs\\reference.md");
+    ASSERT_FALSE(doc.empty());
+    fw::ComPtr<ITypeInfo> disp, info, events;
     ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(IID_ITessera, disp.Put()));
     HREFTYPE ref = 0;
     ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeOfImplType(-1, &ref));
@@ -99,15 +91,11 @@ TEST_F(ReferenceTest, EveryMemberHasASectionInTypeLibraryOrder)
     const std::vector<Section> members = Members(info.Get());
     ASSERT_EQ(77u, members.size());
     EXPECT_EQ(members, Sections(doc, "ITessera members"));
-}
 
-TEST_F(ReferenceTest, EveryEventHasASectionInTypeLibraryOrder)
-{
-    fw::ComPtr<ITypeInfo> info;
-    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(DIID__ITesseraEvents, info.Put()));
-    const std::vector<Section> events = Members(info.Get());
-    ASSERT_EQ(17u, events.size());
-    EXPECT_EQ(events, Sections(doc, "_ITesseraEvents events"));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(DIID__ITesseraEvents, events.Put()));
+    const std::vector<Section> fired = Members(events.Get());
+    ASSERT_EQ(17u, fired.size());
+    EXPECT_EQ(fired, Sections(doc, "_ITesseraEvents events"));
 }
 
 // The names the control stores its properties under: its property table.

@@ -12,10 +12,7 @@ namespace {
 
 const CLSID* const kClasses[] = {&CLSID_Tessera, &CLSID_SizeCtl, &CLSID_GenProp, &CLSID_CellProp};
 
-HRESULT CanUnloadNow()
-{
-    return test::KvadraExport<test::DllCanUnloadNowFn>("DllCanUnloadNow")();
-}
+using test::CanUnloadNow;
 
 fw::ComPtr<IClassFactory> Factory(REFCLSID clsid)
 {

@@ -1,8 +1,6 @@
 #include "support/dll.h"
 
-#include <unknwn.h>
-
-#include "framework/com_ptr.h"
+#include <gtest/gtest.h>
 
 namespace test {
 
@@ -20,6 +18,13 @@ HRESULT CreateFromDll(REFCLSID clsid, IUnknown* outer, REFIID iid, void** ppv)
     HRESULT hr = get(clsid, IID_IClassFactory, factory.PutVoid());
     if (FAILED(hr)) return hr;
     return factory->CreateInstance(outer, iid, ppv);
+}
+
+fw::ComPtr<ITessera> NewGrid()
+{
+    fw::ComPtr<ITessera> grid;
+    EXPECT_HRESULT_SUCCEEDED(CreateFromDll(CLSID_Tessera, nullptr, IID_ITessera, grid.PutVoid()));
+    return grid;
 }
 
 } // namespace test
