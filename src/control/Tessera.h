@@ -207,7 +207,7 @@ public:
     const CGridTable& Grid() const noexcept { return m_grid; }
 
     // Cell operations (TesseraCells.cpp).
-    CGridCell* GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
+    CCellRef GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
     void UpdateCellButton(int row, int col);
     // Sends a cell button's messages through the push buttons' table.
     void RouteCellButton(HWND button);
@@ -344,7 +344,7 @@ private:
     // Commits the open editor into its cell with the closing events; false
     // when a sink closed or replaced the editor meanwhile.
     bool CommitEditor();
-    IFontDisp* EditorFontOf(CGridCell& cell);
+    IFontDisp* EditorFontOf(const CCellRef& cell);
     // Hidden date picker that formats dates while the window exists.
     fw::ContainedWindow m_wndFormatPicker{L"SysDateTimePick32", *this, 6};
     model::CValueFormatter m_formatter;
@@ -376,7 +376,7 @@ private:
     void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout);
     void PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout);
     bool PaintFixedCell(HDC dc, int row, int col, RECT rect);
-    bool PaintCell(HDC dc, CGridCell& cell, RECT rect);
+    bool PaintCell(HDC dc, const CCellRef& cell, RECT rect);
 
     // Region loops: columns outer, rows inner, cells outside the table
     // skipped. The visitor returns false to stop.
@@ -388,7 +388,7 @@ private:
     void ClampRegionCols();
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
-    HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field);
+    HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CellAttrs::*field);
     HRESULT ReportError(const wchar_t* text);
 
     // Grid table, focus cell and cell region.

@@ -40,12 +40,12 @@ void CTessera::PositionButtons()
     for (int row = shown.minRow; row >= 0 && row <= shown.maxRow; ++row) {
         if (!m_grid.RowHasButtonCells(row)) continue;
         for (int col = shown.minCol; col >= 0 && col <= shown.maxCol; ++col) {
-            CGridCell* cell = m_grid.GetCell(row, col);
-            if (!cell || !cell->m_bButtonListed || !cell->HasButton()) continue;
+            CCellRef cell = m_grid.GetCell(row, col);
+            if (!cell || !cell.ButtonListed() || !cell.HasButton()) continue;
             const RECT rc = CellButtonRect(layout, row, col);
-            cell->PositionButton(rc);
-            if (rc.right != rc.left && (cell = m_grid.GetCell(row, col)) && cell->HasButton())
-                now.push_back(cell->ButtonWindow());
+            cell.PositionButton(rc);
+            if (rc.right != rc.left && (cell = m_grid.GetCell(row, col)) && cell.HasButton())
+                now.push_back(cell.ButtonWindow());
         }
     }
     HideButtonsBut(now);

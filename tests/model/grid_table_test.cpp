@@ -46,14 +46,14 @@ TEST(GridTable, ResizingKeepsSizesAndTotals)
     t.ResizeCols(12);
     EXPECT_EQ(600, t.TotalWidth());
     EXPECT_EQ(50, t.GetColumnWidth(11));
-    ASSERT_NE(nullptr, t.GetCell(9, 11));
+    ASSERT_TRUE(t.GetCell(9, 11));
     // No rows keeps the columns; a new row gets a cell in each.
     t.ResizeRows(0);
     EXPECT_EQ(0, t.TotalHeight());
     EXPECT_EQ(12, t.Cols());
     t.ResizeRows(1);
     EXPECT_EQ(40, t.TotalHeight());
-    EXPECT_NE(nullptr, t.GetCell(0, 11));
+    EXPECT_TRUE(t.GetCell(0, 11));
     t.ResizeCols(-1);
     EXPECT_EQ(12, t.Cols());
 }
@@ -64,18 +64,17 @@ TEST(GridTable, OnlyOneCellCarriesTheFocusFlag)
 {
     CGridTable t;
     Fill(t, 3, 3);
-    CGridCell* first = t.GetCell(1, 1);
-    t.SetFocusFlag(first);
-    t.SetFocusFlag(t.GetCell(2, 2));
-    EXPECT_FALSE(first->m_bFocus);
-    EXPECT_TRUE(t.GetCell(2, 2)->m_bFocus);
+    t.SetFocusFlag(1, 1);
+    t.SetFocusFlag(2, 2);
+    EXPECT_FALSE(t.GetCell(1, 1).Focused());
+    EXPECT_TRUE(t.GetCell(2, 2).Focused());
     t.ResizeRows(2);
     t.ClearFocusFlags();
-    t.SetFocusFlag(t.GetCell(1, 2));
+    t.SetFocusFlag(1, 2);
     t.ResizeCols(2);
     t.ClearFocusFlags();
     for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c)->m_bFocus);
+        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c).Focused());
 }
 
 TEST(GridTable, SizesAsTextAndBack)
@@ -141,7 +140,7 @@ LRESULT CALLBACK WatchDestroy(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         g_seen.cols = g_seen.table->Cols();
         g_seen.whole = true;
         for (int r = 0; r < g_seen.rows; ++r)
-            for (int c = 0; c < g_seen.cols; ++c) g_seen.whole = g_seen.whole && g_seen.table->GetCell(r, c);
+            for (int c = 0; c < g_seen.cols; ++c) g_seen.whole = g_seen.whole && !!g_seen.table->GetCell(r, c);
     }
     return CallWindowProcW(g_seen.original, hwnd, msg, wp, lp);
 }
@@ -154,8 +153,8 @@ TEST(GridTable, CellsGoOnlyOnceTheShrunkTableIsWhole)
     for (const bool rows : {true, false}) {
         CGridTable t;
         Fill(t, 4, 4);
-        t.GetCell(3, 3)->CreateButton(parent, RECT{0, 0, 20, 20});
-        HWND button = t.GetCell(3, 3)->ButtonWindow();
+        t.GetCell(3, 3).CreateButton(parent, RECT{0, 0, 20, 20});
+        HWND button = t.GetCell(3, 3).ButtonWindow();
         ASSERT_NE(nullptr, button);
         g_seen = SeenOnDestroy{&t};
         g_seen.original = reinterpret_cast<WNDPROC>(
