@@ -254,6 +254,11 @@ public:
     // Repaint request, button placement and ViewChange; only with AllowDraw
     // and a window.
     void Refresh();
+    // Refresh after the current cell moved: in the control's own window only
+    // the cells whose look depends on it are repainted.
+    void RefreshMove(const CCellID& from, const CCellID& to);
+    // Queues a repaint of the cell and of the fixed cells of its row and column.
+    void InvalidateAround(const CCellID& cell);
 
     // Layout for the window's current client size and scroll positions; all
     // zero without a window (view/Scrolling.cpp).
@@ -316,7 +321,7 @@ private:
         void BeginPaintNow() override;
         void PaintCellNow(int row, int col) override;
         void EndPaintNow() override;
-        void Refresh() override;
+        void RefreshMove(const CCellID& from, const CCellID& to) override;
 
     private:
         CTessera& m_owner;

@@ -20,7 +20,7 @@ CCellID CSelectionModel::SetFocusCell(int row, int col)
         m_host.BringIntoView(row, col);
         m_grid.SetFocusFlag(row, col);
     }
-    m_host.Refresh();
+    m_host.RefreshMove(old, m_current);
     return old;
 }
 

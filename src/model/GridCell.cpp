@@ -551,3 +551,6 @@ void CCellRef::PositionButton(const RECT& rect) const
     if (!(TypeEx() & txButton) || !button) return;
     PlaceCellButton(button, rect);
 }
+
+// A cell is its value and two words: anything more is paid ten million times.
+static_assert(sizeof(CellSlot) == sizeof(VARIANT) + 2 * sizeof(std::uint32_t), "cell slots stay lean");

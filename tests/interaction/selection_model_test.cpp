@@ -27,7 +27,7 @@ public:
     void BeginPaintNow() override { calls.push_back("Begin"); }
     void PaintCellNow(int, int) override { ++paintedNow; }
     void EndPaintNow() override { calls.push_back("End"); }
-    void Refresh() override { calls.push_back("Refresh"); }
+    void RefreshMove(const CCellID&, const CCellID&) override { calls.push_back("Refresh"); }
 
 private:
     void Add(const char* what, int a, int b)

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
+#include "framework/com_ptr.h"
 #include "model/GridTable.h"
 
 namespace {
@@ -96,6 +98,70 @@ TEST(GridTable, SizesAsTextAndBack)
         {"\t5\t6", {5}}, {"-3 +7x 12px abc", {-3, 7, 12, 0}},
         {"99999999999 -99999999999", {INT_MAX, INT_MIN}}, {"- 1", {0, 1}}, {std::string("1\0 2", 4), {1}}};
     for (const auto& c : cases) EXPECT_EQ(c.sizes, CGridTable::ParseSizes(c.text)) << c.text;
+}
+
+// Attributes are kept beside the cells: they must travel with exchanges and
+// moves, as the focus flag does.
+TEST(GridTable, AttributesTravelWithTheirCell)
+{
+    const struct { const char* name; std::function<void(CGridTable&)> move; int row, col; } moves[] = {
+        {"ExchangeRows", [](CGridTable& t) { t.ExchangeRows(1, 3); }, 3, 2},
+        {"ExchangeCols", [](CGridTable& t) { t.ExchangeCols(2, 0); }, 1, 0},
+        {"MoveRow", [](CGridTable& t) { t.MoveRow(1, 3); }, 3, 2},
+        {"MoveCol", [](CGridTable& t) { t.MoveCol(2, 0); }, 1, 0},
+    };
+    fw::Variant one;
+    one.Ref().vt = VT_I4;
+    one.Ref().lVal = 1;
+    for (const auto& m : moves) {
+        CGridTable t;
+        Fill(t, 4, 3);
+        const CCellRef cell = t.GetCell(1, 2);
+        cell.Set(&CellAttrs::color, RGB(1, 2, 3));
+        cell.SetHint(fw::Bstr(L"hint").Get());
+        cell.AddVariant(one.Ref(), nullptr);
+        fw::ComPtr<IFontDisp> font, moved;
+        cell.get_Font(font.Put());
+        t.SetFocusFlag(1, 2);
+        m.move(t);
+        const CCellRef there = t.GetCell(m.row, m.col);
+        there.get_Font(moved.Put());
+        EXPECT_EQ(RGB(1, 2, 3), there.Color()) << m.name;
+        EXPECT_STREQ(L"hint", there.Hint().Text()) << m.name;
+        EXPECT_EQ(1, there.VariantCount()) << m.name;
+        EXPECT_EQ(font.Get(), moved.Get()) << m.name;
+        EXPECT_TRUE(there.Focused()) << m.name;
+        EXPECT_EQ(DefaultCellColor(), cell.Color()) << m.name;
+        EXPECT_EQ(0, cell.VariantCount()) << m.name;
+        t.ClearFocusFlags();
+        EXPECT_FALSE(there.Focused()) << m.name;
+    }
+}
+
+// A cell that had a rare attribute and lost it costs nothing again; a null
+// text is not the empty one and is kept.
+TEST(GridTable, AttributesTakenAwayLeaveNothingBehind)
+{
+    CGridTable t;
+    Fill(t, 2, 2);
+    const CCellRef c = t.GetCell(1, 1);
+    fw::Bstr text(L"x"), empty(L"");
+    fw::Variant v;
+    const struct { const char* name; std::function<void()> add, undo; } cases[] = {
+        {"hint", [&] { c.SetHint(text.Get()); }, [&] { c.SetHint(empty.Get()); }},
+        {"format", [&] { c.SetNumFormat(text.Get()); }, [&] { c.SetNumFormat(empty.Get()); }},
+        {"choice list", [&] { c.AddVariant(v.Ref(), text.Get()); }, [&] { c.ClearVariants(); }},
+        {"colour", [&] { c.Set(&CellAttrs::color, RGB(9, 9, 9)); }, [&] { c.Set(&CellAttrs::color, DefaultCellColor()); }},
+    };
+    for (const auto& k : cases) {
+        k.add();
+        EXPECT_EQ(1u, t.CellsWithExtras() + t.AttrSets()) << k.name;
+        k.undo();
+        EXPECT_EQ(0u, t.CellsWithExtras() + t.AttrSets()) << k.name;
+    }
+    c.SetDtFormat(nullptr);
+    EXPECT_TRUE(c.DtFormat().IsNull());
+    EXPECT_EQ(1u, t.CellsWithExtras());
 }
 
 SIZE_T WorkingSet()
