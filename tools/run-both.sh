@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Builds and runs the tests or the benchmarks against each DLL: the x64 one
-# always, the x86 one where the 32-bit Wine (wine32:i386) is installed and
-# starts, else with a notice. Fails when either run fails.
+# Builds the test or benchmark programs of both bitnesses on every machine,
+# so that a fault only the 32-bit compiler sees fails everywhere, then runs
+# them: the x64 ones always, the x86 ones where the 32-bit Wine (wine32:i386)
+# is installed and starts, else with a notice. Fails when any step fails.
 #   tools/run-both.sh test|bench
 set -uo pipefail
 cd "$(dirname "$0")/.."
 mode=$1
 jobs=${JOBS:-2}
 
+build() {
+  echo "==== $1: building the $mode programs"
+  cmake --build "build/$1" -j "$jobs"
+}
+
 run() {
   local arch=$1 dir=build/$1
-  echo "==== $arch: building the $mode programs"
-  cmake --build "$dir" -j "$jobs" || return 1
   echo "==== $arch: running the ${mode}s"
   case $mode in
     test) tools/run-wine.sh "$dir" ctest --output-on-failure ;;
@@ -21,6 +25,7 @@ run() {
   esac
 }
 
+build x64 && build x86 || { echo "==== $mode: FAILED to build"; exit 1; }
 rc=0
 run x64 || rc=1
 if /usr/lib/wine/wine --version >/dev/null 2>&1; then

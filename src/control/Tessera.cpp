@@ -75,6 +75,7 @@ CTessera::CTessera() : fw::OleControl(kIdentity), CProxy_ITesseraEvents(EventsPo
 CTessera::~CTessera()
 {
     trace::TraceLine("Destructor");
+    DisconnectAccessible();
     CloseEditor();
     put_Rows(0);
     put_Cols(0);

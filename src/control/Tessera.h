@@ -17,6 +17,7 @@
 #include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
+#include "view/Accessible.h"
 #include "view/HintWindow.h"
 #include "view/Layout.h"
 
@@ -300,6 +301,32 @@ public:
     LRESULT OnButtonKillFocus(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnRelayToHint(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);    // view/Hints.cpp
 
+    // Accessibility (view/Accessibility.cpp): the window's object for
+    // clients, and the WinEvents that tell them of changes.
+    LRESULT OnGetObject(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnAccessibleFocus(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    // One cell's value changed: its own event, or inside a batch, one
+    // reorder when the batch ends.
+    void AccValueChanged(int row, int col);
+    // Many cells changed at once.
+    void AccReordered();
+    // Changes of many cells raise one reorder for all, at the end of the
+    // outermost batch; an inactive batch leaves single changes alone.
+    class AccBatch {
+    public:
+        explicit AccBatch(CTessera& owner, bool active = true) noexcept;
+        ~AccBatch();
+        AccBatch(const AccBatch&) = delete;
+        AccBatch& operator=(const AccBatch&) = delete;
+
+    private:
+        CTessera& m_owner;
+        bool m_active;
+    };
+    // A cell's push button pressed (interaction/Editors.cpp): the editor
+    // closes, the selection extends to the cell, OnButtonClick.
+    void PressCellButton(const CCellID& cell);
+
 private:
     // Control window (TesseraWindow.cpp): its message table and handlers.
     static const fw::MessageEntry<CTessera> s_messages[];
@@ -322,11 +349,42 @@ private:
         void PaintCellNow(int row, int col) override;
         void EndPaintNow() override;
         void RefreshMove(const CCellID& from, const CCellID& to) override;
+        void SelectionChanged() override;
 
     private:
         CTessera& m_owner;
         HDC m_hdc = nullptr;
     };
+
+    // What the accessible object reads and asks of the control.
+    class AccessibleHooks final : public view::CAccessibleSource {
+    public:
+        explicit AccessibleHooks(CTessera& owner) noexcept : m_owner(owner) {}
+        IUnknown* Owner() override;
+        HWND Window() const override;
+        const CGridTable& Grid() const override;
+        const CSelectionModel& Selection() const override;
+        view::CLayout Layout() const override;
+        std::wstring CellText(int row, int col) override;
+        std::wstring DisplayName() override;
+        bool Enabled() const override;
+        bool HasFocus() const override;
+        HRESULT Select(const CCellID& cell, view::access::SelectStep step) override;
+        HRESULT DoDefaultAction(const CCellID& cell, view::access::CellAction action) override;
+
+    private:
+        // A left click at the cell's middle, brought into view first.
+        HRESULT Click(const CCellID& cell, WPARAM keys);
+        CTessera& m_owner;
+    };
+    AccessibleHooks m_accessibleHooks{*this};
+    // Made on the first request, disconnected when the window goes.
+    fw::ComPtr<view::CAccessible> m_accessible;
+    void DisconnectAccessible() noexcept;
+    void NotifyAccessible(DWORD event, LONG child);
+    LONG ChildIdOf(int row, int col) const noexcept;
+    int m_accBatch = 0;
+    bool m_accReorderPending = false;
 
     // One selection corner put: the new value replaces its own corner.
     enum class Corner { LeftTopX, LeftTopY, RightBottomX, RightBottomY };
@@ -394,7 +452,10 @@ private:
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
     HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CellAttrs::*field);
-    HRESULT ReportError(const wchar_t* text);
+    // Publishes text as the caller's error description and returns hr.
+    HRESULT ReportError(const wchar_t* text, HRESULT hr = E_FAIL);
+    // The refusal of a table of rows x cols, saying why.
+    HRESULT RefuseSize(int rows, int cols);
 
     // Grid table, focus cell and cell region.
     CGridTable m_grid;

@@ -43,7 +43,7 @@ HRESULT CTessera::ReadFirstCell(Out* out, Read read)
 {
     CCellRange r = CellRegion();
     CCellRef cell = m_grid.GetCell(r.minRow, r.minCol);
-    if (!cell) return E_FAIL;
+    if (!cell) return ReportError(L"The cell region holds no cell of the grid.");
     if (!out) return E_POINTER;
     return read(cell);
 }
@@ -78,10 +78,10 @@ STDMETHODIMP CTessera::put_CRegionRightBottomY(int newVal)
 
 // --- Errors and colours ---------------------------------------------------------
 
-HRESULT CTessera::ReportError(const wchar_t* text)
+HRESULT CTessera::ReportError(const wchar_t* text, HRESULT hr)
 {
-    fw::SetErrorDescription(CLSID_Tessera, text, IID_NULL);
-    return E_FAIL;
+    fw::SetErrorDescription(CLSID_Tessera, text, IID_ITessera);
+    return hr;
 }
 
 HRESULT CTessera::TranslateColor(OLE_COLOR color, COLORREF* out)
@@ -350,6 +350,9 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
     trace::TraceLine("put_Value old=" + oldText + " new=" + newText);
 
     bool refused = false;
+    // Several cells are one change for accessibility clients.
+    const CCellRange r = CellRegion();
+    AccBatch batch(*this, r.minRow != r.maxRow || r.minCol != r.maxCol);
     ForEachRegionCell([&](CCellRef c, int row, int col) {
         // Converting an object's value runs its code, which may resize the
         // table: the cell is found again before the value goes in, and a
@@ -364,6 +367,7 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
             c = m_grid.GetCell(row, col);
             if (c && c.CType() == type) {
                 c.TakeValue(converted);
+                AccValueChanged(row, col);
                 break;
             }
         }
@@ -391,6 +395,16 @@ STDMETHODIMP CTessera::AddCRVariant(VARIANT Value, BSTR text)
     return hr;
 }
 
+namespace {
+
+std::wstring NoSuchEntry(int index)
+{
+    return L"The choice list of the cell region has no entry " + std::to_wstring(index) +
+           L": entries are numbered from 0 up to one less than the number added.";
+}
+
+} // namespace
+
 bool CTessera::RegionHasVariant(int index)
 {
     return ForEachRegionCell([&](CCellRef c, int, int) { return index >= 0 && index < c.VariantCount(); });
@@ -398,13 +412,14 @@ bool CTessera::RegionHasVariant(int index)
 
 STDMETHODIMP CTessera::get_CRVariantValue(int variant, VARIANT* pVal)
 {
-    return ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantValue(variant, pVal); });
+    HRESULT hr = ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantValue(variant, pVal); });
+    return hr == E_INVALIDARG ? ReportError(NoSuchEntry(variant).c_str(), hr) : hr;
 }
 
 STDMETHODIMP CTessera::put_CRVariantValue(int variant, VARIANT newVal)
 {
     // Checked on every cell first, so that a refused put changes no cell.
-    if (!RegionHasVariant(variant)) return E_INVALIDARG;
+    if (!RegionHasVariant(variant)) return ReportError(NoSuchEntry(variant).c_str(), E_INVALIDARG);
     HRESULT hr = S_OK;
     ForEachRegionCell([&](CCellRef c, int, int) {
         hr = c.SetVariantValue(variant, newVal);
@@ -415,12 +430,13 @@ STDMETHODIMP CTessera::put_CRVariantValue(int variant, VARIANT newVal)
 
 STDMETHODIMP CTessera::get_CRVariantText(int variant, BSTR* pVal)
 {
-    return ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantText(variant, pVal); });
+    HRESULT hr = ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantText(variant, pVal); });
+    return hr == E_INVALIDARG ? ReportError(NoSuchEntry(variant).c_str(), hr) : hr;
 }
 
 STDMETHODIMP CTessera::put_CRVariantText(int variant, BSTR newVal)
 {
-    if (!RegionHasVariant(variant)) return E_INVALIDARG;
+    if (!RegionHasVariant(variant)) return ReportError(NoSuchEntry(variant).c_str(), E_INVALIDARG);
     HRESULT hr = S_OK;
     ForEachRegionCell([&](CCellRef c, int, int) {
         hr = c.SetVariantText(variant, newVal);

@@ -29,6 +29,15 @@ bool GrowFits(const CGridTable& grid, int rows, int cols)
 
 } // namespace
 
+HRESULT CTessera::RefuseSize(int rows, int cols)
+{
+    const std::wstring size = L"A grid of " + std::to_wstring(rows) + L" rows and " + std::to_wstring(cols) + L" columns";
+    const std::wstring why = CGridTable::CanHold(rows, cols)
+        ? L" would not fit in this process's memory; the size is unchanged."
+        : L" holds more than the " + std::to_wstring(CGridTable::kMaxCells) + L" cells a grid may have; the size is unchanged.";
+    return ReportError((size + why).c_str(), E_OUTOFMEMORY);
+}
+
 STDMETHODIMP CTessera::get_Cols(int* pVal) { return accessor::Get("Get Cols", m_grid.Cols(), pVal); }
 
 STDMETHODIMP CTessera::get_Rows(int* pVal) { return accessor::Get("Get Rows", m_grid.Rows(), pVal); }
@@ -69,13 +78,15 @@ STDMETHODIMP CTessera::put_Cols(int newVal)
 {
     trace::TraceLine("Put Cols");
     if (newVal < 0 || newVal == m_grid.Cols()) return S_OK;
-    if (!CGridTable::CanHold(m_grid.Rows(), newVal) || !GrowFits(m_grid, m_grid.Rows(), newVal)) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(m_grid.Rows(), newVal) || !GrowFits(m_grid, m_grid.Rows(), newVal))
+        return RefuseSize(m_grid.Rows(), newVal);
 
     CloseEditor();
     if (newVal < m_grid.FixedCols()) m_grid.SetFixedCols(newVal);
     if (FocusCell().col >= newVal) SetFocusCell(-1, -1);
-    if (!m_grid.ResizeCols(newVal)) return E_OUTOFMEMORY;
+    if (!m_grid.ResizeCols(newVal)) return RefuseSize(m_grid.Rows(), newVal);
     m_selection.PruneOutsideGrid();
+    AccReordered();
     UpdateScrollBars();
     ClampRegionCols();
     Refresh();
@@ -86,13 +97,15 @@ STDMETHODIMP CTessera::put_Rows(int newVal)
 {
     trace::TraceLine("put Rows");
     if (newVal < 0 || newVal == m_grid.Rows()) return S_OK;
-    if (!CGridTable::CanHold(newVal, m_grid.Cols()) || !GrowFits(m_grid, newVal, m_grid.Cols())) return E_OUTOFMEMORY;
+    if (!CGridTable::CanHold(newVal, m_grid.Cols()) || !GrowFits(m_grid, newVal, m_grid.Cols()))
+        return RefuseSize(newVal, m_grid.Cols());
 
     CloseEditor();
     if (newVal < m_grid.FixedRows()) m_grid.SetFixedRows(newVal);
     if (FocusCell().row >= newVal) SetFocusCell(-1, -1);
-    if (!m_grid.ResizeRows(newVal)) return E_OUTOFMEMORY;
+    if (!m_grid.ResizeRows(newVal)) return RefuseSize(newVal, m_grid.Cols());
     m_selection.PruneOutsideGrid();
+    AccReordered();
     UpdateScrollBars();
     ClampRegionRows();
     Refresh();
@@ -103,11 +116,13 @@ STDMETHODIMP CTessera::put_FixedCols(int newVal)
 {
     trace::TraceLine("Put FixedCols");
     if (newVal < 0) return S_OK;
+    AccBatch batch(*this);
     if (newVal > m_grid.Cols()) {
         HRESULT hr = put_Cols(newVal);
         if (FAILED(hr)) return hr;
     }
     if (FocusCell().col < newVal) SetFocusCell(-1, -1);
+    if (newVal != m_grid.FixedCols()) AccReordered();
     m_grid.SetFixedCols(newVal);
     Refresh();
     return S_OK;
@@ -117,11 +132,13 @@ STDMETHODIMP CTessera::put_FixedRows(int newVal)
 {
     trace::TraceLine("Put FixedRows");
     if (newVal < 0) return S_OK;
+    AccBatch batch(*this);
     if (newVal > m_grid.Rows()) {
         HRESULT hr = put_Rows(newVal);
         if (FAILED(hr)) return hr;
     }
     if (FocusCell().row < newVal) SetFocusCell(-1, -1);
+    if (newVal != m_grid.FixedRows()) AccReordered();
     m_grid.SetFixedRows(newVal);
     Refresh();
     return S_OK;
@@ -157,6 +174,7 @@ STDMETHODIMP CTessera::ExchangeCols(int col1, int col2)
     if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= m_grid.Cols() || col2 >= m_grid.Cols()) return S_OK;
     m_selection.ClearSelection();
     m_grid.ExchangeCols(col1, col2);
+    AccReordered();
     m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
@@ -167,6 +185,7 @@ STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= m_grid.Rows() || row2 >= m_grid.Rows()) return S_OK;
     m_selection.ClearSelection();
     m_grid.ExchangeRows(row1, row2);
+    AccReordered();
     m_selection.ResetFocusCell();
     ClearSelection();
     return S_OK;
@@ -176,6 +195,7 @@ STDMETHODIMP CTessera::ExchangeRows(int row1, int row2)
 // at 0 however negative the argument is.
 STDMETHODIMP CTessera::InsertCol(int acol)
 {
+    AccBatch batch(*this);
     HRESULT hr = put_Cols(m_grid.Cols() + 1);
     if (FAILED(hr)) return hr;
     for (int i = m_grid.Cols() - 1; i > std::max(acol, 0); --i) ExchangeCols(i, i - 1);
@@ -185,6 +205,7 @@ STDMETHODIMP CTessera::InsertCol(int acol)
 
 STDMETHODIMP CTessera::InsertRow(int arow)
 {
+    AccBatch batch(*this);
     HRESULT hr = put_Rows(m_grid.Rows() + 1);
     if (FAILED(hr)) return hr;
     for (int i = m_grid.Rows() - 1; i > std::max(arow, 0); --i) ExchangeRows(i, i - 1);
@@ -194,6 +215,7 @@ STDMETHODIMP CTessera::InsertRow(int arow)
 
 STDMETHODIMP CTessera::RemoveCol(int col)
 {
+    AccBatch batch(*this);
     for (int i = std::max(col, 0); i <= m_grid.Cols() - 2; ++i) ExchangeCols(i, i + 1);
     put_Cols(m_grid.Cols() - 1);
     return S_OK;
@@ -201,6 +223,7 @@ STDMETHODIMP CTessera::RemoveCol(int col)
 
 STDMETHODIMP CTessera::RemoveRow(int row)
 {
+    AccBatch batch(*this);
     for (int i = std::max(row, 0); i <= m_grid.Rows() - 2; ++i) ExchangeRows(i, i + 1);
     put_Rows(m_grid.Rows() - 1);
     return S_OK;

@@ -29,6 +29,8 @@ const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_ERASEBKGND, CTessera, OnEraseBackground),
     FW_MESSAGE(0, WM_USER, CTessera, OnUser),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
+    FW_MESSAGE(0, WM_SETFOCUS, CTessera, OnAccessibleFocus),
+    FW_MESSAGE(0, WM_GETOBJECT, CTessera, OnGetObject),
     FW_MESSAGE(0, WM_KILLFOCUS, CTessera, FwOnKillFocus),
     FW_MESSAGE(0, WM_MOUSEACTIVATE, CTessera, FwOnMouseActivate),
     FW_MESSAGE_RANGE(0, kReflectFirst, kReflectLast, CTessera, FwOnReflected),
@@ -89,6 +91,8 @@ LRESULT CTessera::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
 {
     trace::TraceLine("OnDestroy");
+    // Clients may keep the object; it answers nothing once the window goes.
+    DisconnectAccessible();
     m_formatter.UsePicker(nullptr);
     m_wndFormatPicker.Destroy();
     // The window is going: an edit in progress is dropped, not stored.

@@ -229,6 +229,7 @@ void CTessera::PasteCells()
 
     std::set<int> fitCols;
     std::set<int> fitRows;
+    AccBatch batch(*this);
     for (const clip::Field& field : clip::SplitText(text)) {
         const long long row = static_cast<long long>(start.row) + field.row;
         const long long col = static_cast<long long>(start.col) + field.col;
@@ -239,7 +240,9 @@ void CTessera::PasteCells()
         value.vt = VT_BSTR;
         value.bstrVal = SysAllocStringLen(field.text.data(), static_cast<UINT>(field.text.size()));
         if (!value.bstrVal) continue;
-        if (cell.SetValue(value) && m_bAutoAdjustLastCell) {
+        const bool stored = cell.SetValue(value);
+        if (stored) AccValueChanged(static_cast<int>(row), static_cast<int>(col));
+        if (stored && m_bAutoAdjustLastCell) {
             fitCols.insert(static_cast<int>(col));
             fitRows.insert(static_cast<int>(row));
         }
@@ -273,6 +276,7 @@ void CTessera::ClearCells()
         cell = GetCell(row, col);
         if (!cell) return;
         cell.ClearValue();
+        AccValueChanged(row, col);
         Fire_OnAfterEdit(static_cast<short>(row), static_cast<short>(col));
     };
 
@@ -280,6 +284,7 @@ void CTessera::ClearCells()
         const CCellID at = FocusCell();
         clear(at.row, at.col);
     } else {
+        AccBatch batch(*this);
         for (int row = minRow; row <= maxRow; ++row)
             for (int col = minCol; col <= maxCol; ++col) clear(row, col);
     }

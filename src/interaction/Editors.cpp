@@ -189,6 +189,7 @@ bool CTessera::CommitEditor()
     cell = GetCell(at.row, at.col);
     if (!cell) return true;
     cell.SetValue(*value.Ptr());
+    AccValueChanged(at.row, at.col);
     Fire_OnAfterEdit(row, col);
     return stillOpen();
 }
@@ -249,9 +250,14 @@ LRESULT CTessera::OnCommand(UINT, WPARAM wp, LPARAM lp, BOOL&)
         MapWindowPoints(HWND_DESKTOP, ControlWindow(), reinterpret_cast<POINT*>(&rc), 2);
         cell = CellAtPoint(rc.left, rc.top, true);
     }
+    PressCellButton(cell);
+    return 0;
+}
+
+void CTessera::PressCellButton(const CCellID& cell)
+{
     HideEdit();
-    if (!m_grid.IsValid(cell.row, cell.col)) return 0;
+    if (!m_grid.IsValid(cell.row, cell.col)) return;
     m_selection.ExtendSelection(cell);
     Fire_OnButtonClick(static_cast<short>(cell.row), static_cast<short>(cell.col));
-    return 0;
 }

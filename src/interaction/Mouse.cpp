@@ -108,6 +108,7 @@ void CTessera::MouseHooks::Drop(bool rows, const mouse::Drop& drop)
     } else {
         m_owner.m_grid.MoveCol(drop.from, drop.to);
     }
+    m_owner.AccReordered();
     m_owner.m_selection.ResetFocusCell();
     m_owner.ClearSelection();
     // Each further exchange would have cleared an empty selection again and

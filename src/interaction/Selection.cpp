@@ -20,6 +20,15 @@ void CTessera::SelectionHooks::OnLeaveCell(int row, int col)
 void CTessera::SelectionHooks::OnEnterCell(int row, int col)
 {
     m_owner.Fire_OnEnterCell(static_cast<short>(row), static_cast<short>(col));
+    // Unless the sink moved on meanwhile, the cell now has the focus.
+    if (m_owner.FocusCell() == CCellID(row, col) && m_owner.Grid().IsValid(row, col)
+        && m_owner.m_accessibleHooks.HasFocus())
+        m_owner.NotifyAccessible(EVENT_OBJECT_FOCUS, m_owner.ChildIdOf(row, col));
+}
+
+void CTessera::SelectionHooks::SelectionChanged()
+{
+    m_owner.NotifyAccessible(EVENT_OBJECT_SELECTIONWITHIN, CHILDID_SELF);
 }
 
 void CTessera::SelectionHooks::OnSelectCell(int col, int row)

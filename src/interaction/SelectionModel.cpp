@@ -46,6 +46,15 @@ void CSelectionModel::Added(int row, int col) noexcept
 
 bool CSelectionModel::SetCellSelected(int row, int col, bool select, bool* changed)
 {
+    bool done = false;
+    const bool found = Select(row, col, select, &done);
+    if (changed) *changed = done;
+    if (done) m_host.SelectionChanged();
+    return found;
+}
+
+bool CSelectionModel::Select(int row, int col, bool select, bool* changed)
+{
     if (changed) *changed = false;
     CCellRef cell = m_grid.GetCell(row, col);
     if (!cell) return false;
@@ -80,6 +89,8 @@ void CSelectionModel::Repaint(int row, int col, bool now)
 void CSelectionModel::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint)
 {
     if (!RangeSelect()) return;
+    const size_t oldCount = m_selected.size();
+    const CCellRange oldBounds = Bounds();
     if (forceRepaint) m_host.BeginPaintNow();
 
     // Every old cell is deselected; only those leaving the selection need
@@ -99,13 +110,22 @@ void CSelectionModel::SetSelectedRange(int minRow, int minCol, int maxRow, int m
         for (int row = minRow; row <= maxRow; ++row) {
             for (int col = minCol; col <= maxCol; ++col) {
                 bool changed = false;
-                SetCellSelected(row, col, true, &changed);
+                Select(row, col, true, &changed);
                 if (changed) Repaint(row, col, forceRepaint);
             }
         }
     }
 
     if (forceRepaint) m_host.EndPaintNow();
+
+    // The new selection is one whole rectangle (unless a sink changed it):
+    // the same count in the same bounds is the same selection.
+    const CCellRange b = Bounds();
+    const long long area = m_selected.empty()
+        ? 0 : static_cast<long long>(b.maxRow - b.minRow + 1) * (b.maxCol - b.minCol + 1);
+    if (m_selected.size() != oldCount || static_cast<long long>(oldCount) != area || b.minRow != oldBounds.minRow
+        || b.minCol != oldBounds.minCol || b.maxRow != oldBounds.maxRow || b.maxCol != oldBounds.maxCol)
+        m_host.SelectionChanged();
 }
 
 void CSelectionModel::SelectAllCells()
@@ -151,12 +171,14 @@ void CSelectionModel::ExtendSelection(const CCellID& cell)
 
 void CSelectionModel::ClearSelection() noexcept
 {
+    const bool had = !m_selected.empty();
     for (const Key& k : m_selected) {
         if (CCellRef cell = m_grid.GetCell(k.row, k.col)) cell.SetSelected(false);
     }
     m_selected.clear();
     m_bounds = CCellRange();
     m_boundsStale = false;
+    if (had) m_host.SelectionChanged();
 }
 
 void CSelectionModel::PruneOutsideGrid()
@@ -181,6 +203,16 @@ void CSelectionModel::PruneOutsideGrid()
     } else if (m_selected.size() != before) {
         m_boundsStale = true;
     }
+    if (m_selected.size() != before) m_host.SelectionChanged();
+}
+
+bool CSelectionModel::NextSelected(CCellID& cell) const
+{
+    // (-1, -1) sorts before every cell.
+    const auto it = m_selected.upper_bound(Key{cell.col, cell.row});
+    if (it == m_selected.end()) return false;
+    cell = CCellID(it->row, it->col);
+    return true;
 }
 
 void CSelectionModel::InvalidateCell(const CCellID& cell)

@@ -44,6 +44,9 @@ public:
     // Repaint request, button placement and ViewChange after the current
     // cell moved from one cell to another (either may be no cell).
     virtual void RefreshMove(const CCellID& from, const CCellID& to) = 0;
+    // Once for every call that changed which cells are selected, however
+    // many cells it changed.
+    virtual void SelectionChanged() {}
 
 protected:
     ~CSelectionHost() = default;
@@ -93,6 +96,10 @@ public:
     void InvalidateCell(const CCellID& cell);
 
     bool IsSelected(int row, int col) const { return m_selected.count(Key{col, row}) != 0; }
+    // Moves cell to the next selected cell, by columns then rows, from the
+    // first when cell is (-1, -1); false past the last. Costs a lookup, so
+    // a walk holds no copy and survives changes between steps.
+    bool NextSelected(CCellID& cell) const;
     size_t SelectedCount() const noexcept { return m_selected.size(); }
     // Smallest and largest row and column of the selected cells; all -1
     // when nothing is selected.
@@ -106,6 +113,7 @@ private:
         bool operator<(const Key& o) const noexcept { return col != o.col ? col < o.col : row < o.row; }
     };
 
+    bool Select(int row, int col, bool select, bool* changed);
     void Added(int row, int col) noexcept;
     void Repaint(int row, int col, bool now);
     bool RangeSelect() const { return m_host.RangeSelectAllowed(); }

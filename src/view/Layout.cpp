@@ -46,6 +46,12 @@ bool CAxis::Start(int i, int first, int& at) const noexcept
     return true;
 }
 
+long long CAxis::Origin(int i, int first) const noexcept
+{
+    if (i < m_fixed) return m_sums.Before64(i);
+    return FixedExtent() + m_sums.Before64(i) - m_sums.Before64(first);
+}
+
 int CAxis::IndexAt(int v, int first, bool fixedAllowed) const noexcept
 {
     if (v < 0) return -1;
@@ -144,6 +150,15 @@ bool CLayout::CellShows(int row, int col) const noexcept
 {
     POINT pt;
     return CellPosition(row, col, pt) && pt.x < m_cols.Extent() && pt.y < m_rows.Extent();
+}
+
+RECT CLayout::CellRect(int row, int col) const noexcept
+{
+    if (!m_grid.IsValid(row, col)) return RECT{0, 0, 0, 0};
+    const CCellID first = FirstScrolledCell();
+    const long long x = m_cols.Origin(col, first.col);
+    const long long y = m_rows.Origin(row, first.row);
+    return RECT{Wrap(x), Wrap(y), Wrap(x + m_cols.Size(col)), Wrap(y + m_rows.Size(row))};
 }
 
 CCellRange CLayout::ShownRange(RECT* extent) const noexcept

@@ -36,6 +36,8 @@ public:
     // Start of cell i given the first scrolled index; false when i is a
     // non-fixed index scrolled away before the view.
     bool Start(int i, int first, int& at) const noexcept;
+    // Start of cell i wherever it lies: before the view when scrolled away.
+    long long Origin(int i, int first) const noexcept;
     // The cell holding coordinate v (start <= v < start + size), or -1. Fixed
     // cells answer only when fixedAllowed.
     int IndexAt(int v, int first, bool fixedAllowed) const noexcept;
@@ -69,6 +71,9 @@ public:
     bool CellBox(int row, int col, RECT& rc) const noexcept;
     // Not scrolled away, and its top-left corner inside the client area.
     bool CellShows(int row, int col) const noexcept;
+    // Where the cell lies, scrolled away or beyond the client area too, with
+    // exclusive right and bottom edges; empty outside the table.
+    RECT CellRect(int row, int col) const noexcept;
 
     // Non-fixed cells at least partly inside the client area. extent, when
     // given, receives the painted part: from (0, 0) to where the last shown

@@ -41,6 +41,60 @@ protected:
     test::EventAdvise events;
 };
 
+// A host may hand the control to another thread: both its interfaces
+// marshal through the type library, and events reach a sink there.
+struct OtherApartment {
+    IStream* tessera = nullptr;
+    IStream* dispatch = nullptr;
+    HRESULT hr = E_FAIL;
+    long rows = 0;
+    Events events;
+
+    static DWORD WINAPI Run(void* p)
+    {
+        auto& w = *static_cast<OtherApartment*>(p);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+            fw::ComPtr<ITessera> grid;
+            fw::ComPtr<IDispatch> disp;
+            test::RecordingEventSink sink{DIID__ITesseraEvents};
+            test::EventAdvise events;
+            w.hr = CoGetInterfaceAndReleaseStream(w.tessera, IID_ITessera, grid.PutVoid());
+            HRESULT hr2 = CoGetInterfaceAndReleaseStream(w.dispatch, IID_IDispatch, disp.PutVoid());
+            if (SUCCEEDED(w.hr)) w.hr = hr2;
+            if (SUCCEEDED(w.hr)) w.hr = grid->put_Rows(7);
+            LPOLESTR name = const_cast<LPOLESTR>(L"Rows");
+            DISPID id = 0;
+            fw::Variant rows;
+            DISPPARAMS none = {};
+            if (SUCCEEDED(w.hr)) w.hr = disp->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+            if (SUCCEEDED(w.hr))
+                w.hr = disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, rows.Ptr(), nullptr, nullptr);
+            if (SUCCEEDED(w.hr) && SUCCEEDED(VariantChangeType(rows.Ptr(), rows.Ptr(), 0, VT_I4))) w.rows = rows.Ptr()->lVal;
+            if (SUCCEEDED(w.hr)) w.hr = events.Advise(grid.Get(), &sink);
+            if (SUCCEEDED(w.hr)) w.hr = grid->Update();
+            w.events = sink.Events();
+        }
+        CoUninitialize();
+        return 0;
+    }
+};
+
+TEST_F(Hosted, UsableFromAnotherApartmentWithEventsThere)
+{
+    OtherApartment w;
+    ASSERT_HRESULT_SUCCEEDED(CoMarshalInterThreadInterfaceInStream(IID_ITessera, grid.Get(), &w.tessera));
+    ASSERT_HRESULT_SUCCEEDED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, grid.Get(), &w.dispatch));
+    HANDLE thread = CreateThread(nullptr, 0, OtherApartment::Run, &w, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    // The control's apartment serves the calls through its messages.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) test::PumpMessages();
+    CloseHandle(thread);
+    EXPECT_HRESULT_SUCCEEDED(w.hr);
+    EXPECT_EQ(7, w.rows);
+    EXPECT_EQ((Events{"15()"}), w.events);
+}
+
 TEST_F(Hosted, RefreshingMembersRaiseViewChangeAndAllowDrawHoldsThemBack)
 {
     grid->Update();

@@ -120,6 +120,9 @@ TEST_F(ConnectionPointTest, SinksCookiesSlotsAndEnumeration)
     ASSERT_EQ(3u, fetched);
     EXPECT_TRUE(cd[1].pUnk == &s2 && cd[1].dwCookie == c2);
     for (CONNECTDATA& d : cd) d.pUnk->Release();
+    ASSERT_EQ(S_OK, e->Reset());
+    EXPECT_EQ(S_OK, e->Skip(3)) << "a skip that ends exactly at the end";
+    EXPECT_EQ(S_FALSE, e->Skip(1));
     e.Reset();
     EXPECT_EQ(0u, s2.Refs());
 

@@ -344,6 +344,12 @@ TEST_F(Editing, EditorWindowsLieOverTheirCells)
 
 TEST_F(Editing, CommitsStoreWhatTheEditorHolds)
 {
+    // A cell that is not editable opens no editor and asks no sink.
+    At(3, 3);
+    grid->put_Editable(VARIANT_FALSE);
+    EXPECT_EQ(nullptr, Open(3, 3));
+    EXPECT_TRUE(sink.events.empty());
+
     // Text: typed characters pass the filter.
     Setup(2, 2, 2, 2);
     HWND edit = Open(2, 2);

@@ -45,6 +45,7 @@ TEST_F(Keys, TabWrapsAcrossRowsAndStopsAtTheLastCell)
         EXPECT_TRUE(grid->CellShows(2, 29));
         Key(VK_TAB);
         EXPECT_EQ(CCellID(2, 28), Current());
+        EXPECT_EQ("28,2-28,2", Corners()) << "a tab moves the anchor too";
     }
     grid->SetFocusCell(9, 29);
     Events();

@@ -58,6 +58,17 @@ TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
     EXPECT_EQ(kNone, Corners());
     EXPECT_FALSE(grid->GetCell(3, 4).Selected());
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
+
+    // A current cell that new fixed rows or columns cover is dropped.
+    itf->put_FixedCols(4);
+    EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
+    itf->put_FixedCols(5);
+    EXPECT_EQ(CCellID(-1, -1), grid->FocusCell());
+    grid->SetFocusCell(3, 6);
+    itf->put_FixedRows(3);
+    EXPECT_EQ(CCellID(3, 6), grid->FocusCell());
+    itf->put_FixedRows(4);
+    EXPECT_EQ(CCellID(-1, -1), grid->FocusCell());
 }
 
 TEST_F(TesseraSelection, CornerSettersMoveOneCornerOfAnExistingSelection)

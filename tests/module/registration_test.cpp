@@ -115,18 +115,44 @@ void ExpectRegistered()
     EXPECT_EQ((Names{L"CLSID", L"Insertable"}), Enumerate(L"Kvadra.Tessera.1"));
 }
 
-TEST(Registration, RegsvrLeftTheScriptsKeys)
+// Unregistering changes the machine for the test programs that follow:
+// whatever a test does, the DLL is registered again after it.
+class Registration : public ::testing::Test {
+protected:
+    void TearDown() override { test::KvadraExport<test::DllRegisterFn>("DllRegisterServer")(); }
+};
+
+TEST_F(Registration, RegsvrLeftTheScriptsKeys)
 {
     ExpectRegistered();
 }
 
-TEST(Registration, UnregisterRemovesTheClassesAndRegisterRestoresThem)
+// The library's key is shared by both bitnesses: unregistering takes away
+// this one's entry and leaves the other's.
+TEST_F(Registration, UnregisterRemovesTheClassesAndRegisterRestoresThem)
 {
+    const bool win64 = sizeof(void*) == 8;
+    const std::wstring own = std::wstring(kTypeLib) + (win64 ? L"\\0\\win64" : L"\\0\\win32");
+    const std::wstring other = std::wstring(kTypeLib) + (win64 ? L"\\0\\win32" : L"\\0\\win64");
+    ASSERT_TRUE(KeyExists(own));
+    const bool planted = !KeyExists(other);
+    if (planted) {
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"C:\\other.dll", 0));
+    }
+
     ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer")());
-    for (const wchar_t* gone : {kControl, L"Kvadra.Tessera.1", L"Kvadra.Tessera", kTypeLib})
-        EXPECT_FALSE(KeyExists(gone)) << gone;
+    for (const wchar_t* gone : {kControl, L"Kvadra.Tessera.1", L"Kvadra.Tessera"}) EXPECT_FALSE(KeyExists(gone)) << gone;
     for (const auto& p : kPages) EXPECT_FALSE(KeyExists(p.key)) << p.name;
+    EXPECT_FALSE(KeyExists(own));
+    EXPECT_TRUE(KeyExists(other));
     EXPECT_TRUE(KeyExists(L"CLSID"));
+    if (planted) {
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, other.c_str());
+        // Without the other entry, nothing of the library is left behind.
+        ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllRegisterServer")());
+        ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer")());
+        EXPECT_FALSE(KeyExists(kTypeLib));
+    }
 
     // Registering twice over leaves the same keys as once.
     auto reg = test::KvadraExport<test::DllRegisterFn>("DllRegisterServer");

@@ -174,6 +174,14 @@ TEST_F(TypeLibTest, ITesseraMembersInOrder)
     ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, info.Put()));
     const TYPEATTR attr = Attr(info.Get());
     EXPECT_EQ(TKIND_INTERFACE, attr.typekind);
+    // Both halves derive from IDispatch: marshalers and importers follow it.
+    for (ITypeInfo* half : {disp.Get(), info.Get()}) {
+        fw::ComPtr<ITypeInfo> base;
+        HREFTYPE baseRef = 0;
+        ASSERT_HRESULT_SUCCEEDED(half->GetRefTypeOfImplType(0, &baseRef));
+        ASSERT_HRESULT_SUCCEEDED(half->GetRefTypeInfo(baseRef, base.Put()));
+        EXPECT_TRUE(IsEqualGUID(IID_IDispatch, Attr(base.Get()).guid));
+    }
 
     UINT i = 0;
     for (const Member& want : kMembers) {

@@ -61,4 +61,21 @@ try {
     check("error text", e.description, "Can't translate color");
 }
 
+// Refusals say what was refused and why.
+function refusal(what, act, want) {
+    try {
+        act();
+        check(what + " raises", false, true);
+    } catch (e) {
+        check(what, e.message, want);
+    }
+}
+refusal("size beyond the cap", function () { grid.Rows = 50000000; },
+        "A grid of 50000000 rows and 5 columns holds more than the 200000000 cells a grid may have; the size is unchanged.");
+check("refused size kept", grid.Rows, 4);
+refusal("missing choice entry", function () { return grid.CRVariantText(3); },
+        "The choice list of the cell region has no entry 3: entries are numbered from 0 up to one less than the number added.");
+grid.Rows = 0;
+refusal("region outside the grid", function () { return grid.Value; }, "The cell region holds no cell of the grid.");
+
 WScript.Echo(failures === 0 ? "sheet ok" : failures + " failures");

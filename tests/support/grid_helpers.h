@@ -42,17 +42,16 @@ inline std::vector<HWND> ThreadWindows(const wchar_t* cls, bool visible = false)
         const wchar_t* cls;
         bool visible;
         std::vector<HWND> found;
-    } q{cls, visible, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM lp) {
+        static BOOL CALLBACK Visit(HWND w, LPARAM lp)
+        {
             auto& q = *reinterpret_cast<Query*>(lp);
             wchar_t name[64] = {};
             GetClassNameW(w, name, 64);
             if (lstrcmpiW(name, q.cls) == 0 && (!q.visible || IsWindowVisible(w))) q.found.push_back(w);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
+        }
+    } q{cls, visible, {}};
+    EnumThreadWindows(GetCurrentThreadId(), Query::Visit, reinterpret_cast<LPARAM>(&q));
     return q.found;
 }
 
