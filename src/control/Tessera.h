@@ -436,7 +436,9 @@ private:
     bool PaintCellNow(HDC hdc, int row, int col);
 
     // Painting (view/Painting.cpp), in the layout's coordinates.
-    void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout);
+    // visible, when not null, is the window's own context: cells it does not
+    // show are skipped (a move leaves a few scattered cells to repaint).
+    void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, HDC visible = nullptr);
     void PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout);
     bool PaintFixedCell(HDC dc, int row, int col, RECT rect);
     bool PaintCell(HDC dc, const CCellRef& cell, RECT rect);

@@ -142,7 +142,7 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
         view::CMemDC mem(info.hdc, clip);
         if (mem.Get()) {
             OffsetWindowOrgEx(mem.Get(), -bounds.left, -bounds.top, nullptr);
-            PaintGrid(mem.Get(), area, layout);
+            PaintGrid(mem.Get(), area, layout, hwnd ? info.hdc : nullptr);
             return S_OK;
         }
     }
@@ -153,7 +153,7 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
     return S_OK;
 }
 
-void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
+void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, HDC visible)
 {
     PaintBackground(dc, clip, layout);
 
@@ -194,7 +194,9 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
                     const int w = m_grid.GetColumnWidth(col);
                     if (left >= clip.right) break;
                     const int right = left + w - 1;
-                    if (right >= clip.left) paint(row, col, RECT{left, top, right, bottom});
+                    const RECT box = {left, top, right + 1, bottom + 1};
+                    if (right >= clip.left && (!visible || RectVisible(visible, &box)))
+                        paint(row, col, RECT{left, top, right, bottom});
                     left += w;
                 }
             }
