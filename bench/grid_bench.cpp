@@ -2,16 +2,55 @@
 // the top, and single-cell value puts — with the control in place in the
 // platform's container and one event sink connected, as a host has it.
 #include <windows.h>
+#include <commctrl.h>
 #include <ole2.h>
 #include <olectl.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "bench.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "support/ax_host.h"
 
+namespace {
+
+// The platform's list view in report view holding the same table: one item
+// per row, one sub-item per column, short texts. Bytes of working set per cell.
+double ListViewBytesPerCell(int rows, int cols)
+{
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 800, 600, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    for (int col = 0; col < cols; ++col) {
+        LVCOLUMNW c = {};
+        c.mask = LVCF_WIDTH;
+        c.cx = 50;
+        SendMessageW(list, LVM_INSERTCOLUMNW, col, reinterpret_cast<LPARAM>(&c));
+    }
+    const SIZE_T before = bench::WorkingSet();
+    SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
+    wchar_t text[16];
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = row;
+        item.pszText = text;
+        swprintf(text, 16, L"%d", row % 1000);
+        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        for (int col = 1; col < cols; ++col) {
+            item.iSubItem = col;
+            SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    const SIZE_T after = bench::WorkingSet();
+    DestroyWindow(list);
+    return static_cast<double>(after - before) / (static_cast<double>(rows) * cols);
+}
+
+} // namespace
 
 int main()
 {
@@ -86,6 +125,22 @@ int main()
 
         point->Unadvise(cookie);
     }
+    {
+        // Ten million cells, as a 32-bit host would ask for them.
+        test::AxHost host(L"Kvadra.Tessera.1", 800, 600);
+        fw::ComPtr<ITessera> grid;
+        if (host.Control() && SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()))) {
+            grid->put_Cols(10);
+            bench::Stopwatch sw;
+            grid->put_Rows(1000000);
+            bench::Report("Rows = 1,000,000 on 10 columns", sw.Ms(), "ms");
+            bench::Report("  working set after it", static_cast<double>(bench::WorkingSet()) / 1e6, "MB");
+            sw.Restart();
+            grid->InsertRow(1);
+            bench::Report("  InsertRow(1) on it", sw.Ms(), "ms");
+        }
+    }
+    bench::Report("memory per cell, list view (reference)", ListViewBytesPerCell(100000, 10), "bytes");
     OleUninitialize();
     return 0;
 }

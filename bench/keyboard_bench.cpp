@@ -70,9 +70,9 @@ int main()
                 VARIANT v;
                 v.vt = VT_R8;
                 v.dblVal = row * 10.0 + col + 0.25;
-                CGridCell* cell = w.grid->GetCell(row, col);
-                cell->SetType(4);
-                cell->SetValue(v);
+                CCellRef cell = w.grid->GetCell(row, col);
+                cell.SetType(4);
+                cell.SetValue(v);
             }
         w.grid->Selection().SetSelectedRange(0, 0, 99999, 9);
 
@@ -82,7 +82,7 @@ int main()
             for (int col = 0; col < 10; ++col) {
                 VARIANT text;
                 VariantInit(&text);
-                VariantChangeType(&text, const_cast<VARIANT*>(&w.grid->GetCell(row, col)->Value()), 0, VT_BSTR);
+                VariantChangeType(&text, const_cast<VARIANT*>(&w.grid->GetCell(row, col).Value()), 0, VT_BSTR);
                 chars += SysStringLen(text.bstrVal);
                 VariantClear(&text);
             }
@@ -108,7 +108,7 @@ int main()
                 v.vt = VT_BSTR;
                 v.bstrVal = SysAllocStringLen(texts[i].data(), static_cast<UINT>(texts[i].size()));
                 ++i;
-                w.grid->GetCell(row, col)->SetValue(v);
+                w.grid->GetCell(row, col).SetValue(v);
                 VariantClear(&v);
             }
         const double store = sw.Ms();

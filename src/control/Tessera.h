@@ -208,7 +208,7 @@ public:
     const CGridTable& Grid() const noexcept { return m_grid; }
 
     // Cell operations (TesseraCells.cpp).
-    CGridCell* GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
+    CCellRef GetCell(int row, int col) const noexcept { return m_grid.GetCell(row, col); }
     void UpdateCellButton(int row, int col);
     // Sends a cell button's messages through the push buttons' table.
     void RouteCellButton(HWND button);
@@ -255,6 +255,11 @@ public:
     // Repaint request, button placement and ViewChange; only with AllowDraw
     // and a window.
     void Refresh();
+    // Refresh after the current cell moved: in the control's own window only
+    // the cells whose look depends on it are repainted.
+    void RefreshMove(const CCellID& from, const CCellID& to);
+    // Queues a repaint of the cell and of the fixed cells of its row and column.
+    void InvalidateAround(const CCellID& cell);
 
     // Layout for the window's current client size and scroll positions; all
     // zero without a window (view/Scrolling.cpp).
@@ -343,7 +348,7 @@ private:
         void BeginPaintNow() override;
         void PaintCellNow(int row, int col) override;
         void EndPaintNow() override;
-        void Refresh() override;
+        void RefreshMove(const CCellID& from, const CCellID& to) override;
         void SelectionChanged() override;
 
     private:
@@ -402,7 +407,7 @@ private:
     // Commits the open editor into its cell with the closing events; false
     // when a sink closed or replaced the editor meanwhile.
     bool CommitEditor();
-    IFontDisp* EditorFontOf(CGridCell& cell);
+    IFontDisp* EditorFontOf(const CCellRef& cell);
     // Hidden date picker that formats dates while the window exists.
     fw::ContainedWindow m_wndFormatPicker{L"SysDateTimePick32", *this, 6};
     model::CValueFormatter m_formatter;
@@ -431,10 +436,12 @@ private:
     bool PaintCellNow(HDC hdc, int row, int col);
 
     // Painting (view/Painting.cpp), in the layout's coordinates.
-    void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout);
+    // visible, when not null, is the window's own context: cells it does not
+    // show are skipped (a move leaves a few scattered cells to repaint).
+    void PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, HDC visible = nullptr);
     void PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout);
     bool PaintFixedCell(HDC dc, int row, int col, RECT rect);
-    bool PaintCell(HDC dc, CGridCell& cell, RECT rect);
+    bool PaintCell(HDC dc, const CCellRef& cell, RECT rect);
 
     // Region loops: columns outer, rows inner, cells outside the table
     // skipped. The visitor returns false to stop.
@@ -446,7 +453,7 @@ private:
     void ClampRegionCols();
     void ClampRegionRows();
     HRESULT TranslateColor(OLE_COLOR color, COLORREF* out);
-    HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field);
+    HRESULT PutRegionColor(const char* line, OLE_COLOR color, COLORREF CellAttrs::*field);
     // Publishes text as the caller's error description and returns hr.
     HRESULT ReportError(const wchar_t* text, HRESULT hr = E_FAIL);
     // The refusal of a table of rows x cols, saying why.

@@ -56,7 +56,7 @@ void CTessera::RemakeCellButtons()
 void CTessera::DestroyCellButtons()
 {
     m_grid.ForEachListedCell([&](int row, int col) {
-        if (CGridCell* cell = m_grid.GetCell(row, col)) cell->DestroyButton();
+        if (CCellRef cell = m_grid.GetCell(row, col)) cell.DestroyButton();
     });
 }
 

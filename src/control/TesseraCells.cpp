@@ -30,7 +30,7 @@ bool CTessera::ForEachRegionCell(Visit visit)
     const int firstRow = std::max(r.minRow, 0), lastRow = std::min(r.maxRow, m_grid.Rows() - 1);
     for (int col = firstCol; col <= lastCol; ++col) {
         for (int row = firstRow; row <= lastRow; ++row) {
-            if (CGridCell* cell = m_grid.GetCell(row, col)) {
+            if (CCellRef cell = m_grid.GetCell(row, col)) {
                 if (!visit(cell, row, col)) return false;
             }
         }
@@ -42,7 +42,7 @@ template <class Out, class Read>
 HRESULT CTessera::ReadFirstCell(Out* out, Read read)
 {
     CCellRange r = CellRegion();
-    CGridCell* cell = m_grid.GetCell(r.minRow, r.minCol);
+    CCellRef cell = m_grid.GetCell(r.minRow, r.minCol);
     if (!cell) return ReportError(L"The cell region holds no cell of the grid.");
     if (!out) return E_POINTER;
     return read(cell);
@@ -96,13 +96,13 @@ HRESULT CTessera::TranslateColor(OLE_COLOR color, COLORREF* out)
 STDMETHODIMP CTessera::get_Alignment(int* pVal)
 {
     trace::TraceLine("Get Alignment");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_Alignment; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.Alignment(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_Alignment(int newVal)
 {
     trace::TraceLine("Put Alignment");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_Alignment = newVal; return true; });
+    ForEachRegionCell([&](CCellRef c, int, int) { c.Set(&CellAttrs::alignment, newVal); return true; });
     Refresh();
     return S_OK;
 }
@@ -110,8 +110,8 @@ STDMETHODIMP CTessera::put_Alignment(int newVal)
 STDMETHODIMP CTessera::get_Editable(VARIANT_BOOL* pVal)
 {
     trace::TraceLine("Get Editable");
-    return ReadFirstCell(pVal, [&](CGridCell* c) {
-        *pVal = static_cast<VARIANT_BOOL>(c->m_Editable);
+    return ReadFirstCell(pVal, [&](const CCellRef& c) {
+        *pVal = static_cast<VARIANT_BOOL>(c.Editable());
         return S_OK;
     });
 }
@@ -119,32 +119,34 @@ STDMETHODIMP CTessera::get_Editable(VARIANT_BOOL* pVal)
 STDMETHODIMP CTessera::put_Editable(VARIANT_BOOL newVal)
 {
     trace::TraceLine("Put Editable");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_Editable = newVal; return true; });
+    ForEachRegionCell([&](CCellRef c, int, int) { c.Set(&CellAttrs::editable, static_cast<int>(newVal)); return true; });
     return S_OK;
 }
 
 STDMETHODIMP CTessera::get_WordWrap(int* pVal)
 {
     trace::TraceLine("Get WordWrap");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_WordWrap; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.WordWrap(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_WordWrap(int newVal)
 {
     trace::TraceLine("Put WordWrap");
-    ForEachRegionCell([&](CGridCell* c, int, int) { c->m_WordWrap = newVal; return true; });
+    ForEachRegionCell([&](CCellRef c, int, int) { c.Set(&CellAttrs::wordWrap, newVal); return true; });
     Refresh();
     return S_OK;
 }
 
 // A colour for every cell of the region; the first colour that cannot be
 // translated stops the loop, and cells done keep theirs.
-HRESULT CTessera::PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGridCell::*field)
+HRESULT CTessera::PutRegionColor(const char* line, OLE_COLOR color, COLORREF CellAttrs::*field)
 {
     trace::TraceLine(line);
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        hr = TranslateColor(color, &(c->*field));
+    ForEachRegionCell([&](CCellRef c, int, int) {
+        COLORREF translated = 0;
+        hr = TranslateColor(color, &translated);
+        if (SUCCEEDED(hr)) c.Set(field, translated);
         return SUCCEEDED(hr);
     });
     if (FAILED(hr)) return hr;
@@ -155,39 +157,39 @@ HRESULT CTessera::PutRegionColor(const char* line, OLE_COLOR color, COLORREF CGr
 STDMETHODIMP CTessera::get_Color(OLE_COLOR* pVal)
 {
     trace::TraceLine("Get Color");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_Color; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.Color(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_Color(OLE_COLOR newVal)
 {
-    return PutRegionColor("put Color", newVal, &CGridCell::m_Color);
+    return PutRegionColor("put Color", newVal, &CellAttrs::color);
 }
 
 STDMETHODIMP CTessera::get_FontColor(OLE_COLOR* pVal)
 {
     trace::TraceLine("Get FontColor");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_FontColor; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.FontColor(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_FontColor(OLE_COLOR newVal)
 {
-    return PutRegionColor("Put FontColor", newVal, &CGridCell::m_FontColor);
+    return PutRegionColor("Put FontColor", newVal, &CellAttrs::fontColor);
 }
 
 STDMETHODIMP CTessera::get_CType(int* pVal)
 {
     trace::TraceLine("Get CType");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_CType; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.CType(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_CType(int newVal)
 {
     trace::TraceLine("put_CType");
     // The value test can run an object's code, which may resize the table.
-    ForEachRegionCell([&](CGridCell* c, int row, int col) {
-        const bool keep = CGridCell::CanTakeType(c->Value(), newVal);
+    ForEachRegionCell([&](CCellRef c, int row, int col) {
+        const bool keep = CCellRef::CanTakeType(c.Value(), newVal);
         fw::Variant old;
-        if ((c = m_grid.GetCell(row, col))) c->ApplyType(newVal, keep, old);
+        if ((c = m_grid.GetCell(row, col))) c.ApplyType(newVal, keep, old);
         return true;
     });
     Refresh();
@@ -197,14 +199,14 @@ STDMETHODIMP CTessera::put_CType(int newVal)
 STDMETHODIMP CTessera::get_TypeEx(int* pVal)
 {
     trace::TraceLine("Get TypeEx");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { *pVal = c->m_TypeEx; return S_OK; });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { *pVal = c.TypeEx(); return S_OK; });
 }
 
 STDMETHODIMP CTessera::put_TypeEx(int newVal)
 {
     trace::TraceLine("put_TypeEx");
-    ForEachRegionCell([&](CGridCell* c, int row, int col) {
-        c->m_TypeEx = newVal;
+    ForEachRegionCell([&](CCellRef c, int row, int col) {
+        c.Set(&CellAttrs::typeEx, newVal);
         if (newVal == txButton) UpdateCellButton(row, col);
         return true;
     });
@@ -227,14 +229,14 @@ STDMETHODIMP CTessera::get_DTFormat(BSTR* pVal)
 {
     trace::TraceLine("Get DTFormat");
     if (!pVal) return E_POINTER;
-    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_DTFormat, pVal); });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { return CopyText(c.DtFormat(), pVal); });
 }
 
 STDMETHODIMP CTessera::put_DTFormat(BSTR newVal)
 {
     trace::TraceLine("put_DTFormat");
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_DTFormat.Set(newVal); return SUCCEEDED(hr); });
+    ForEachRegionCell([&](CCellRef c, int, int) { hr = c.SetDtFormat(newVal); return SUCCEEDED(hr); });
     return hr;
 }
 
@@ -242,14 +244,14 @@ STDMETHODIMP CTessera::get_NUMFormat(BSTR* pVal)
 {
     trace::TraceLine("Get NUMFormat");
     if (!pVal) return E_POINTER;
-    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_NUMFormat, pVal); });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { return CopyText(c.NumFormat(), pVal); });
 }
 
 STDMETHODIMP CTessera::put_NUMFormat(BSTR newVal)
 {
     trace::TraceLine("put_NUMFormat");
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_NUMFormat.Set(newVal); return SUCCEEDED(hr); });
+    ForEachRegionCell([&](CCellRef c, int, int) { hr = c.SetNumFormat(newVal); return SUCCEEDED(hr); });
     return hr;
 }
 
@@ -257,14 +259,14 @@ STDMETHODIMP CTessera::get_Hint(BSTR* pVal)
 {
     trace::TraceLine("Get Hint");
     if (!pVal) return E_POINTER;
-    return ReadFirstCell(pVal, [&](CGridCell* c) { return CopyText(c->m_Hint, pVal); });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { return CopyText(c.Hint(), pVal); });
 }
 
 STDMETHODIMP CTessera::put_Hint(BSTR newVal)
 {
     trace::TraceLine("put_Hint");
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->m_Hint.Set(newVal); return SUCCEEDED(hr); });
+    ForEachRegionCell([&](CCellRef c, int, int) { hr = c.SetHint(newVal); return SUCCEEDED(hr); });
     return hr;
 }
 
@@ -273,18 +275,18 @@ STDMETHODIMP CTessera::put_Hint(BSTR newVal)
 STDMETHODIMP CTessera::get_Font(IFontDisp** pVal)
 {
     trace::TraceLine("Get Font");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->get_Font(pVal); });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { return c.get_Font(pVal); });
 }
 
 STDMETHODIMP CTessera::putref_Font(IFontDisp* pFont)
 {
     trace::TraceLine("Putref Font");
-    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+    ForEachRegionCell([&](CCellRef c, int row, int col) {
         // Released after the cell is left alone: the last release of a
         // host's font runs its code.
         if (pFont) pFont->AddRef();
         fw::ComPtr<IFontDisp> old;
-        if ((c = m_grid.GetCell(row, col))) old.Attach(c->ExchangeFont(pFont));
+        if ((c = m_grid.GetCell(row, col))) old.Attach(c.ExchangeFont(pFont));
         else if (pFont) pFont->Release();
         return true;
     });
@@ -295,11 +297,11 @@ STDMETHODIMP CTessera::putref_Font(IFontDisp* pFont)
 STDMETHODIMP CTessera::put_Font(IFontDisp* pFont)
 {
     trace::TraceLine("Put Font");
-    ForEachRegionCell([&](CGridCell*, int row, int col) {
+    ForEachRegionCell([&](CCellRef, int row, int col) {
         // Cloning a host's font runs its code: the cell is found afterwards.
         fw::ComPtr<IFontDisp> clone = CloneFont(pFont);
         fw::ComPtr<IFontDisp> old;
-        if (CGridCell* c = m_grid.GetCell(row, col)) old.Attach(c->ExchangeFont(clone.Detach()));
+        if (CCellRef c = m_grid.GetCell(row, col)) old.Attach(c.ExchangeFont(clone.Detach()));
         return true;
     });
     Refresh();
@@ -336,7 +338,7 @@ std::string TraceText(VARIANT* value)
 STDMETHODIMP CTessera::get_Value(VARIANT* pVal)
 {
     trace::TraceLine("Get Value");
-    return ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetValue(pVal); });
+    return ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetValue(pVal); });
 }
 
 STDMETHODIMP CTessera::put_Value(VARIANT newVal)
@@ -351,20 +353,20 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
     // Several cells are one change for accessibility clients.
     const CCellRange r = CellRegion();
     AccBatch batch(*this, r.minRow != r.maxRow || r.minCol != r.maxCol);
-    ForEachRegionCell([&](CGridCell* c, int row, int col) {
+    ForEachRegionCell([&](CCellRef c, int row, int col) {
         // Converting an object's value runs its code, which may resize the
         // table: the cell is found again before the value goes in, and a
         // type changed meanwhile asks for another conversion.
         for (int tries = 0; c && tries < 3; ++tries) {
-            const int type = c->m_CType;
+            const int type = c.CType();
             fw::Variant converted;
-            if (!CGridCell::ConvertValue(newVal, type, converted)) {
+            if (!CCellRef::ConvertValue(newVal, type, converted)) {
                 refused = true;
                 return false;
             }
             c = m_grid.GetCell(row, col);
-            if (c && c->m_CType == type) {
-                c->TakeValue(converted);
+            if (c && c.CType() == type) {
+                c.TakeValue(converted);
                 AccValueChanged(row, col);
                 break;
             }
@@ -382,14 +384,14 @@ STDMETHODIMP CTessera::put_Value(VARIANT newVal)
 
 STDMETHODIMP CTessera::ClearCRVariants()
 {
-    ForEachRegionCell([](CGridCell* c, int, int) { c->ClearVariants(); return true; });
+    ForEachRegionCell([](CCellRef c, int, int) { c.ClearVariants(); return true; });
     return S_OK;
 }
 
 STDMETHODIMP CTessera::AddCRVariant(VARIANT Value, BSTR text)
 {
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) { hr = c->AddVariant(Value, text); return SUCCEEDED(hr); });
+    ForEachRegionCell([&](CCellRef c, int, int) { hr = c.AddVariant(Value, text); return SUCCEEDED(hr); });
     return hr;
 }
 
@@ -405,12 +407,12 @@ std::wstring NoSuchEntry(int index)
 
 bool CTessera::RegionHasVariant(int index)
 {
-    return ForEachRegionCell([&](CGridCell* c, int, int) { return index >= 0 && index < c->VariantCount(); });
+    return ForEachRegionCell([&](CCellRef c, int, int) { return index >= 0 && index < c.VariantCount(); });
 }
 
 STDMETHODIMP CTessera::get_CRVariantValue(int variant, VARIANT* pVal)
 {
-    HRESULT hr = ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetVariantValue(variant, pVal); });
+    HRESULT hr = ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantValue(variant, pVal); });
     return hr == E_INVALIDARG ? ReportError(NoSuchEntry(variant).c_str(), hr) : hr;
 }
 
@@ -419,8 +421,8 @@ STDMETHODIMP CTessera::put_CRVariantValue(int variant, VARIANT newVal)
     // Checked on every cell first, so that a refused put changes no cell.
     if (!RegionHasVariant(variant)) return ReportError(NoSuchEntry(variant).c_str(), E_INVALIDARG);
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        hr = c->SetVariantValue(variant, newVal);
+    ForEachRegionCell([&](CCellRef c, int, int) {
+        hr = c.SetVariantValue(variant, newVal);
         return SUCCEEDED(hr);
     });
     return hr;
@@ -428,7 +430,7 @@ STDMETHODIMP CTessera::put_CRVariantValue(int variant, VARIANT newVal)
 
 STDMETHODIMP CTessera::get_CRVariantText(int variant, BSTR* pVal)
 {
-    HRESULT hr = ReadFirstCell(pVal, [&](CGridCell* c) { return c->GetVariantText(variant, pVal); });
+    HRESULT hr = ReadFirstCell(pVal, [&](const CCellRef& c) { return c.GetVariantText(variant, pVal); });
     return hr == E_INVALIDARG ? ReportError(NoSuchEntry(variant).c_str(), hr) : hr;
 }
 
@@ -436,8 +438,8 @@ STDMETHODIMP CTessera::put_CRVariantText(int variant, BSTR newVal)
 {
     if (!RegionHasVariant(variant)) return ReportError(NoSuchEntry(variant).c_str(), E_INVALIDARG);
     HRESULT hr = S_OK;
-    ForEachRegionCell([&](CGridCell* c, int, int) {
-        hr = c->SetVariantText(variant, newVal);
+    ForEachRegionCell([&](CCellRef c, int, int) {
+        hr = c.SetVariantText(variant, newVal);
         return SUCCEEDED(hr);
     });
     return hr;
@@ -447,16 +449,16 @@ STDMETHODIMP CTessera::put_CRVariantText(int variant, BSTR newVal)
 
 void CTessera::UpdateCellButton(int row, int col)
 {
-    CGridCell* cell = m_grid.GetCell(row, col);
+    CCellRef cell = m_grid.GetCell(row, col);
     if (!cell) return;
-    if (cell->m_TypeEx == txButton && row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
+    if (cell.TypeEx() == txButton && row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
         // Listed first: making the window runs window code, after which the
         // position may name another cell. A cell left without a button drops
         // out of the list on the next placement.
         m_grid.NoteButtonCell(row, col);
-        cell->CreateButton(ControlWindow(), CellButtonRect(row, col));
-        if (CGridCell* made = m_grid.GetCell(row, col)) RouteCellButton(made->ButtonWindow());
+        cell.CreateButton(ControlWindow(), CellButtonRect(row, col));
+        if (CCellRef made = m_grid.GetCell(row, col)) RouteCellButton(made.ButtonWindow());
     } else {
-        cell->DestroyButton();
+        cell.DestroyButton();
     }
 }

@@ -40,12 +40,12 @@ void CTessera::PositionButtons()
     for (int row = shown.minRow; row >= 0 && row <= shown.maxRow; ++row) {
         if (!m_grid.RowHasButtonCells(row)) continue;
         for (int col = shown.minCol; col >= 0 && col <= shown.maxCol; ++col) {
-            CGridCell* cell = m_grid.GetCell(row, col);
-            if (!cell || !cell->m_bButtonListed || !cell->HasButton()) continue;
+            CCellRef cell = m_grid.GetCell(row, col);
+            if (!cell || !cell.ButtonListed() || !cell.HasButton()) continue;
             const RECT rc = CellButtonRect(layout, row, col);
-            cell->PositionButton(rc);
-            if (rc.right != rc.left && (cell = m_grid.GetCell(row, col)) && cell->HasButton())
-                now.push_back(cell->ButtonWindow());
+            cell.PositionButton(rc);
+            if (rc.right != rc.left && (cell = m_grid.GetCell(row, col)) && cell.HasButton())
+                now.push_back(cell.ButtonWindow());
         }
     }
     HideButtonsBut(now);
@@ -66,4 +66,38 @@ void CTessera::Refresh()
     FireViewChange();
     PositionButtons();
     Fire_ViewChange();
+}
+
+void CTessera::RefreshMove(const CCellID& from, const CCellID& to)
+{
+    if (!m_nAllowDraw || !ControlWindow()) return;
+    // A container that draws the control is asked as for any change; the
+    // control's own window repaints only what the move changed.
+    if (IsInPlaceActive()) {
+        InvalidateAround(from);
+        InvalidateAround(to);
+    } else {
+        FireViewChange();
+    }
+    PositionButtons();
+    Fire_ViewChange();
+}
+
+void CTessera::InvalidateAround(const CCellID& cell)
+{
+    HWND hwnd = ControlWindow();
+    if (!hwnd || !m_grid.IsValid(cell)) return;
+    const view::CLayout layout = Layout();
+    // Cell boxes are inclusive; the right and bottom lines belong to them.
+    auto dirty = [&](int row1, int col1, int row2, int col2) {
+        RECT a, b;
+        if (!layout.CellBox(row1, col1, a) || !layout.CellBox(row2, col2, b)) return;
+        RECT box = {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right) + 1,
+                    std::max(a.bottom, b.bottom) + 1};
+        InvalidateRect(hwnd, &box, TRUE);
+    };
+    dirty(cell.row, cell.col, cell.row, cell.col);
+    // Fixed cells show the current row and column sunken.
+    if (m_grid.FixedCols() > 0) dirty(cell.row, 0, cell.row, m_grid.FixedCols() - 1);
+    if (m_grid.FixedRows() > 0) dirty(0, cell.col, m_grid.FixedRows() - 1, cell.col);
 }

@@ -122,9 +122,17 @@ bool ReadClipboardText(HWND owner, std::wstring& text)
 // A value as its VT_BSTR text; a value without one gives nothing.
 void AppendValueText(const VARIANT& value, std::wstring& out)
 {
+    // An object's conversion runs host code, which may move the cells: it
+    // converts from a copy, not from the cell's own value.
+    fw::Variant held;
+    const VARIANT* source = &value;
+    if (V_VT(&value) == VT_DISPATCH || V_VT(&value) == VT_UNKNOWN) {
+        if (FAILED(VariantCopy(held.Ptr(), const_cast<VARIANT*>(&value)))) return;
+        source = held.Ptr();
+    }
     VARIANT text;
     VariantInit(&text);
-    if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&value), 0, VT_BSTR)) && text.bstrVal)
+    if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(source), 0, VT_BSTR)) && text.bstrVal)
         out.append(text.bstrVal, SysStringLen(text.bstrVal));
     VariantClear(&text);
 }
@@ -186,7 +194,7 @@ bool CTessera::CopyCells()
     GetSelectionCorner(Corner::RightBottomX, &maxCol);
     GetSelectionCorner(Corner::RightBottomY, &maxRow);
     const std::wstring text = clip::BuildText(minRow, minCol, maxRow, maxCol, [this](int row, int col, std::wstring& out) {
-        if (const CGridCell* cell = GetCell(row, col)) AppendValueText(cell->Value(), out);
+        if (const CCellRef cell = GetCell(row, col)) AppendValueText(cell.Value(), out);
     });
     return PlaceText(ControlWindow(), text);
 }
@@ -202,9 +210,9 @@ void CTessera::CutCells()
         copied = CopyCells();
     } else {
         const CCellID at = FocusCell();
-        const CGridCell* cell = GetCell(at.row, at.col);
+        const CCellRef cell = GetCell(at.row, at.col);
         std::wstring text;
-        if (cell) AppendValueText(cell->Value(), text);
+        if (cell) AppendValueText(cell.Value(), text);
         copied = PlaceText(ControlWindow(), text);
     }
     // A failed copy keeps the cells: clearing them would lose the data.
@@ -226,13 +234,13 @@ void CTessera::PasteCells()
         const long long row = static_cast<long long>(start.row) + field.row;
         const long long col = static_cast<long long>(start.col) + field.col;
         if (row >= m_grid.Rows() || col >= m_grid.Cols()) continue;
-        CGridCell* cell = GetCell(static_cast<int>(row), static_cast<int>(col));
+        CCellRef cell = GetCell(static_cast<int>(row), static_cast<int>(col));
         if (!cell) continue;
         VARIANT value;
         value.vt = VT_BSTR;
         value.bstrVal = SysAllocStringLen(field.text.data(), static_cast<UINT>(field.text.size()));
         if (!value.bstrVal) continue;
-        const bool stored = cell->SetValue(value);
+        const bool stored = cell.SetValue(value);
         if (stored) AccValueChanged(static_cast<int>(row), static_cast<int>(col));
         if (stored && m_bAutoAdjustLastCell) {
             fitCols.insert(static_cast<int>(col));
@@ -257,9 +265,9 @@ void CTessera::ClearCells()
     // The cell is looked up again after the event: the sink may have
     // changed the grid.
     auto clear = [this](int row, int col) {
-        CGridCell* cell = GetCell(row, col);
-        if (!cell || !cell->m_Editable) return;
-        const std::wstring shown = clip::FromAnsi(m_formatter.FormatCellText(*cell));
+        CCellRef cell = GetCell(row, col);
+        if (!cell || !cell.Editable()) return;
+        const std::wstring shown = clip::FromAnsi(m_formatter.FormatCellText(cell));
         BSTR text = SysAllocStringLen(shown.data(), static_cast<UINT>(shown.size()));
         VARIANT_BOOL cancel = 0;
         Fire_OnBeforeEdit(static_cast<short>(row), static_cast<short>(col), text, &cancel);
@@ -267,7 +275,7 @@ void CTessera::ClearCells()
         if (cancel == VARIANT_TRUE) return;
         cell = GetCell(row, col);
         if (!cell) return;
-        cell->ClearValue();
+        cell.ClearValue();
         AccValueChanged(row, col);
         Fire_OnAfterEdit(static_cast<short>(row), static_cast<short>(col));
     };

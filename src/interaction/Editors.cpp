@@ -68,7 +68,7 @@ HWND CTessera::EditorButton() const noexcept
     return m_editor.Button();
 }
 
-IFontDisp* CTessera::EditorFontOf(CGridCell& cell)
+IFontDisp* CTessera::EditorFontOf(const CCellRef& cell)
 {
     // As painting does: a cell that never had its font made shows the standard one.
     if (cell.FontMade()) return cell.Font();
@@ -80,17 +80,17 @@ void CTessera::EditCell(int row, int col)
 {
     BringIntoView(row, col);
     RECT box;
-    CGridCell* cell = m_grid.IsValid(row, col) ? GetCell(row, col) : nullptr;
-    if (!cell || !cell->m_Editable || !CellShows(row, col) || !CellBox(row, col, box)) return;
+    CCellRef cell = GetCell(row, col);
+    if (!cell || !cell.Editable() || !CellShows(row, col) || !CellBox(row, col, box)) return;
 
     fw::Variant value;
-    if (FAILED(VariantCopy(value.Ptr(), const_cast<VARIANT*>(&cell->Value())))) return;
+    if (FAILED(VariantCopy(value.Ptr(), const_cast<VARIANT*>(&cell.Value())))) return;
     const bool wasCalendar = m_editor.Kind() == EditorKind::MonthCalendar;
     m_editor.Close();
     if (wasCalendar) PositionButtons();
-    m_editor.UseFont(EditorFontOf(*cell));
+    m_editor.UseFont(EditorFontOf(cell));
 
-    fw::Bstr text = AnsiBstr(m_formatter.FormatCellText(*cell));
+    fw::Bstr text = AnsiBstr(m_formatter.FormatCellText(cell));
     const unsigned session = m_editor.Session();
     VARIANT_BOOL cancel = 0;
     Fire_OnBeforeEdit(static_cast<short>(col), static_cast<short>(row), text.Get(), &cancel);
@@ -98,18 +98,18 @@ void CTessera::EditCell(int row, int col)
     // A sink that opened or closed an editor has the last word; one that
     // shrank the table or scrolled may have taken the cell away.
     if (m_editor.Session() != session || !ControlWindow()) return;
-    cell = m_grid.IsValid(row, col) ? GetCell(row, col) : nullptr;
+    cell = GetCell(row, col);
     if (!cell || !CellShows(row, col) || !CellBox(row, col, box)) return;
 
     const interaction::EditorPlan plan =
-        interaction::PlanEditor(cell->m_CType, cell->m_TypeEx, cell->m_Alignment, m_bEditMultiline != 0, box);
+        interaction::PlanEditor(cell.CType(), cell.TypeEx(), cell.Alignment(), m_bEditMultiline != 0, box);
     if (plan.kind == EditorKind::MonthCalendar) {
         // The calendar hangs below the cell over other cells' buttons.
         HideButtonsBut({});
     }
     RECT client = {0, 0, 0, 0};
     GetClientRect(ControlWindow(), &client);
-    m_editor.Open(ControlWindow(), plan, CCellID(row, col), *cell, *value.Ptr(), SIZE{client.right, client.bottom});
+    m_editor.Open(ControlWindow(), plan, CCellID(row, col), cell, *value.Ptr(), SIZE{client.right, client.bottom});
 }
 
 void CTessera::EndEdit(bool discard)
@@ -142,10 +142,10 @@ bool CTessera::CommitEditor()
     const short row = static_cast<short>(at.row);
     const short col = static_cast<short>(at.col);
     auto stillOpen = [&]() { return m_editor.Session() == session; };
-    CGridCell* cell = GetCell(at.row, at.col);
+    CCellRef cell = GetCell(at.row, at.col);
     if (!cell) return true;
 
-    fw::Bstr old = AnsiBstr(m_formatter.FormatCellText(*cell));
+    fw::Bstr old = AnsiBstr(m_formatter.FormatCellText(cell));
     VARIANT_BOOL cancel = 0;
     Fire_OnBeforeEdit(row, col, old.Get(), &cancel);
     if (!stillOpen()) return false;
@@ -160,7 +160,7 @@ bool CTessera::CommitEditor()
     };
     auto keepOld = [&]() {
         value.Clear();
-        if (CGridCell* c = GetCell(at.row, at.col)) VariantCopy(value.Ptr(), const_cast<VARIANT*>(&c->Value()));
+        if (CCellRef c = GetCell(at.row, at.col)) VariantCopy(value.Ptr(), const_cast<VARIANT*>(&c.Value()));
     };
 
     if (kind == EditorKind::MonthCalendar || kind == EditorKind::DropDownDate) {
@@ -188,7 +188,7 @@ bool CTessera::CommitEditor()
 
     cell = GetCell(at.row, at.col);
     if (!cell) return true;
-    cell->SetValue(*value.Ptr());
+    cell.SetValue(*value.Ptr());
     AccValueChanged(at.row, at.col);
     Fire_OnAfterEdit(row, col);
     return stillOpen();
@@ -198,8 +198,8 @@ void CTessera::FilterEditorChar(HWND target, WPARAM ch, LPARAM lp)
 {
     if (!m_editor.Owns(target)) return;
     const CCellID at = m_editor.Cell();
-    const CGridCell* cell = GetCell(at.row, at.col);
-    m_editor.FilterChar(ch, lp, cell ? cell->m_CType : -1);
+    const CCellRef cell = GetCell(at.row, at.col);
+    m_editor.FilterChar(ch, lp, cell ? cell.CType() : -1);
 }
 
 LRESULT CTessera::OnEditorChar(UINT, WPARAM wp, LPARAM lp, BOOL&)

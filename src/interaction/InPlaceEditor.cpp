@@ -285,7 +285,7 @@ void CInPlaceEditor::UseFont(IFontDisp* font)
     }
 }
 
-HWND CInPlaceEditor::Open(HWND parent, const EditorPlan& plan, const CCellID& cell, const CGridCell& source,
+HWND CInPlaceEditor::Open(HWND parent, const EditorPlan& plan, const CCellID& cell, const CCellRef& source,
                           const VARIANT& value, SIZE client)
 {
     BusyScope busy(m_busy);
@@ -326,7 +326,7 @@ HWND CInPlaceEditor::Open(HWND parent, const EditorPlan& plan, const CCellID& ce
     return hwnd;
 }
 
-void CInPlaceEditor::Fill(HWND hwnd, const CGridCell& source, const VARIANT& value)
+void CInPlaceEditor::Fill(HWND hwnd, const CCellRef& source, const VARIANT& value)
 {
     auto asText = [&value]() {
         fw::Variant text;
@@ -374,7 +374,7 @@ void CInPlaceEditor::Fill(HWND hwnd, const CGridCell& source, const VARIANT& val
         SYSTEMTIME st = ShownTime(value);
         // A format the picker cannot take (it would bring the process down)
         // gives the default short date instead.
-        const wchar_t* format = source.m_DTFormat.Text();
+        const wchar_t* format = source.DtFormat().Text();
         if (!*format || !model::PickerCanTakeFormat(format)) format = nullptr;
         SendMessageW(hwnd, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format));
         SendMessageW(hwnd, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
@@ -399,7 +399,7 @@ void CInPlaceEditor::Close()
     m_cell = CCellID();
 }
 
-void CInPlaceEditor::Read(const CGridCell* source, EditorReading& reading) const
+void CInPlaceEditor::Read(const CCellRef& source, EditorReading& reading) const
 {
     HWND hwnd = Window();
     if (!hwnd) return;
@@ -412,7 +412,7 @@ void CInPlaceEditor::Read(const CGridCell* source, EditorReading& reading) const
         if (reading.selection < 0) reading.selection = -1;
         reading.choice.Clear();
         if (reading.selection >= 0 && source &&
-            FAILED(source->GetVariantValue(reading.selection, reading.choice.Ptr())))
+            FAILED(source.GetVariantValue(reading.selection, reading.choice.Ptr())))
             reading.choice.Clear();
         break;
     case EditorKind::UpDownDate:

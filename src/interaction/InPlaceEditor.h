@@ -96,13 +96,13 @@ public:
     // value; any open editor is destroyed first. client is the parent's
     // client size, which the month calendar stays inside. Returns the
     // editor window, null for none.
-    HWND Open(HWND parent, const EditorPlan& plan, const CCellID& cell, const CGridCell& source, const VARIANT& value,
+    HWND Open(HWND parent, const EditorPlan& plan, const CCellID& cell, const CCellRef& source, const VARIANT& value,
               SIZE client);
     // Destroys the editor window and the push button.
     void Close();
 
     // The content for EditorValue; source gives the choice list's values.
-    void Read(const CGridCell* source, EditorReading& reading) const;
+    void Read(const CCellRef& source, EditorReading& reading) const;
 
     // Lets a character act on the open editor and takes it back when the
     // text it makes is not acceptable for ctype.
@@ -110,7 +110,7 @@ public:
 
 private:
     fw::ContainedWindow* WindowOf(EditorKind kind) noexcept;
-    void Fill(HWND hwnd, const CGridCell& source, const VARIANT& value);
+    void Fill(HWND hwnd, const CCellRef& source, const VARIANT& value);
 
     fw::ContainedWindow m_text;
     fw::ContainedWindow m_button;

@@ -71,8 +71,8 @@ void CMouseGesture::Press(int x, int y, WPARAM keys)
         m_selection.SetFocusCell(std::max(m_downCell.row, m_grid.FixedRows()),
                                  std::max(m_downCell.col, m_grid.FixedCols()));
         // Looked up after the events: a sink may have changed the table.
-        const CGridCell* cell = m_grid.GetCell(m_downCell.row, m_downCell.col);
-        if (cell && cell->m_TypeEx != 0) {
+        const CCellRef cell = m_grid.GetCell(m_downCell.row, m_downCell.col);
+        if (cell && cell.TypeEx() != 0) {
             SetMode(MouseMode::PrepareEdit);
             m_host.OnClick();
             return;

@@ -69,9 +69,9 @@ void CTessera::SelectionHooks::EndPaintNow()
     m_hdc = nullptr;
 }
 
-void CTessera::SelectionHooks::Refresh()
+void CTessera::SelectionHooks::RefreshMove(const CCellID& from, const CCellID& to)
 {
-    m_owner.Refresh();
+    m_owner.RefreshMove(from, to);
 }
 
 // --- Automation members --------------------------------------------------------------

@@ -18,9 +18,9 @@ CCellID CSelectionModel::SetFocusCell(int row, int col)
     if (m_grid.IsValid(old)) {
         m_grid.ClearFocusFlags();
         m_host.BringIntoView(row, col);
-        if (CGridCell* cell = m_grid.GetCell(row, col)) m_grid.SetFocusFlag(cell);
+        m_grid.SetFocusFlag(row, col);
     }
-    m_host.Refresh();
+    m_host.RefreshMove(old, m_current);
     return old;
 }
 
@@ -56,18 +56,18 @@ bool CSelectionModel::SetCellSelected(int row, int col, bool select, bool* chang
 bool CSelectionModel::Select(int row, int col, bool select, bool* changed)
 {
     if (changed) *changed = false;
-    CGridCell* cell = m_grid.GetCell(row, col);
+    CCellRef cell = m_grid.GetCell(row, col);
     if (!cell) return false;
 
-    if (select && !cell->m_bSelected) {
+    if (select && !cell.Selected()) {
         // Flag first, so that a sink calling back sees both views agree.
-        cell->m_bSelected = true;
+        cell.SetSelected(true);
         m_selected.insert(Key{col, row});
         Added(row, col);
         if (changed) *changed = true;
         m_host.OnSelectCell(col, row);
-    } else if (!select && cell->m_bSelected) {
-        cell->m_bSelected = false;
+    } else if (!select && cell.Selected()) {
+        cell.SetSelected(false);
         if (m_selected.erase(Key{col, row})) {
             if (changed) *changed = true;
             if (row == m_bounds.minRow || row == m_bounds.maxRow || col == m_bounds.minCol
@@ -96,9 +96,9 @@ void CSelectionModel::SetSelectedRange(int minRow, int minCol, int maxRow, int m
     // Every old cell is deselected; only those leaving the selection need
     // a repaint here, the rest are repainted as they are selected again.
     for (const Key& k : m_selected) {
-        CGridCell* cell = m_grid.GetCell(k.row, k.col);
+        CCellRef cell = m_grid.GetCell(k.row, k.col);
         if (!cell) continue;
-        cell->m_bSelected = false;
+        cell.SetSelected(false);
         if (k.row < minRow || k.row > maxRow || k.col < minCol || k.col > maxCol)
             Repaint(k.row, k.col, forceRepaint);
     }
@@ -173,7 +173,7 @@ void CSelectionModel::ClearSelection() noexcept
 {
     const bool had = !m_selected.empty();
     for (const Key& k : m_selected) {
-        if (CGridCell* cell = m_grid.GetCell(k.row, k.col)) cell->m_bSelected = false;
+        if (CCellRef cell = m_grid.GetCell(k.row, k.col)) cell.SetSelected(false);
     }
     m_selected.clear();
     m_bounds = CCellRange();

@@ -41,8 +41,9 @@ public:
     virtual void BeginPaintNow() = 0;
     virtual void PaintCellNow(int row, int col) = 0;
     virtual void EndPaintNow() = 0;
-    // Repaint request, button placement and ViewChange.
-    virtual void Refresh() = 0;
+    // Repaint request, button placement and ViewChange after the current
+    // cell moved from one cell to another (either may be no cell).
+    virtual void RefreshMove(const CCellID& from, const CCellID& to) = 0;
     // Once for every call that changed which cells are selected, however
     // many cells it changed.
     virtual void SelectionChanged() {}

@@ -1,7 +1,9 @@
 #include "model/GridCell.h"
+#include "model/GridTable.h"
 
 #include <olectl.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -68,58 +70,54 @@ HRESULT CCellText::Set(BSTR s) noexcept
     return S_OK;
 }
 
-// --- CGridCell -------------------------------------------------------------
+// --- Storage -----------------------------------------------------------------
 
-CGridCell::CGridCell() noexcept : m_Color(g_windowColor)
+CellSlot NewCellSlot() noexcept
 {
-    VariantInit(&m_value);
+    CellSlot slot;
+    VariantInit(&slot.value);
+    slot.attrs = 0;
+    slot.extras = 0;
+    slot.valueUnmade = 1;
+    slot.selected = 0;
+    slot.focus = 0;
+    slot.buttonListed = 0;
+    return slot;
 }
 
-CGridCell::~CGridCell()
+CellExtras::~CellExtras()
 {
-    DestroyButton();
-    VariantClear(&m_value);
-    if (m_pFont) m_pFont->Release();
+    if (button && IsWindow(button)) DestroyWindow(button);
+    if (font) font->Release();
 }
 
-const VARIANT& CGridCell::Value() const noexcept
+HWND MakeCellButton(HWND parent, const RECT& rect)
 {
-    if (m_bValueUnmade) {
-        m_bValueUnmade = false;
-        m_value.vt = VT_BSTR;
-        m_value.bstrVal = SysAllocString(L"");
+    if (!parent) return nullptr;
+    return CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_BORDER,
+                           rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                           parent, nullptr,
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                           nullptr);
+}
+
+void PlaceCellButton(HWND button, const RECT& rect)
+{
+    RECT now;
+    GetWindowRect(button, &now);
+    MapWindowPoints(HWND_DESKTOP, GetParent(button), reinterpret_cast<POINT*>(&now), 2);
+    if (!(now.left == rect.left && now.top == rect.top && IsWindowVisible(button))) {
+        if (rect.top != 0) {
+            SetWindowPos(button, nullptr, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top, SWP_NOZORDER | SWP_SHOWWINDOW);
+            LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+            SetWindowLongPtrW(button, GWL_STYLE, style | WS_VISIBLE);
+        } else {
+            ShowWindow(button, SW_HIDE);
+        }
     }
-    return m_value;
-}
-
-void CGridCell::ClearValue() noexcept
-{
-    m_bValueUnmade = false;
-    VariantClear(&m_value);
-}
-
-HRESULT CGridCell::GetValue(VARIANT* out) const noexcept
-{
-    // An out-argument: whatever it held is not the caller's to free.
-    VariantInit(out);
-    return VariantCopy(out, const_cast<VARIANT*>(&Value()));
-}
-
-IFontDisp* CGridCell::Font()
-{
-    if (m_bFontUnmade) {
-        m_bFontUnmade = false;
-        m_pFont = CreateStandardFont();
-    }
-    return m_pFont;
-}
-
-HRESULT CGridCell::get_Font(IFontDisp** ppFont)
-{
-    IFontDisp* font = Font();
-    if (font) font->AddRef();
-    *ppFont = font;
-    return S_OK;
+    InvalidateRect(button, nullptr, FALSE);
+    UpdateWindow(button);
 }
 
 fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font)
@@ -133,30 +131,108 @@ fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font)
     return copy;
 }
 
-HRESULT CGridCell::put_Font(IFontDisp* pFont)
+// --- CCellRef: storage ------------------------------------------------------------
+
+namespace {
+
+const CellAttrs g_defaultAttrs;
+const CCellText g_defaultText;
+const VARIANT g_noValue = {};
+
+} // namespace
+
+CellSlot* CCellRef::Slot() const noexcept
 {
-    fw::ComPtr<IFontDisp> old;
-    old.Attach(ExchangeFont(CloneFont(pFont).Detach()));
-    return S_OK;
+    if (!m_table || !m_table->IsValid(m_row, m_col)) return nullptr;
+    return &m_table->m_rows[m_row][m_col];
 }
 
-HRESULT CGridCell::putref_Font(IFontDisp* pFont)
+CellExtras* CCellRef::Extras() const noexcept
 {
-    // An unmade font is an object no host holds, so it never equals pFont.
-    if (!m_bFontUnmade && pFont == m_pFont) return S_OK;
-    if (pFont) pFont->AddRef();
-    fw::ComPtr<IFontDisp> old;
-    old.Attach(ExchangeFont(pFont));
-    return S_OK;
+    CellSlot* slot = Slot();
+    return slot ? m_table->ExtrasOf(*slot) : nullptr;
 }
 
-IFontDisp* CGridCell::ExchangeFont(IFontDisp* font) noexcept
+CellExtras* CCellRef::MakeExtras() const noexcept
 {
-    m_bFontUnmade = false;
-    return std::exchange(m_pFont, font);
+    CellSlot* slot = Slot();
+    if (!slot) return nullptr;
+    if (slot->extras) return m_table->ExtrasOf(*slot);
+    auto& all = m_table->m_extras;
+    auto& free = m_table->m_freeExtras;
+    try {
+        auto extras = std::make_unique<CellExtras>();
+        std::uint32_t i;
+        if (!free.empty()) {
+            i = free.back();
+            free.pop_back();
+            all[i] = std::move(extras);
+        } else {
+            if (all.size() == all.capacity()) {
+                const size_t cap = std::max<size_t>(16, all.size() * 2);
+                all.reserve(cap);
+                free.reserve(cap);
+            }
+            i = static_cast<std::uint32_t>(all.size());
+            all.push_back(std::move(extras));
+        }
+        slot->extras = i + 1;
+        return all[i].get();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
-bool CGridCell::CanTakeType(const VARIANT& value, int type)
+void CCellRef::DropEmptyExtras() const noexcept
+{
+    CellSlot* slot = Slot();
+    if (!slot || !slot->extras) return;
+    const std::uint32_t i = slot->extras - 1;
+    if (!m_table->m_extras[i]->Empty()) return;
+    // An empty record runs no code as it goes.
+    m_table->m_extras[i].reset();
+    m_table->m_freeExtras.push_back(i);
+    slot->extras = 0;
+}
+
+// --- CCellRef: value ---------------------------------------------------------------
+
+const VARIANT& CCellRef::Value() const noexcept
+{
+    CellSlot* slot = Slot();
+    if (!slot) return g_noValue;
+    if (slot->valueUnmade) {
+        slot->valueUnmade = 0;
+        slot->value.vt = VT_BSTR;
+        slot->value.bstrVal = SysAllocString(L"");
+    }
+    return slot->value;
+}
+
+void CCellRef::ClearValue() const noexcept
+{
+    fw::Variant old;
+    TakeValue(old);
+}
+
+HRESULT CCellRef::GetValue(VARIANT* out) const noexcept
+{
+    // An out-argument: whatever it held is not the caller's to free.
+    VariantInit(out);
+    return VariantCopy(out, const_cast<VARIANT*>(&Value()));
+}
+
+void CCellRef::TakeValue(fw::Variant& v) const noexcept
+{
+    // Moved, not copied: a copy could fail, and freeing the old value first
+    // could run an object's code while the cell is half written.
+    CellSlot* slot = Slot();
+    if (!slot) return;
+    slot->valueUnmade = 0;
+    std::swap(slot->value, v.Ref());
+}
+
+bool CCellRef::CanTakeType(const VARIANT& value, int type)
 {
     // Only a test: a value keeps its old VARTYPE when it can take the new one.
     fw::Variant probe;
@@ -164,22 +240,20 @@ bool CGridCell::CanTakeType(const VARIANT& value, int type)
     return SUCCEEDED(VariantChangeType(probe.Ptr(), probe.Ptr(), 0, VarTypeOfCellType(type)));
 }
 
-void CGridCell::ApplyType(int type, bool keepValue, fw::Variant& old) noexcept
+void CCellRef::ApplyType(int type, bool keepValue, fw::Variant& old) const noexcept
 {
-    m_CType = type;
-    if (keepValue) return;
+    if (!Set(&CellAttrs::ctype, type) || keepValue) return;
     old.Clear();
-    m_bValueUnmade = false;
-    std::swap(m_value, old.Ref());
+    TakeValue(old);
 }
 
-void CGridCell::SetType(int type)
+void CCellRef::SetType(int type) const
 {
     fw::Variant old;
     ApplyType(type, CanTakeType(Value(), type), old);
 }
 
-bool CGridCell::ConvertValue(const VARIANT& value, int type, fw::Variant& out)
+bool CCellRef::ConvertValue(const VARIANT& value, int type, fw::Variant& out)
 {
     // Dereferenced, so that no cell keeps a pointer into its caller's memory.
     out.Clear();
@@ -200,39 +274,183 @@ bool CGridCell::ConvertValue(const VARIANT& value, int type, fw::Variant& out)
     return out.Ref().vt == target || SUCCEEDED(VariantChangeType(out.Ptr(), out.Ptr(), 0, target));
 }
 
-void CGridCell::TakeValue(fw::Variant& v) noexcept
-{
-    // Moved, not copied: a copy could fail, and freeing the old value first
-    // could run an object's code while the cell is half written.
-    m_bValueUnmade = false;
-    std::swap(m_value, v.Ref());
-}
-
-BOOL CGridCell::SetValue(const VARIANT& value)
+BOOL CCellRef::SetValue(const VARIANT& value) const
 {
     fw::Variant converted;
-    if (!ConvertValue(value, m_CType, converted)) return FALSE;
+    if (!Slot() || !ConvertValue(value, CType(), converted)) return FALSE;
     TakeValue(converted);
     return TRUE;
 }
 
-// --- Choice list -----------------------------------------------------------
+// --- CCellRef: attributes ----------------------------------------------------------
 
-HRESULT CGridCell::AddVariant(const VARIANT& value, BSTR text) noexcept
+const CellAttrs& CCellRef::Attrs() const noexcept
 {
+    CellSlot* slot = Slot();
+    return slot ? m_table->m_attrs[slot->attrs] : g_defaultAttrs;
+}
+
+bool CCellRef::SetAttrs(const CellAttrs& attrs) const noexcept
+{
+    CellSlot* slot = Slot();
+    if (!slot) return false;
+    try {
+        const std::uint32_t set = m_table->m_attrs.Intern(attrs);
+        m_table->m_attrs.Release(slot->attrs);
+        slot->attrs = set;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+const CCellText& CCellRef::Text(CCellText CellExtras::*which) const noexcept
+{
+    const CellExtras* extras = Extras();
+    return extras ? extras->*which : g_defaultText;
+}
+
+HRESULT CCellRef::SetText(CCellText CellExtras::*which, BSTR s) const noexcept
+{
+    if (!Slot()) return S_OK;
+    // A new cell's empty text needs no record.
+    if (s && !*s && !Extras()) return S_OK;
+    CellExtras* extras = MakeExtras();
+    if (!extras) return E_OUTOFMEMORY;
+    const HRESULT hr = (extras->*which).Set(s);
+    DropEmptyExtras();
+    return hr;
+}
+
+bool CCellRef::Selected() const noexcept
+{
+    const CellSlot* slot = Slot();
+    return slot && slot->selected;
+}
+
+void CCellRef::SetSelected(bool selected) const noexcept
+{
+    if (CellSlot* slot = Slot()) slot->selected = selected ? 1 : 0;
+}
+
+bool CCellRef::Focused() const noexcept
+{
+    const CellSlot* slot = Slot();
+    return slot && slot->focus;
+}
+
+bool CCellRef::ButtonListed() const noexcept
+{
+    const CellSlot* slot = Slot();
+    return slot && slot->buttonListed;
+}
+
+// --- CCellRef: font ----------------------------------------------------------------
+
+bool CCellRef::FontMade() const noexcept
+{
+    const CellExtras* extras = Extras();
+    return extras && extras->fontMade;
+}
+
+IFontDisp* CCellRef::Font() const
+{
+    if (const CellExtras* extras = Extras()) {
+        if (extras->fontMade) return extras->font;
+    }
+    if (!Slot()) return nullptr;
+    IFontDisp* made = CreateStandardFont();
+    CellExtras* extras = MakeExtras();
+    if (!extras) {
+        if (made) made->Release();
+        return nullptr;
+    }
+    if (extras->fontMade) {
+        if (made) made->Release();
+    } else {
+        extras->fontMade = true;
+        extras->font = made;
+    }
+    return extras->font;
+}
+
+HRESULT CCellRef::get_Font(IFontDisp** ppFont) const
+{
+    IFontDisp* font = Font();
+    if (font) font->AddRef();
+    *ppFont = font;
+    return S_OK;
+}
+
+HRESULT CCellRef::put_Font(IFontDisp* pFont) const
+{
+    fw::ComPtr<IFontDisp> old;
+    old.Attach(ExchangeFont(CloneFont(pFont).Detach()));
+    return S_OK;
+}
+
+HRESULT CCellRef::putref_Font(IFontDisp* pFont) const
+{
+    // An unmade font is an object no host holds, so it never equals pFont.
+    const CellExtras* extras = Extras();
+    if (extras && extras->fontMade && pFont == extras->font) return S_OK;
+    if (pFont) pFont->AddRef();
+    fw::ComPtr<IFontDisp> old;
+    old.Attach(ExchangeFont(pFont));
+    return S_OK;
+}
+
+IFontDisp* CCellRef::ExchangeFont(IFontDisp* font) const noexcept
+{
+    // Without a record to keep it the font goes back, to be released.
+    CellExtras* extras = MakeExtras();
+    if (!extras) return font;
+    extras->fontMade = true;
+    return std::exchange(extras->font, font);
+}
+
+// --- CCellRef: choice list -----------------------------------------------------------
+
+std::vector<variant_str>* CCellRef::List() const noexcept
+{
+    CellExtras* extras = Extras();
+    return extras ? extras->variants.get() : nullptr;
+}
+
+int CCellRef::VariantCount() const noexcept
+{
+    const std::vector<variant_str>* list = List();
+    return list ? static_cast<int>(list->size()) : 0;
+}
+
+void CCellRef::ClearVariants() const noexcept
+{
+    CellExtras* extras = Extras();
+    if (!extras || !extras->variants) return;
+    // Freed once the cell is left alone: a value's last release runs its code.
+    std::unique_ptr<std::vector<variant_str>> old = std::move(extras->variants);
+    DropEmptyExtras();
+}
+
+HRESULT CCellRef::AddVariant(const VARIANT& value, BSTR text) const noexcept
+{
+    if (!Slot()) return S_OK;
     BSTR copy = nullptr;
     if (text) {
         copy = SysAllocString(text);
         if (!copy) return E_OUTOFMEMORY;
     }
+    CellExtras* extras = MakeExtras();
     try {
-        if (!m_variants) m_variants = std::make_unique<std::vector<variant_str>>();
-        m_variants->emplace_back();
+        if (!extras) throw std::bad_alloc();
+        if (!extras->variants) extras->variants = std::make_unique<std::vector<variant_str>>();
+        extras->variants->emplace_back();
     } catch (const std::bad_alloc&) {
         SysFreeString(copy);
+        DropEmptyExtras();
         return E_OUTOFMEMORY;
     }
-    variant_str& entry = m_variants->back();
+    variant_str& entry = extras->variants->back();
     entry.text = copy;
     // Dereferenced, so that no entry points into its caller's memory. A
     // value that cannot be copied leaves the entry empty.
@@ -240,14 +458,14 @@ HRESULT CGridCell::AddVariant(const VARIANT& value, BSTR text) noexcept
     return S_OK;
 }
 
-HRESULT CGridCell::GetVariantValue(int index, VARIANT* out) const noexcept
+HRESULT CCellRef::GetVariantValue(int index, VARIANT* out) const noexcept
 {
     if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
     VariantInit(out);
-    return VariantCopy(out, &(*m_variants)[index].value);
+    return VariantCopy(out, &(*List())[index].value);
 }
 
-HRESULT CGridCell::SetVariantValue(int index, const VARIANT& value) noexcept
+HRESULT CCellRef::SetVariantValue(int index, const VARIANT& value) const noexcept
 {
     if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
     // Copied aside first, so that a failed copy keeps the old value.
@@ -255,16 +473,20 @@ HRESULT CGridCell::SetVariantValue(int index, const VARIANT& value) noexcept
     VariantInit(&copy);
     HRESULT hr = VariantCopyInd(&copy, const_cast<VARIANT*>(&value));
     if (FAILED(hr)) return hr;
-    VARIANT& stored = (*m_variants)[index].value;
+    if (index >= VariantCount()) {
+        VariantClear(&copy);
+        return E_INVALIDARG;
+    }
+    VARIANT& stored = (*List())[index].value;
     VariantClear(&stored);
     stored = copy;
     return S_OK;
 }
 
-HRESULT CGridCell::GetVariantText(int index, BSTR* out) const noexcept
+HRESULT CCellRef::GetVariantText(int index, BSTR* out) const noexcept
 {
     if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
-    BSTR text = (*m_variants)[index].text;
+    BSTR text = (*List())[index].text;
     if (!text) {
         *out = nullptr;
         return S_OK;
@@ -275,10 +497,10 @@ HRESULT CGridCell::GetVariantText(int index, BSTR* out) const noexcept
     return S_OK;
 }
 
-HRESULT CGridCell::SetVariantText(int index, BSTR text) noexcept
+HRESULT CCellRef::SetVariantText(int index, BSTR text) const noexcept
 {
     if (index < 0 || index >= VariantCount()) return E_INVALIDARG;
-    BSTR& stored = (*m_variants)[index].text;
+    BSTR& stored = (*List())[index].text;
     if (text == stored) return S_OK;
     BSTR copy = nullptr;
     if (text) {
@@ -290,44 +512,45 @@ HRESULT CGridCell::SetVariantText(int index, BSTR text) noexcept
     return S_OK;
 }
 
-// --- Button ----------------------------------------------------------------
+// --- CCellRef: button ----------------------------------------------------------------
 
-void CGridCell::CreateButton(HWND parent, const RECT& rect)
+HWND CCellRef::ButtonWindow() const noexcept
+{
+    const CellExtras* extras = Extras();
+    return extras ? extras->button : nullptr;
+}
+
+void CCellRef::CreateButton(HWND parent, const RECT& rect) const
 {
     DestroyButton();
-    if (!parent) return;
-    m_hButton = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_BORDER,
-                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                parent, nullptr,
-                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                nullptr);
-}
-
-void CGridCell::DestroyButton() noexcept
-{
-    if (m_hButton) {
-        if (IsWindow(m_hButton)) DestroyWindow(m_hButton);
-        m_hButton = nullptr;
+    if (!parent || !Slot()) return;
+    // Making the window runs window code: the cell is found again after it.
+    HWND made = MakeCellButton(parent, rect);
+    if (!made) return;
+    CellExtras* extras = MakeExtras();
+    if (!extras) {
+        DestroyWindow(made);
+        return;
     }
+    HWND old = std::exchange(extras->button, made);
+    if (old && IsWindow(old)) DestroyWindow(old);
 }
 
-void CGridCell::PositionButton(const RECT& rect)
+void CCellRef::DestroyButton() const noexcept
 {
-    if (!(m_TypeEx & txButton) || !m_hButton) return;
-
-    RECT now;
-    GetWindowRect(m_hButton, &now);
-    MapWindowPoints(HWND_DESKTOP, GetParent(m_hButton), reinterpret_cast<POINT*>(&now), 2);
-    if (!(now.left == rect.left && now.top == rect.top && IsWindowVisible(m_hButton))) {
-        if (rect.top != 0) {
-            SetWindowPos(m_hButton, nullptr, rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top, SWP_NOZORDER | SWP_SHOWWINDOW);
-            LONG_PTR style = GetWindowLongPtrW(m_hButton, GWL_STYLE);
-            SetWindowLongPtrW(m_hButton, GWL_STYLE, style | WS_VISIBLE);
-        } else {
-            ShowWindow(m_hButton, SW_HIDE);
-        }
-    }
-    InvalidateRect(m_hButton, nullptr, FALSE);
-    UpdateWindow(m_hButton);
+    CellExtras* extras = Extras();
+    if (!extras || !extras->button) return;
+    HWND button = std::exchange(extras->button, nullptr);
+    DropEmptyExtras();
+    if (IsWindow(button)) DestroyWindow(button);
 }
+
+void CCellRef::PositionButton(const RECT& rect) const
+{
+    HWND button = ButtonWindow();
+    if (!(TypeEx() & txButton) || !button) return;
+    PlaceCellButton(button, rect);
+}
+
+// A cell is its value and two words: anything more is paid ten million times.
+static_assert(sizeof(CellSlot) == sizeof(VARIANT) + 2 * sizeof(std::uint32_t), "cell slots stay lean");

@@ -1,4 +1,5 @@
-// CGridCell: one cell of the grid, with its value and per-cell attributes.
+// What a cell of the grid stores: its value and a small slot in the table,
+// the attributes many cells share, and the few that only some cells have.
 #pragma once
 
 #include <windows.h>
@@ -6,6 +7,8 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -50,6 +53,8 @@ public:
     // The stored BSTR itself (null for empty or null text), for readers that want its length.
     BSTR Raw() const noexcept { return m_s; }
     bool IsNull() const noexcept { return m_null; }
+    // The empty, not null, text of a new cell.
+    bool IsDefault() const noexcept { return !m_s && !m_null; }
 
 private:
     BSTR m_s = nullptr;   // null: empty string, or null when m_null
@@ -82,93 +87,80 @@ struct variant_str {
 // font or when the object cannot be copied.
 fw::ComPtr<IFontDisp> CloneFont(IFontDisp* font);
 
-class CGridCell {
-public:
-    CGridCell() noexcept;
-    CGridCell(const CGridCell&) = delete;
-    CGridCell& operator=(const CGridCell&) = delete;
-    virtual ~CGridCell();
+// The plain attributes of a cell. Most cells of a table have the same few
+// sets, so the table keeps each set once and cells refer to it by index.
+struct CellAttrs {
+    COLORREF fontColor = 0;
+    COLORREF color = DefaultCellColor();
+    int typeEx = 0;
+    int ctype = ctString;
+    int wordWrap = 0;
+    int editable = 1;
+    int alignment = 0;
 
-    // Font slots. The cell's own first font is made when first asked for.
-    virtual HRESULT get_Font(IFontDisp** ppFont);
-    virtual HRESULT put_Font(IFontDisp* pFont);   // keeps a clone
-    virtual HRESULT putref_Font(IFontDisp* pFont); // shares the object
-    // The font for drawing, without an added reference; may be null.
-    IFontDisp* Font();
-    // False until the font object is made: the cell still has the standard
-    // font, which painting can take from elsewhere without making one.
-    bool FontMade() const noexcept { return !m_bFontUnmade; }
-
-    // Changes CType; empties the value if it cannot take the new type.
-    void SetType(int type);
-    // Stores value converted to the cell's type; FALSE when it cannot be.
-    BOOL SetValue(const VARIANT& value);
-    // Empties the value (VT_EMPTY), whatever the type: a cleared cell.
-    void ClearValue() noexcept;
-
-    // The steps of SetType and SetValue apart, for callers that must find
-    // the cell again in between: converting an object's value runs its
-    // code, which may take the cell away. Preparing never touches a cell.
-    // Whether value can take CType type.
-    static bool CanTakeType(const VARIANT& value, int type);
-    // value converted to what a cell of CType type stores; false when it cannot be.
-    static bool ConvertValue(const VARIANT& value, int type, fw::Variant& out);
-    // Stores the new type, emptying the value unless it is kept; a value
-    // taken out lands in `old`, to be freed once the cell is left alone.
-    void ApplyType(int type, bool keepValue, fw::Variant& old) noexcept;
-    // Moves a converted value in; the previous value lands in v.
-    void TakeValue(fw::Variant& v) noexcept;
-    // Puts font in the cell's font slot, taking over the caller's reference;
-    // returns the previous font, to be released once the cell is left alone.
-    IFontDisp* ExchangeFont(IFontDisp* font) noexcept;
-    // The stored value, unconverted.
-    const VARIANT& Value() const noexcept;
-    HRESULT GetValue(VARIANT* out) const noexcept;
-
-    // Push button shown in the cell (TypeEx 8).
-    bool HasButton() const noexcept { return m_hButton != nullptr; }
-    HWND ButtonWindow() const noexcept { return m_hButton; }
-    // Makes a new hidden button, child of parent, at rect; replaces any old one.
-    void CreateButton(HWND parent, const RECT& rect);
-    void DestroyButton() noexcept;
-    void PositionButton(const RECT& rect);
-
-    // Choice list, in the order of addition. An index outside the list
-    // gives E_INVALIDARG and touches nothing; a text that cannot be copied
-    // gives E_OUTOFMEMORY and leaves the list as it was.
-    int VariantCount() const noexcept { return m_variants ? static_cast<int>(m_variants->size()) : 0; }
-    void ClearVariants() noexcept { m_variants.reset(); }
-    HRESULT AddVariant(const VARIANT& value, BSTR text) noexcept;
-    HRESULT GetVariantValue(int index, VARIANT* out) const noexcept;
-    HRESULT SetVariantValue(int index, const VARIANT& value) noexcept;
-    HRESULT GetVariantText(int index, BSTR* out) const noexcept;
-    HRESULT SetVariantText(int index, BSTR text) noexcept;
-
-    // Plain attributes.
-    COLORREF m_FontColor = 0;
-    COLORREF m_Color;
-    int m_TypeEx = 0;
-    int m_CType = ctString;
-    int m_WordWrap = 0;
-    int m_Editable = 1;
-    int m_Alignment = 0;
-    CCellText m_Hint;
-    CCellText m_NUMFormat;
-    CCellText m_DTFormat;
-
-    // Selection state, written by the selection model.
-    bool m_bSelected = false;
-    bool m_bFocus = false;
-    bool m_bButtonListed = false;  // in the table's list of button cells
-
-private:
-
-    // A new cell's empty string is made only when the value is first read.
-    mutable VARIANT m_value;
-    mutable bool m_bValueUnmade = true;
-    bool m_bFontUnmade = true;
-    IFontDisp* m_pFont = nullptr;
-    HWND m_hButton = nullptr;
-    // Made with the first entry: most cells never have a list.
-    std::unique_ptr<std::vector<variant_str>> m_variants;
+    bool operator==(const CellAttrs& o) const noexcept
+    {
+        return fontColor == o.fontColor && color == o.color && typeEx == o.typeEx && ctype == o.ctype
+            && wordWrap == o.wordWrap && editable == o.editable && alignment == o.alignment;
+    }
+    bool operator!=(const CellAttrs& o) const noexcept { return !(*this == o); }
 };
+
+struct CellAttrsHash {
+    size_t operator()(const CellAttrs& a) const noexcept
+    {
+        std::uint64_t h = 1469598103934665603ull;
+        for (std::uint32_t v : {static_cast<std::uint32_t>(a.fontColor), static_cast<std::uint32_t>(a.color),
+                                static_cast<std::uint32_t>(a.typeEx), static_cast<std::uint32_t>(a.ctype),
+                                static_cast<std::uint32_t>(a.wordWrap), static_cast<std::uint32_t>(a.editable),
+                                static_cast<std::uint32_t>(a.alignment)})
+            h = (h ^ v) * 1099511628211ull;
+        return static_cast<size_t>(h ^ (h >> 32));
+    }
+};
+
+// The attributes few cells have, kept aside so that other cells pay nothing
+// for them: a font object, a button window, a choice list, texts.
+struct CellExtras {
+    CellExtras() noexcept = default;
+    CellExtras(const CellExtras&) = delete;
+    CellExtras& operator=(const CellExtras&) = delete;
+    // Takes the button window down and releases the font: window and host
+    // code may run, so the table lets these go only once it is whole.
+    ~CellExtras();
+
+    // Nothing beyond what a new cell has: the record can go.
+    bool Empty() const noexcept
+    {
+        return !fontMade && !button && !variants && hint.IsDefault() && numFormat.IsDefault()
+            && dtFormat.IsDefault();
+    }
+
+    IFontDisp* font = nullptr;
+    bool fontMade = false;  // false: the cell still has the standard font, not yet made
+    HWND button = nullptr;
+    // Choice list, in the order of addition; null while empty.
+    std::unique_ptr<std::vector<variant_str>> variants;
+    CCellText hint;
+    CCellText numFormat;
+    CCellText dtFormat;
+};
+
+// One cell as the table stores it, moved by plain copies. Its value may be
+// "unmade": a new cell's empty string, made when first read.
+struct CellSlot {
+    VARIANT value;
+    std::uint32_t attrs;          // index of the shared attribute set; 0 is the default set
+    std::uint32_t extras : 28;    // 1 + index of the cell's extras; 0 for none
+    std::uint32_t valueUnmade : 1;
+    std::uint32_t selected : 1;
+    std::uint32_t focus : 1;
+    std::uint32_t buttonListed : 1;  // in the table's count of button cells
+};
+
+// A new cell as stored.
+CellSlot NewCellSlot() noexcept;
+// Makes a hidden push button, child of parent, at rect; null without a parent.
+HWND MakeCellButton(HWND parent, const RECT& rect);
+// Places or hides a cell's button as the screen has it.
+void PlaceCellButton(HWND button, const RECT& rect);

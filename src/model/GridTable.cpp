@@ -42,16 +42,93 @@ bool CGridTable::CanHold(long long rows, long long cols) noexcept
 unsigned long long CGridTable::GrowCost(long long oldRows, long long oldCols, long long rows, long long cols) noexcept
 {
     if (rows < 0 || cols < 0 || oldRows < 0 || oldCols < 0) return 0;
-    // A heap block carries a header and is rounded up to 16 bytes.
-    auto block = [](unsigned long long bytes) { return (bytes + 16 + 15) / 16 * 16; };
-    const unsigned long long cell = block(sizeof(CGridCell)) + sizeof(std::unique_ptr<CGridCell>);
-    const unsigned long long row = block(sizeof(Row)) + sizeof(std::unique_ptr<Row>) + 2 * sizeof(int);
+    // A row's cells are one heap block, with a header and rounded up to 16 bytes.
+    const unsigned long long cell = sizeof(CellSlot);
+    const unsigned long long row = 32 + sizeof(Row) + 2 * sizeof(int);
     const long long newCells = rows * cols - oldRows * oldCols;
     const long long newRows = rows - oldRows;
     if (newCells > 0 && static_cast<unsigned long long>(newCells) > ULLONG_MAX / (2 * cell)) return ULLONG_MAX;
     unsigned long long cost = newCells > 0 ? static_cast<unsigned long long>(newCells) * cell : 0;
     if (newRows > 0) cost += static_cast<unsigned long long>(newRows) * row;
     return cost;
+}
+
+// --- Attribute sets ------------------------------------------------------------
+
+CAttrPool::CAttrPool() : m_sets(1), m_refs(1, 0)
+{
+    m_free.reserve(m_sets.capacity());
+}
+
+std::uint32_t CAttrPool::Intern(const CellAttrs& a)
+{
+    if (a == m_sets[m_last] && (m_last == 0 || m_refs[m_last] > 0)) {
+        if (m_last) ++m_refs[m_last];
+        return m_last;
+    }
+    if (a == m_sets[0]) return m_last = 0;
+    auto found = m_index.find(a);
+    if (found != m_index.end()) {
+        ++m_refs[found->second];
+        return m_last = found->second;
+    }
+    if (m_free.empty() && m_sets.size() == m_sets.capacity()) {
+        const size_t cap = m_sets.size() * 2;
+        m_sets.reserve(cap);
+        m_refs.reserve(cap);
+        m_free.reserve(cap);
+    }
+    std::uint32_t i;
+    if (!m_free.empty()) {
+        i = m_free.back();
+        m_free.pop_back();
+        m_sets[i] = a;
+    } else {
+        i = static_cast<std::uint32_t>(m_sets.size());
+        m_sets.push_back(a);
+        m_refs.push_back(0);
+    }
+    try {
+        m_index.emplace(a, i);
+    } catch (...) {
+        m_free.push_back(i);
+        throw;
+    }
+    m_refs[i] = 1;
+    return m_last = i;
+}
+
+void CAttrPool::Release(std::uint32_t i) noexcept
+{
+    if (i == 0 || --m_refs[i] > 0) return;
+    m_index.erase(m_sets[i]);
+    m_free.push_back(i);
+}
+
+// --- Cells -------------------------------------------------------------------------
+
+CGridTable::~CGridTable()
+{
+    for (Row& row : m_rows) FreeSlots(row.data(), row.size());
+}
+
+void CGridTable::FreeSlots(CellSlot* slots, size_t count) noexcept
+{
+    for (size_t i = 0; i < count; ++i) {
+        CellSlot& slot = slots[i];
+        m_attrs.Release(slot.attrs);
+        slot.attrs = 0;
+        std::unique_ptr<CellExtras> extras;
+        if (slot.extras) {
+            extras = std::move(m_extras[slot.extras - 1]);
+            m_freeExtras.push_back(slot.extras - 1);
+            slot.extras = 0;
+        }
+        if (!slot.valueUnmade) {
+            slot.valueUnmade = 1;
+            VariantClear(&slot.value);
+        }
+    }
 }
 
 bool CGridTable::ResizeCols(int count)
@@ -65,38 +142,35 @@ bool CGridTable::ResizeCols(int count)
         // The cells go once the table is whole again: a cell's button window
         // going away can run a host's code, which may read the table. Without
         // memory for that they go in place.
-        std::vector<std::unique_ptr<CGridCell>> doomed;
+        const size_t cut = static_cast<size_t>(old - count);
+        std::vector<CellSlot> doomed;
         try {
-            doomed.reserve(m_rows.size() * static_cast<size_t>(old - count));
+            doomed.reserve(m_rows.size() * cut);
         } catch (const std::exception&) {
         }
-        for (auto& row : m_rows) {
-            for (int c = count; c < old; ++c) {
-                ForgetFocusFlag((*row)[c].get());
-                if (doomed.size() < doomed.capacity()) doomed.push_back(std::move((*row)[c]));
-            }
-            row->resize(count);
+        for (Row& row : m_rows) {
+            if (doomed.capacity() >= doomed.size() + cut)
+                doomed.insert(doomed.end(), row.begin() + count, row.end());
+            else
+                FreeSlots(row.data() + count, cut);
+            row.resize(count);
         }
+        if (m_focus.col >= count) m_focus = CCellID();
         for (int c = count; c < old; ++c) m_totalWidth -= static_cast<std::uint32_t>(m_colWidths[c]);
         m_colWidths.resize(count);
+        FreeSlots(doomed.data(), doomed.size());
         return true;
     }
 
     // Everything that can fail happens before the table changes, so a
     // failed grow leaves every row as long as the widths say.
     try {
-        std::vector<Row> added(m_rows.size());
-        for (Row& cells : added) {
-            cells.reserve(static_cast<size_t>(count - old));
-            for (int c = old; c < count; ++c) cells.push_back(std::make_unique<CGridCell>());
-        }
-        for (auto& row : m_rows) row->reserve(static_cast<size_t>(count));
+        for (Row& row : m_rows) row.reserve(static_cast<size_t>(count));
         m_colWidths.reserve(static_cast<size_t>(count));
-        for (size_t r = 0; r < m_rows.size(); ++r)
-            for (auto& cell : added[r]) m_rows[r]->push_back(std::move(cell));
     } catch (const std::exception&) {
         return false;
     }
+    for (Row& row : m_rows) row.resize(static_cast<size_t>(count), NewCellSlot());
     m_colWidths.resize(count, kDefaultColWidth);
     m_totalWidth += static_cast<std::uint32_t>(count - old) * kDefaultColWidth;
     return true;
@@ -111,38 +185,37 @@ bool CGridTable::ResizeRows(int count)
 
     if (count < old) {
         // As with columns: the rows go once the table is whole again.
-        std::vector<std::unique_ptr<Row>> doomed;
+        std::vector<Row> doomed;
         try {
             doomed.reserve(static_cast<size_t>(old - count));
         } catch (const std::exception&) {
         }
         for (int r = count; r < old; ++r) {
-            for (auto& cell : *m_rows[r]) ForgetFocusFlag(cell.get());
-            if (doomed.size() < doomed.capacity()) doomed.push_back(std::move(m_rows[r]));
+            if (doomed.size() < doomed.capacity())
+                doomed.push_back(std::move(m_rows[r]));
+            else
+                FreeSlots(m_rows[r].data(), m_rows[r].size());
             m_totalHeight -= static_cast<std::uint32_t>(m_rowHeights[r]);
             m_nButtonCells -= m_rowButtons[r];
         }
         m_rows.resize(count);
         m_rowButtons.resize(count);
         m_rowHeights.resize(count);
+        if (m_focus.row >= count) m_focus = CCellID();
+        for (Row& row : doomed) FreeSlots(row.data(), row.size());
         return true;
     }
 
-    const int cols = Cols();
+    const size_t cols = static_cast<size_t>(Cols());
     try {
-        std::vector<std::unique_ptr<Row>> added;
-        added.reserve(static_cast<size_t>(count - old));
-        for (int r = old; r < count; ++r) {
-            auto row = std::make_unique<Row>();
-            row->reserve(cols);
-            for (int c = 0; c < cols; ++c) row->push_back(std::make_unique<CGridCell>());
-            added.push_back(std::move(row));
-        }
         m_rows.reserve(static_cast<size_t>(count));
         m_rowHeights.reserve(static_cast<size_t>(count));
         m_rowButtons.reserve(static_cast<size_t>(count));
-        for (auto& row : added) m_rows.push_back(std::move(row));
+        const CellSlot fresh = NewCellSlot();
+        for (int r = old; r < count; ++r) m_rows.emplace_back(cols, fresh);
     } catch (const std::exception&) {
+        // New cells hold nothing to free.
+        m_rows.resize(static_cast<size_t>(old));
         return false;
     }
     m_rowHeights.resize(count, kDefaultRowHeight);
@@ -154,8 +227,9 @@ bool CGridTable::ResizeRows(int count)
 bool CGridTable::ExchangeCols(int col1, int col2) noexcept
 {
     if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= Cols() || col2 >= Cols()) return false;
-    for (auto& row : m_rows) std::swap((*row)[col1], (*row)[col2]);
+    for (Row& row : m_rows) std::swap(row[col1], row[col2]);
     std::swap(m_colWidths[col1], m_colWidths[col2]);
+    MoveFocus(false, [&](int c) { return c == col1 ? col2 : c == col2 ? col1 : c; });
     m_colSums.Invalidate();
     return true;
 }
@@ -166,6 +240,7 @@ bool CGridTable::ExchangeRows(int row1, int row2) noexcept
     std::swap(m_rows[row1], m_rows[row2]);
     std::swap(m_rowButtons[row1], m_rowButtons[row2]);
     std::swap(m_rowHeights[row1], m_rowHeights[row2]);
+    MoveFocus(true, [&](int r) { return r == row1 ? row2 : r == row2 ? row1 : r; });
     m_rowSums.Invalidate();
     return true;
 }
@@ -185,13 +260,23 @@ void Shift(V& v, int from, int to)
     }
 }
 
+// Where index i lands when the element at from moves to to.
+int Shifted(int i, int from, int to) noexcept
+{
+    if (i == from) return to;
+    if (from < to && i > from && i <= to) return i - 1;
+    if (to < from && i >= to && i < from) return i + 1;
+    return i;
+}
+
 } // namespace
 
 bool CGridTable::MoveCol(int from, int to) noexcept
 {
     if (from == to || from < 0 || to < 0 || from >= Cols() || to >= Cols()) return false;
-    for (auto& row : m_rows) Shift(*row, from, to);
+    for (Row& row : m_rows) Shift(row, from, to);
     Shift(m_colWidths, from, to);
+    MoveFocus(false, [&](int c) { return Shifted(c, from, to); });
     m_colSums.Invalidate();
     return true;
 }
@@ -202,32 +287,34 @@ bool CGridTable::MoveRow(int from, int to) noexcept
     Shift(m_rows, from, to);
     Shift(m_rowButtons, from, to);
     Shift(m_rowHeights, from, to);
+    MoveFocus(true, [&](int r) { return Shifted(r, from, to); });
     m_rowSums.Invalidate();
     return true;
 }
 
 void CGridTable::NoteButtonCell(int row, int col) noexcept
 {
-    CGridCell* cell = GetCell(row, col);
-    if (!cell || cell->m_bButtonListed) return;
-    cell->m_bButtonListed = true;
+    if (!IsValid(row, col)) return;
+    CellSlot& slot = m_rows[row][col];
+    if (slot.buttonListed) return;
+    slot.buttonListed = 1;
     ++m_rowButtons[row];
     ++m_nButtonCells;
 }
 
-void CGridTable::SetFocusFlag(CGridCell* cell) noexcept
+void CGridTable::SetFocusFlag(int row, int col) noexcept
 {
     ClearFocusFlags();
-    if (cell) {
-        cell->m_bFocus = true;
-        m_pFocusFlagged = cell;
+    if (IsValid(row, col)) {
+        m_rows[row][col].focus = 1;
+        m_focus = CCellID(row, col);
     }
 }
 
 void CGridTable::ClearFocusFlags() noexcept
 {
-    if (m_pFocusFlagged) m_pFocusFlagged->m_bFocus = false;
-    m_pFocusFlagged = nullptr;
+    if (IsValid(m_focus)) m_rows[m_focus.row][m_focus.col].focus = 0;
+    m_focus = CCellID();
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "model/GridCell.h"
@@ -29,6 +31,148 @@ struct CCellRange {
     int maxCol = -1;
 };
 
+class CGridTable;
+
+// A cell of a table, by position: a light handle that reads the table again
+// on every call. Null (false) for a position outside the table; a handle
+// kept across host code names whatever cell is at its position then, and
+// does nothing once the position is gone.
+class CCellRef {
+public:
+    CCellRef() noexcept = default;
+    CCellRef(CGridTable* table, int row, int col) noexcept : m_table(table), m_row(row), m_col(col) {}
+
+    explicit operator bool() const noexcept { return Slot() != nullptr; }
+    int Row() const noexcept { return m_row; }
+    int Col() const noexcept { return m_col; }
+
+    // --- value ---
+    // The stored value, unconverted; valid until the table next changes.
+    const VARIANT& Value() const noexcept;
+    HRESULT GetValue(VARIANT* out) const noexcept;
+    // Changes CType; empties the value if it cannot take the new type.
+    void SetType(int type) const;
+    // Stores value converted to the cell's type; FALSE when it cannot be.
+    BOOL SetValue(const VARIANT& value) const;
+    // Empties the value (VT_EMPTY), whatever the type: a cleared cell.
+    void ClearValue() const noexcept;
+
+    // The steps of SetType and SetValue apart, for callers that must find
+    // the cell again in between: converting an object's value runs its
+    // code, which may take the cell away. Preparing never touches a cell.
+    // Whether value can take CType type.
+    static bool CanTakeType(const VARIANT& value, int type);
+    // value converted to what a cell of CType type stores; false when it cannot be.
+    static bool ConvertValue(const VARIANT& value, int type, fw::Variant& out);
+    // Stores the new type, emptying the value unless it is kept; a value
+    // taken out lands in `old`, to be freed once the cell is left alone.
+    void ApplyType(int type, bool keepValue, fw::Variant& old) const noexcept;
+    // Moves a converted value in; the previous value lands in v.
+    void TakeValue(fw::Variant& v) const noexcept;
+
+    // --- plain attributes ---
+    const CellAttrs& Attrs() const noexcept;
+    int CType() const noexcept { return Attrs().ctype; }
+    int TypeEx() const noexcept { return Attrs().typeEx; }
+    int Alignment() const noexcept { return Attrs().alignment; }
+    int WordWrap() const noexcept { return Attrs().wordWrap; }
+    int Editable() const noexcept { return Attrs().editable; }
+    COLORREF Color() const noexcept { return Attrs().color; }
+    COLORREF FontColor() const noexcept { return Attrs().fontColor; }
+    // One attribute, e.g. Set(&CellAttrs::alignment, 2); false, with the
+    // cell unchanged, when memory runs out.
+    template <class T>
+    bool Set(T CellAttrs::*field, std::common_type_t<T> value) const noexcept
+    {
+        CellAttrs a = Attrs();
+        a.*field = value;
+        return SetAttrs(a);
+    }
+    bool SetAttrs(const CellAttrs& attrs) const noexcept;
+
+    // --- texts: empty, not null, in a new cell ---
+    const CCellText& Hint() const noexcept { return Text(&CellExtras::hint); }
+    const CCellText& NumFormat() const noexcept { return Text(&CellExtras::numFormat); }
+    const CCellText& DtFormat() const noexcept { return Text(&CellExtras::dtFormat); }
+    // Stores a copy; a null BSTR is stored as null.
+    HRESULT SetHint(BSTR s) const noexcept { return SetText(&CellExtras::hint, s); }
+    HRESULT SetNumFormat(BSTR s) const noexcept { return SetText(&CellExtras::numFormat, s); }
+    HRESULT SetDtFormat(BSTR s) const noexcept { return SetText(&CellExtras::dtFormat, s); }
+
+    // --- font: the cell's own first font is made when first asked for ---
+    HRESULT get_Font(IFontDisp** ppFont) const;
+    HRESULT put_Font(IFontDisp* pFont) const;   // keeps a clone
+    HRESULT putref_Font(IFontDisp* pFont) const; // shares the object
+    // The font for drawing, without an added reference; may be null.
+    IFontDisp* Font() const;
+    // False until the font object is made: the cell still has the standard
+    // font, which painting can take from elsewhere without making one.
+    bool FontMade() const noexcept;
+    // Puts font in the cell's font slot, taking over the caller's reference;
+    // returns the previous font, to be released once the cell is left alone.
+    IFontDisp* ExchangeFont(IFontDisp* font) const noexcept;
+
+    // --- push button shown in the cell (TypeEx 8) ---
+    bool HasButton() const noexcept { return ButtonWindow() != nullptr; }
+    HWND ButtonWindow() const noexcept;
+    // Makes a new hidden button, child of parent, at rect; replaces any old one.
+    void CreateButton(HWND parent, const RECT& rect) const;
+    void DestroyButton() const noexcept;
+    void PositionButton(const RECT& rect) const;
+
+    // --- choice list, in the order of addition ---
+    // An index outside the list gives E_INVALIDARG and touches nothing; a
+    // text that cannot be copied gives E_OUTOFMEMORY and leaves the list as it was.
+    int VariantCount() const noexcept;
+    void ClearVariants() const noexcept;
+    HRESULT AddVariant(const VARIANT& value, BSTR text) const noexcept;
+    HRESULT GetVariantValue(int index, VARIANT* out) const noexcept;
+    HRESULT SetVariantValue(int index, const VARIANT& value) const noexcept;
+    HRESULT GetVariantText(int index, BSTR* out) const noexcept;
+    HRESULT SetVariantText(int index, BSTR text) const noexcept;
+
+    // --- selection state, written by the selection model ---
+    bool Selected() const noexcept;
+    void SetSelected(bool selected) const noexcept;
+    bool Focused() const noexcept;
+    bool ButtonListed() const noexcept;
+
+private:
+    CellSlot* Slot() const noexcept;
+    CellExtras* Extras() const noexcept;
+    // The cell's extras, made when missing; null without memory or a cell.
+    CellExtras* MakeExtras() const noexcept;
+    // Lets the extras go once nothing in them differs from a new cell's.
+    void DropEmptyExtras() const noexcept;
+    std::vector<variant_str>* List() const noexcept;
+    const CCellText& Text(CCellText CellExtras::*which) const noexcept;
+    HRESULT SetText(CCellText CellExtras::*which, BSTR s) const noexcept;
+
+    CGridTable* m_table = nullptr;
+    int m_row = -1;
+    int m_col = -1;
+};
+
+// The attribute sets of a table, each kept once and counted by the cells
+// that refer to it. Set 0 is a new cell's and is never counted or freed.
+class CAttrPool {
+public:
+    CAttrPool();
+    const CellAttrs& operator[](std::uint32_t i) const noexcept { return m_sets[i]; }
+    // The index of a set equal to a, with a reference added; throws bad_alloc.
+    std::uint32_t Intern(const CellAttrs& a);
+    void Release(std::uint32_t i) noexcept;
+    // Sets in use besides set 0.
+    size_t Count() const noexcept { return m_index.size(); }
+
+private:
+    std::vector<CellAttrs> m_sets;
+    std::vector<std::uint32_t> m_refs;
+    std::vector<std::uint32_t> m_free;  // capacity kept at m_sets' so that freeing never allocates
+    std::unordered_map<CellAttrs, std::uint32_t, CellAttrsHash> m_index;
+    std::uint32_t m_last = 0;  // the set found last: region puts ask for the same one in a row
+};
+
 class CGridTable {
 public:
     static constexpr int kDefaultColWidth = 50;
@@ -37,6 +181,7 @@ public:
     CGridTable() = default;
     CGridTable(const CGridTable&) = delete;
     CGridTable& operator=(const CGridTable&) = delete;
+    ~CGridTable();
 
     int Rows() const noexcept { return static_cast<int>(m_rows.size()); }
     int Cols() const noexcept { return static_cast<int>(m_colWidths.size()); }
@@ -57,10 +202,11 @@ public:
             && r.minRow <= r.maxRow && r.minCol <= r.maxCol;
     }
 
-    CGridCell* GetCell(int row, int col) const noexcept
+    // A null handle for a position outside the table.
+    CCellRef GetCell(int row, int col) const noexcept
     {
-        if (!IsValid(row, col)) return nullptr;
-        return (*m_rows[row])[col].get();
+        if (!IsValid(row, col)) return CCellRef();
+        return CCellRef(const_cast<CGridTable*>(this), row, col);
     }
 
     // -1 for a position outside the table.
@@ -120,8 +266,12 @@ public:
     void ForEachListedCell(F f);
 
     // Only one cell carries the focus flag, so clearing is cheap.
-    void SetFocusFlag(CGridCell* cell) noexcept;
+    void SetFocusFlag(int row, int col) noexcept;
     void ClearFocusFlags() noexcept;
+
+    // Attribute sets in use besides a new cell's, and cells with extras.
+    size_t AttrSets() const noexcept { return m_attrs.Count(); }
+    size_t CellsWithExtras() const noexcept { return m_extras.size() - m_freeExtras.size(); }
 
     // Sizes as decimal numbers separated by single spaces.
     std::wstring WidthsText() const;
@@ -134,14 +284,26 @@ public:
     static int Atoi(const char* begin, const char* end) noexcept;
 
 private:
-    using Row = std::vector<std::unique_ptr<CGridCell>>;
+    friend class CCellRef;
+    using Row = std::vector<CellSlot>;
 
-    void ForgetFocusFlag(const CGridCell* cell) noexcept
+    CellExtras* ExtrasOf(const CellSlot& slot) const noexcept
     {
-        if (cell == m_pFocusFlagged) m_pFocusFlagged = nullptr;
+        return slot.extras ? m_extras[slot.extras - 1].get() : nullptr;
+    }
+    // Takes the cells' attributes, extras and values out of the table's
+    // books and frees them: window and host code may run, so the table must
+    // be whole again by then.
+    void FreeSlots(CellSlot* slots, size_t count) noexcept;
+    // Moves the focus position as cells move: f maps an old index to the new.
+    template <class Map>
+    void MoveFocus(bool rows, Map f) noexcept
+    {
+        if (m_focus.row < 0) return;
+        (rows ? m_focus.row : m_focus.col) = f(rows ? m_focus.row : m_focus.col);
     }
 
-    std::vector<std::unique_ptr<Row>> m_rows;
+    std::vector<Row> m_rows;
     std::vector<int> m_rowHeights;
     std::vector<int> m_colWidths;
     std::uint32_t m_totalWidth = 0;
@@ -150,9 +312,12 @@ private:
     mutable CSizeSums m_rowSums;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
-    CGridCell* m_pFocusFlagged = nullptr;
+    CCellID m_focus;                // the cell with the focus flag
     std::vector<int> m_rowButtons;  // per row, listed button cells
     long long m_nButtonCells = 0;   // their sum
+    CAttrPool m_attrs;
+    std::vector<std::unique_ptr<CellExtras>> m_extras;
+    std::vector<std::uint32_t> m_freeExtras;  // capacity kept at m_extras', as with the sets
 };
 
 template <class F>
@@ -161,21 +326,21 @@ void CGridTable::ForEachButtonCell(F f)
     for (int row = 0; row < Rows() && m_nButtonCells > 0; ++row) {
         if (m_rowButtons[row] == 0) continue;
         int counted = 0;
-        for (int col = 0; col < Cols(); ++col) {
-            CGridCell* cell = GetCell(row, col);
-            if (!cell->m_bButtonListed) continue;
-            if (cell->HasButton()) {
+        for (CellSlot& slot : m_rows[row]) {
+            if (!slot.buttonListed) continue;
+            const CellExtras* extras = ExtrasOf(slot);
+            if (extras && extras->button) {
                 ++counted;
             } else {
-                cell->m_bButtonListed = false;
+                slot.buttonListed = 0;
             }
         }
         m_nButtonCells += counted - m_rowButtons[row];
         m_rowButtons[row] = counted;
         // Window code runs in f; the row is read again for each cell.
         for (int col = 0; col < Cols(); ++col) {
-            CGridCell* cell = GetCell(row, col);
-            if (cell && cell->m_bButtonListed && cell->HasButton()) f(row, col, *cell);
+            CCellRef cell = GetCell(row, col);
+            if (cell && cell.ButtonListed() && cell.HasButton()) f(row, col, cell);
         }
     }
 }
@@ -187,8 +352,8 @@ void CGridTable::ForEachListedCell(F f)
     for (int row = 0; row < Rows() && m_nButtonCells > 0; ++row) {
         if (m_rowButtons[row] == 0) continue;
         for (int col = 0; col < Cols(); ++col) {
-            CGridCell* cell = GetCell(row, col);
-            if (cell && cell->m_bButtonListed) f(row, col);
+            CCellRef cell = GetCell(row, col);
+            if (cell && cell.ButtonListed()) f(row, col);
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "model/ValueFormat.h"
 
-#include "model/GridCell.h"
+#include "model/GridTable.h"
 
 #include <commctrl.h>
 
@@ -455,19 +455,19 @@ std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR
     return FormatValue(value, ctype, numFormat, dtFormat, picker, nullptr);
 }
 
-std::string CValueFormatter::FormatCellText(const CGridCell& cell)
+std::string CValueFormatter::FormatCellText(const CCellRef& cell)
 {
     const VARIANT& value = cell.Value();
     if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN)
-        return FormatCellText(value, cell.m_CType, cell.m_NUMFormat.Raw(), cell.m_DTFormat.Raw());
+        return FormatCellText(value, cell.CType(), cell.NumFormat().Raw(), cell.DtFormat().Raw());
     // Converting an object runs the host's code, which may change or drop
     // the cell: the formats are read from copies. The value is copied before
     // any conversion.
     fw::Bstr numFormat;
     fw::Bstr dtFormat;
-    if (BSTR s = cell.m_NUMFormat.Raw()) *numFormat.Put() = SysAllocStringLen(s, SysStringLen(s));
-    if (BSTR s = cell.m_DTFormat.Raw()) *dtFormat.Put() = SysAllocStringLen(s, SysStringLen(s));
-    return FormatCellText(value, cell.m_CType, numFormat.Get(), dtFormat.Get());
+    if (BSTR s = cell.NumFormat().Raw()) *numFormat.Put() = SysAllocStringLen(s, SysStringLen(s));
+    if (BSTR s = cell.DtFormat().Raw()) *dtFormat.Put() = SysAllocStringLen(s, SysStringLen(s));
+    return FormatCellText(value, cell.CType(), numFormat.Get(), dtFormat.Get());
 }
 
 std::string CValueFormatter::FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat)

@@ -6,7 +6,7 @@
 #include <oleauto.h>
 #include <string>
 
-class CGridCell;
+class CCellRef;
 
 namespace model {
 
@@ -91,7 +91,7 @@ public:
 
     std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat);
     // The display text of a cell: its value through its type and formats.
-    std::string FormatCellText(const CGridCell& cell);
+    std::string FormatCellText(const CCellRef& cell);
 
 private:
     HWND m_hwndExternal = nullptr;

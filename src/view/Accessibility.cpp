@@ -90,10 +90,10 @@ bool CTessera::AccessibleHooks::Enabled() const { return m_owner.m_nEnabled != 0
 
 std::wstring CTessera::AccessibleHooks::CellText(int row, int col)
 {
-    const CGridCell* cell = m_owner.GetCell(row, col);
+    const CCellRef cell = m_owner.GetCell(row, col);
     if (!cell) return std::wstring();
     // The painter draws the text up to its first NUL.
-    const std::string text = m_owner.m_formatter.FormatCellText(*cell);
+    const std::string text = m_owner.m_formatter.FormatCellText(cell);
     return clip::FromAnsi(std::string_view(text.c_str()));
 }
 

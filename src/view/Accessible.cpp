@@ -125,9 +125,9 @@ HRESULT CAccessible::Resolve(const VARIANT& child, CCellID& cell) const noexcept
 
 access::CellAction CAccessible::ActionOf(const CCellID& cell) const noexcept
 {
-    const CGridCell* c = m_source->Grid().GetCell(cell.row, cell.col);
+    const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
     if (!c) return access::CellAction::None;
-    return access::DefaultAction(Shape(), cell, m_source->Enabled(), c->m_Editable != 0, c->m_TypeEx,
+    return access::DefaultAction(Shape(), cell, m_source->Enabled(), c.Editable() != 0, c.TypeEx(),
                                  m_source->Selection().FocusCell() == cell);
 }
 
@@ -218,8 +218,8 @@ STDMETHODIMP CAccessible::get_accDescription(VARIANT child, BSTR* description)
     CCellID cell;
     HRESULT hr = Resolve(child, cell);
     if (FAILED(hr)) return hr;
-    const CGridCell* c = m_source->Grid().GetCell(cell.row, cell.col);
-    return OutText(description, c ? c->m_Hint.Text() : L"");
+    const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
+    return OutText(description, c.Hint().Text());
 }
 
 STDMETHODIMP CAccessible::get_accHelp(VARIANT child, BSTR* help)
@@ -285,12 +285,12 @@ STDMETHODIMP CAccessible::get_accState(VARIANT child, VARIANT* state)
     if (FAILED(hr)) return hr;
     const bool focused = m_source->HasFocus();
     if (cell.row < 0) return OutId(state, access::TableState(focused, m_source->Enabled()));
-    const CGridCell* c = m_source->Grid().GetCell(cell.row, cell.col);
+    const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
     access::CellFacts facts;
-    facts.selected = c && c->m_bSelected;
+    facts.selected = c.Selected();
     facts.current = m_source->Selection().FocusCell() == cell;
     facts.windowFocused = focused;
-    facts.editable = c && c->m_Editable != 0;
+    facts.editable = c && c.Editable() != 0;
     facts.offscreen = !m_source->Layout().CellShows(cell.row, cell.col);
     return OutId(state, access::CellState(Shape(), cell, facts));
 }

@@ -31,14 +31,14 @@ private:
 SIZE CTessera::MeasureCellText(int row, int col, HDC dc)
 {
     SIZE size = {0, 0};
-    CGridCell* cell = m_grid.GetCell(row, col);
+    CCellRef cell = m_grid.GetCell(row, col);
     if (!cell || !dc) return size;
     const bool fixed = row < m_grid.FixedRows() || col < m_grid.FixedCols();
-    view::CPropertyFont fontObject(fixed ? m_pFixedFont.Get() : cell->Font());
+    view::CPropertyFont fontObject(fixed ? m_pFixedFont.Get() : cell.Font());
     HFONT font = fontObject.Get();
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
 
-    const std::string text = m_formatter.FormatCellText(*cell);
+    const std::string text = m_formatter.FormatCellText(cell);
     if (!GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
 
     if (old) SelectObject(dc, old);

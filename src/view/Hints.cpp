@@ -17,10 +17,10 @@ void CTessera::UpdateCellHint(int row, int col)
 {
     if (!m_hint.Retarget(CCellID(row, col))) return;
     RECT box;
-    const CGridCell* cell = GetCell(row, col);
+    const CCellRef cell = GetCell(row, col);
     // A cell without a hint leaves the tool as it was: the tooltip stays
     // hidden while the pointer is away from the last hinted cell.
-    if (cell && *cell->m_Hint.Text() && CellBox(row, col, box)) m_hint.SetTool(box, cell->m_Hint.Text());
+    if (cell && *cell.Hint().Text() && CellBox(row, col, box)) m_hint.SetTool(box, cell.Hint().Text());
 }
 
 void CTessera::RelayToHint(UINT msg, WPARAM wp, LPARAM lp)

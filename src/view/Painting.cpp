@@ -142,7 +142,7 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
         view::CMemDC mem(info.hdc, clip);
         if (mem.Get()) {
             OffsetWindowOrgEx(mem.Get(), -bounds.left, -bounds.top, nullptr);
-            PaintGrid(mem.Get(), area, layout);
+            PaintGrid(mem.Get(), area, layout, hwnd ? info.hdc : nullptr);
             return S_OK;
         }
     }
@@ -153,7 +153,7 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
     return S_OK;
 }
 
-void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
+void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, HDC visible)
 {
     PaintBackground(dc, clip, layout);
 
@@ -194,7 +194,9 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
                     const int w = m_grid.GetColumnWidth(col);
                     if (left >= clip.right) break;
                     const int right = left + w - 1;
-                    if (right >= clip.left) paint(row, col, RECT{left, top, right, bottom});
+                    const RECT box = {left, top, right + 1, bottom + 1};
+                    if (right >= clip.left && (!visible || RectVisible(visible, &box)))
+                        paint(row, col, RECT{left, top, right, bottom});
                     left += w;
                 }
             }
@@ -209,7 +211,7 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout)
         CCellState state(dc);
         walk(first.row, shown.maxRow, fixedHeight, first.col, shown.maxCol, fixedWidth,
              [&](int row, int col, const RECT& rc) {
-                 if (CGridCell* cell = m_grid.GetCell(row, col)) PaintCell(dc, *cell, rc);
+                 if (CCellRef cell = m_grid.GetCell(row, col)) PaintCell(dc, cell, rc);
              });
     }
 
@@ -272,7 +274,7 @@ void CTessera::PaintBackground(HDC dc, const RECT& clip, const view::CLayout& la
 
 bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
 {
-    CGridCell* cell = m_grid.GetCell(row, col);
+    CCellRef cell = m_grid.GetCell(row, col);
     if (!m_nAllowDraw || !cell) return false;
 
     view::CSavedDC saved(dc);
@@ -306,35 +308,35 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, m_clrFixedFontColor);
     // Formatting may run a host's code, which can drop the cell.
-    const UINT flags = AlignmentFlags(cell->m_Alignment) | WrapFlags(m_nFixedWordWrap);
-    const std::string text = m_formatter.FormatCellText(*cell);
+    const UINT flags = AlignmentFlags(cell.Alignment()) | WrapFlags(m_nFixedWordWrap);
+    const std::string text = m_formatter.FormatCellText(cell);
     DrawTextA(dc, text.c_str(), -1, &rect, flags);
     return true;
 }
 
 // Leaves the background mode, colours, pen, brush and font as the cell
 // needed them; the caller puts the context back.
-bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
+bool CTessera::PaintCell(HDC dc, const CCellRef& cell, RECT rect)
 {
     SetBkMode(dc, TRANSPARENT);
     // Each fill takes the cell's right and bottom line too.
     const RECT fill = {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
     IFontDisp* fontProperty = nullptr;
-    if (cell.m_bFocus) {
+    if (cell.Focused()) {
         FillColor(dc, fill, m_clrSelectedCellColor);
         SelectObject(dc, GetStockObject(BLACK_PEN));
         SelectObject(dc, GetStockObject(NULL_BRUSH));
         Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-        SetTextColor(dc, cell.m_FontColor);
+        SetTextColor(dc, cell.FontColor());
         InflateRect(&rect, -1, -1);
         fontProperty = m_pSelectedCellFont.Get();
-    } else if (cell.m_bSelected && m_bDrawSelection) {
+    } else if (cell.Selected() && m_bDrawSelection) {
         FillColor(dc, fill, m_clrSelectedRangeColor);
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         fontProperty = m_pSelectedRangeFont.Get();
     } else {
-        FillColor(dc, fill, cell.m_Color);
-        SetTextColor(dc, cell.m_FontColor);
+        FillColor(dc, fill, cell.Color());
+        SetTextColor(dc, cell.FontColor());
         // Making a font object for every cell that scrolls into view would
         // cost more than the rest of its paint.
         if (cell.FontMade()) {
@@ -355,7 +357,7 @@ bool CTessera::PaintCell(HDC dc, CGridCell& cell, RECT rect)
 
     // Formatting may run a host's code, which can drop the cell. Most cell
     // texts fit the buffer on the stack; longer ones take the heap.
-    const UINT flags = AlignmentFlags(cell.m_Alignment) | WrapFlags(cell.m_WordWrap);
+    const UINT flags = AlignmentFlags(cell.Alignment()) | WrapFlags(cell.WordWrap());
     const std::string text = m_formatter.FormatCellText(cell);
     wchar_t buffer[256];
     std::wstring longer;
@@ -390,8 +392,8 @@ bool CTessera::PaintCellNow(HDC hdc, int row, int col)
     view::CSavedDC saved(dc);
     if (row < m_grid.FixedRows() || col < m_grid.FixedCols()) {
         painted = PaintFixedCell(dc, row, col, box);
-    } else if (CGridCell* cell = m_grid.GetCell(row, col)) {
-        painted = PaintCell(dc, *cell, box);
+    } else if (CCellRef cell = m_grid.GetCell(row, col)) {
+        painted = PaintCell(dc, cell, box);
         view::CPen pen = view::SolidPen(1, m_clrGridLines);
         view::CSelection selectPen(dc, pen.Get());
         MoveToEx(dc, box.left, box.bottom, nullptr);

@@ -28,14 +28,14 @@ TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
     EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
 
     // The value's own text, not its display pattern.
-    CGridCell* cell = grid->GetCell(4, 4);
-    cell->SetType(4);
+    CCellRef cell = grid->GetCell(4, 4);
+    cell.SetType(4);
     VARIANT v;
     v.vt = VT_R8;
     v.dblVal = 1.25;
-    cell->SetValue(v);
+    cell.SetValue(v);
     BSTR pattern = SysAllocString(L"0.000");
-    cell->m_NUMFormat.Set(pattern);
+    cell.SetNumFormat(pattern);
     SysFreeString(pattern);
     grid->Selection().SetSelectedRange(4, 4, 4, 4);
     Send(WM_COPY);
@@ -57,8 +57,8 @@ TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
     Send(WM_PASTE);  // no current cell: nothing, not even the header
     EXPECT_EQ(L"head", Text(0, 0));
 
-    for (int row = 0; row < 10; ++row) grid->GetCell(row, 3)->SetType(1);
-    grid->GetCell(5, 4)->m_Editable = 0;  // paste ignores it
+    for (int row = 0; row < 10; ++row) grid->GetCell(row, 3).SetType(1);
+    grid->GetCell(5, 4).Set(&CellAttrs::editable, 0);  // paste ignores it
     grid->SetFocusCell(5, 3);
     Events();
     EXPECT_EQ(S_OK, Chord({VK_CONTROL}, 'V'));

@@ -100,7 +100,7 @@ TEST_F(Keys, CtrlASelectsAllMovableCellsAndKeepsTheCurrentCell)
 TEST_F(Keys, DeleteClearsEditableSelectedCellsUnlessTheSinkCancels)
 {
     Fill2x2();
-    grid->GetCell(2, 2)->m_Editable = 0;
+    grid->GetCell(2, 2).Set(&CellAttrs::editable, 0);
     grid->SetFocusCell(2, 1);
     // OnBeforeEdit(row, col, text, cancel): -1 for (3, 1), 1 for (3, 2).
     sink.onEvent = [](DISPID id, DISPPARAMS* p) {

@@ -87,7 +87,7 @@ struct KeyedGrid : ::testing::Test {
     void TextCell(int row, int col, const wchar_t* text) const
     {
         grid.SetText(row, col, text);
-        grid->GetCell(row, col)->m_TypeEx = 2;
+        grid->GetCell(row, col).Set(&CellAttrs::typeEx, 2);
     }
     // Events without the ViewChange ones, cleared after reading.
     std::vector<std::string> Events()
@@ -106,12 +106,12 @@ struct KeyedGrid : ::testing::Test {
         VARIANT v;
         VariantInit(&v);
         std::wstring s;
-        if (SUCCEEDED(VariantChangeType(&v, const_cast<VARIANT*>(&grid->GetCell(row, col)->Value()), 0, VT_BSTR)))
+        if (SUCCEEDED(VariantChangeType(&v, const_cast<VARIANT*>(&grid->GetCell(row, col).Value()), 0, VT_BSTR)))
             s = v.bstrVal ? v.bstrVal : L"";
         VariantClear(&v);
         return s;
     }
-    VARTYPE Type(int row, int col) const { return grid->GetCell(row, col)->Value().vt; }
+    VARTYPE Type(int row, int col) const { return grid->GetCell(row, col).Value().vt; }
 };
 
 // The clipboard as another program reads and writes it.

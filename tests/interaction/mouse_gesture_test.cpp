@@ -78,7 +78,7 @@ void Fill(CGridTable& t)
     for (int i = 0; i < 6; ++i) {
         t.SetRowHeight(i, 10 + i);
         t.SetColumnWidth(i, 40 + i);
-        for (int j = 0; j < 6; ++j) t.GetCell(i, j)->m_TypeEx = i * 6 + j;
+        for (int j = 0; j < 6; ++j) t.GetCell(i, j).Set(&CellAttrs::typeEx, i * 6 + j);
     }
 }
 
@@ -86,7 +86,7 @@ std::vector<int> Picture(const CGridTable& t)
 {
     std::vector<int> out;
     for (int r = 0; r < t.Rows(); ++r)
-        for (int c = 0; c < t.Cols(); ++c) out.push_back(t.GetCell(r, c)->m_TypeEx);
+        for (int c = 0; c < t.Cols(); ++c) out.push_back(t.GetCell(r, c).TypeEx());
     for (int i = 0; i < 6; ++i) {
         out.push_back(t.GetRowHeight(i));
         out.push_back(t.GetColumnWidth(i));

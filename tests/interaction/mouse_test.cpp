@@ -158,6 +158,35 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
     Release(350, 250);
 }
 
+// A move repaints only what it changed in the control's own window, and the
+// picture is still the one a full repaint gives, scrolls included.
+TEST_F(Mouse, MovesRepaintOnlyWhatChanged)
+{
+    Size(6, 40);
+    Region(3, 2);
+    grid->put_Color(RGB(200, 255, 255));
+    ClickCell(2, 3);
+    UpdateWindow(control);
+    RECT client, dirty;
+    GetClientRect(control, &client);
+    SendMessageW(control, WM_KEYDOWN, VK_RIGHT, 0);
+    GetUpdateRect(control, &dirty, FALSE);
+    EXPECT_LT((dirty.right - dirty.left) * (dirty.bottom - dirty.top), client.right * client.bottom / 4);
+    UpdateWindow(control);
+    for (int i = 0; i < 20; ++i) {
+        SendMessageW(control, WM_KEYDOWN, i < 18 ? VK_DOWN : VK_LEFT, 0);
+        UpdateWindow(control);
+    }
+    Click(CX(2), CY(4), MK_SHIFT);
+    UpdateWindow(control);
+    view_test::Canvas partial(client.right, client.bottom), full(client.right, client.bottom);
+    partial.CopyScreen(control);
+    InvalidateRect(control, nullptr, TRUE);
+    UpdateWindow(control);
+    full.CopyScreen(control);
+    EXPECT_EQ(0u, full.PixelsDifferingFrom(partial));
+}
+
 TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
 {
     struct Case {

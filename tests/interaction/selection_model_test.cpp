@@ -27,7 +27,7 @@ public:
     void BeginPaintNow() override { calls.push_back("Begin"); }
     void PaintCellNow(int, int) override { ++paintedNow; }
     void EndPaintNow() override { calls.push_back("End"); }
-    void Refresh() override { calls.push_back("Refresh"); }
+    void RefreshMove(const CCellID&, const CCellID&) override { calls.push_back("Refresh"); }
 
 private:
     void Add(const char* what, int a, int b)
@@ -59,7 +59,7 @@ struct SelectionModel : ::testing::Test {
         for (int row = 0; row < grid.Rows(); ++row)
             for (int col = 0; col < grid.Cols(); ++col) {
                 const bool inside = row >= r.minRow && row <= r.maxRow && col >= r.minCol && col <= r.maxCol;
-                if (grid.GetCell(row, col)->m_bSelected != inside || sel.IsSelected(row, col) != inside)
+                if (grid.GetCell(row, col).Selected() != inside || sel.IsSelected(row, col) != inside)
                     return ::testing::AssertionFailure() << "cell (" << row << "," << col << ")";
             }
         return ::testing::AssertionSuccess();
@@ -73,7 +73,7 @@ TEST_F(SelectionModel, FocusMovesRaiseLeaveThenEnterAndFlagOnlyAfterTheFirst)
     Size(10, 10);
     EXPECT_EQ(CCellID(), sel.SetFocusCell(2, 3));
     EXPECT_EQ((Calls{"Leave(-1,-1)", "Enter(2,3)", "Refresh"}), host.calls);
-    EXPECT_FALSE(grid.GetCell(2, 3)->m_bFocus);  // the first current cell is quiet
+    EXPECT_FALSE(grid.GetCell(2, 3).Focused());  // the first current cell is quiet
 
     host.calls.clear();
     EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(2, 3));
@@ -81,12 +81,12 @@ TEST_F(SelectionModel, FocusMovesRaiseLeaveThenEnterAndFlagOnlyAfterTheFirst)
 
     EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(4, 5));
     EXPECT_EQ((Calls{"Leave(2,3)", "Enter(4,5)", "View(4,5)", "Refresh"}), host.calls);
-    EXPECT_TRUE(grid.GetCell(4, 5)->m_bFocus);
+    EXPECT_TRUE(grid.GetCell(4, 5).Focused());
     sel.SetFocusCell(6, 6);
-    EXPECT_FALSE(grid.GetCell(4, 5)->m_bFocus);
-    EXPECT_TRUE(grid.GetCell(6, 6)->m_bFocus);
+    EXPECT_FALSE(grid.GetCell(4, 5).Focused());
+    EXPECT_TRUE(grid.GetCell(6, 6).Focused());
     sel.SetFocusCell(-1, -1);
-    EXPECT_FALSE(grid.GetCell(6, 6)->m_bFocus);
+    EXPECT_FALSE(grid.GetCell(6, 6).Focused());
     sel.SetFocusCell(1, 1);
     sel.ResetFocusCell();
     EXPECT_EQ(CCellID(), sel.FocusCell());

@@ -56,7 +56,7 @@ TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
     EXPECT_HRESULT_SUCCEEDED(itf->ClearSelection());
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(kNone, Corners());
-    EXPECT_FALSE(grid->GetCell(3, 4)->m_bSelected);
+    EXPECT_FALSE(grid->GetCell(3, 4).Selected());
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
 
     // A current cell that new fixed rows or columns cover is dropped.
@@ -100,8 +100,8 @@ TEST_F(TesseraSelection, RangeSelectOffHidesTheSelectionAndRefusesNewOnes)
     grid->Selection().SetSelectedRange(5, 5, 6, 6);
     itf->put_SelectionLeftTopX(1);
     EXPECT_TRUE(sink.Events().empty());
-    EXPECT_TRUE(grid->GetCell(2, 1)->m_bSelected);  // left in place
-    EXPECT_FALSE(grid->GetCell(5, 5)->m_bSelected);
+    EXPECT_TRUE(grid->GetCell(2, 1).Selected());  // left in place
+    EXPECT_FALSE(grid->GetCell(5, 5).Selected());
 
     itf->put_RangeSelect(VARIANT_TRUE);
     EXPECT_EQ("1,2-3,4", Corners());
@@ -117,7 +117,7 @@ TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
     itf->put_SelectionRightBottomY(1);
     EXPECT_EQ("1,0-2,1", Corners());
     for (int row = 2; row < 70000; ++row)
-        ASSERT_FALSE(grid->GetCell(row, 1)->m_bSelected || grid->GetCell(row, 2)->m_bSelected) << row;
+        ASSERT_FALSE(grid->GetCell(row, 1).Selected() || grid->GetCell(row, 2).Selected()) << row;
 
     // Shrinking leaves no corner on a cell that is gone.
     grid->Selection().SetSelectedRange(65534, 1, 65537, 2);
@@ -138,7 +138,7 @@ TEST_F(TesseraSelection, ExchangesClearTheSelectionOfTheCellsThatMove)
     EXPECT_EQ(CCellID(), grid->FocusCell());
     EXPECT_EQ(0u, grid->Selection().SelectedCount());
     for (int row = 0; row < 10; ++row)
-        for (int col = 0; col < 10; ++col) EXPECT_FALSE(grid->GetCell(row, col)->m_bSelected) << row << "," << col;
+        for (int col = 0; col < 10; ++col) EXPECT_FALSE(grid->GetCell(row, col).Selected()) << row << "," << col;
 }
 
 } // namespace

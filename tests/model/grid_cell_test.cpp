@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/com_ptr.h"
-#include "model/GridCell.h"
+#include "model/GridTable.h"
 
 namespace {
 
@@ -26,8 +26,19 @@ VARIANT Make(VARTYPE vt, double n, const wchar_t* s = nullptr)
     return v;
 }
 
+// Cells under test live in a table of their own.
+struct Cells {
+    CGridTable table;
+    explicit Cells(int cols = 1)
+    {
+        table.ResizeCols(cols);
+        table.ResizeRows(1);
+    }
+    CCellRef operator[](int col) const { return table.GetCell(0, col); }
+};
+
 // The stored value as "vt:text"; dates as their number.
-std::wstring Kept(const CGridCell& cell)
+std::wstring Kept(const CCellRef& cell)
 {
     fw::Variant v;
     VariantCopy(&v, const_cast<VARIANT*>(&cell.Value()));
@@ -40,9 +51,10 @@ std::wstring Kept(const CGridCell& cell)
 // read them without a check. Fonts are made lazily but never shared.
 TEST(GridCell, NewCellHasEmptyTextsAndAFontOfItsOwn)
 {
-    CGridCell cell, other;
+    Cells two(2);
+    const CCellRef cell = two[0], other = two[1];
     EXPECT_EQ(L"8:", Kept(cell));
-    for (const CCellText* t : {&cell.m_Hint, &cell.m_NUMFormat, &cell.m_DTFormat}) {
+    for (const CCellText* t : {&cell.Hint(), &cell.NumFormat(), &cell.DtFormat()}) {
         fw::Bstr copy;
         *copy.Put() = t->Copy();
         ASSERT_NE(nullptr, copy.Get());
@@ -75,8 +87,9 @@ TEST(GridCell, SetValueConvertsToTheCellsType)
         {9, {}, byRef, true, L"3:5"},
     };
     for (auto& c : cases) {
-        CGridCell cell;
-        cell.m_CType = c.ctype;
+        Cells one;
+        const CCellRef cell = one[0];
+        cell.Set(&CellAttrs::ctype, c.ctype);
         if (c.before.vt != VT_EMPTY) {
             ASSERT_TRUE(cell.SetValue(c.before));
         }
@@ -100,13 +113,15 @@ TEST(GridCell, TypeChangeTestsButDoesNotConvert)
     for (const auto& c : cases) {
         fw::Variant text;
         text.Ref() = Make(VT_BSTR, 0, c.text);
-        CGridCell cell;
+        Cells one;
+        const CCellRef cell = one[0];
         cell.SetValue(text.Ref());
         cell.SetType(c.type);
-        EXPECT_EQ(c.type, cell.m_CType);
+        EXPECT_EQ(c.type, cell.CType());
         EXPECT_EQ(c.kept, Kept(cell));
     }
-    CGridCell cell;
+    Cells one;
+    const CCellRef cell = one[0];
     cell.SetType(ctInteger);
     fw::Variant text;
     text.Ref() = Make(VT_BSTR, 0, L"42");
@@ -120,7 +135,8 @@ TEST(GridCell, SharingTheSameFontAgainKeepsItsReferences)
     fw::ComPtr<IFontDisp> mine;
     mine.Attach(CreateStandardFont());
     ASSERT_TRUE(mine);
-    CGridCell cell;
+    Cells one;
+    const CCellRef cell = one[0];
     cell.putref_Font(mine.Get());
     mine->AddRef();
     const ULONG before = mine->Release();
@@ -139,7 +155,8 @@ TEST(GridCell, SharingTheSameFontAgainKeepsItsReferences)
 
 TEST(GridCell, ButtonNeedsAParentAndIsPlacedOnlyWithTheButtonBit)
 {
-    CGridCell cell;
+    Cells one;
+    const CCellRef cell = one[0];
     cell.CreateButton(nullptr, RECT{0, 0, 20, 20});
     EXPECT_FALSE(cell.HasButton());
 
@@ -154,7 +171,7 @@ TEST(GridCell, ButtonNeedsAParentAndIsPlacedOnlyWithTheButtonBit)
     cell.PositionButton(RECT{30, 40, 50, 60});  // TypeEx 0: nothing happens
     EXPECT_FALSE(shown());
 
-    cell.m_TypeEx = txButton | txCalendar;
+    cell.Set(&CellAttrs::typeEx, txButton | txCalendar);
     cell.PositionButton(RECT{60, 40, 80, 60});
     EXPECT_TRUE(shown());
     RECT r;

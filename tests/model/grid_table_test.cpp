@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
+#include "framework/com_ptr.h"
 #include "model/GridTable.h"
 
 namespace {
@@ -46,14 +48,14 @@ TEST(GridTable, ResizingKeepsSizesAndTotals)
     t.ResizeCols(12);
     EXPECT_EQ(600, t.TotalWidth());
     EXPECT_EQ(50, t.GetColumnWidth(11));
-    ASSERT_NE(nullptr, t.GetCell(9, 11));
+    ASSERT_TRUE(t.GetCell(9, 11));
     // No rows keeps the columns; a new row gets a cell in each.
     t.ResizeRows(0);
     EXPECT_EQ(0, t.TotalHeight());
     EXPECT_EQ(12, t.Cols());
     t.ResizeRows(1);
     EXPECT_EQ(40, t.TotalHeight());
-    EXPECT_NE(nullptr, t.GetCell(0, 11));
+    EXPECT_TRUE(t.GetCell(0, 11));
     t.ResizeCols(-1);
     EXPECT_EQ(12, t.Cols());
 }
@@ -64,18 +66,17 @@ TEST(GridTable, OnlyOneCellCarriesTheFocusFlag)
 {
     CGridTable t;
     Fill(t, 3, 3);
-    CGridCell* first = t.GetCell(1, 1);
-    t.SetFocusFlag(first);
-    t.SetFocusFlag(t.GetCell(2, 2));
-    EXPECT_FALSE(first->m_bFocus);
-    EXPECT_TRUE(t.GetCell(2, 2)->m_bFocus);
+    t.SetFocusFlag(1, 1);
+    t.SetFocusFlag(2, 2);
+    EXPECT_FALSE(t.GetCell(1, 1).Focused());
+    EXPECT_TRUE(t.GetCell(2, 2).Focused());
     t.ResizeRows(2);
     t.ClearFocusFlags();
-    t.SetFocusFlag(t.GetCell(1, 2));
+    t.SetFocusFlag(1, 2);
     t.ResizeCols(2);
     t.ClearFocusFlags();
     for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c)->m_bFocus);
+        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c).Focused());
 }
 
 TEST(GridTable, SizesAsTextAndBack)
@@ -97,6 +98,70 @@ TEST(GridTable, SizesAsTextAndBack)
         {"\t5\t6", {5}}, {"-3 +7x 12px abc", {-3, 7, 12, 0}},
         {"99999999999 -99999999999", {INT_MAX, INT_MIN}}, {"- 1", {0, 1}}, {std::string("1\0 2", 4), {1}}};
     for (const auto& c : cases) EXPECT_EQ(c.sizes, CGridTable::ParseSizes(c.text)) << c.text;
+}
+
+// Attributes are kept beside the cells: they must travel with exchanges and
+// moves, as the focus flag does.
+TEST(GridTable, AttributesTravelWithTheirCell)
+{
+    const struct { const char* name; std::function<void(CGridTable&)> move; int row, col; } moves[] = {
+        {"ExchangeRows", [](CGridTable& t) { t.ExchangeRows(1, 3); }, 3, 2},
+        {"ExchangeCols", [](CGridTable& t) { t.ExchangeCols(2, 0); }, 1, 0},
+        {"MoveRow", [](CGridTable& t) { t.MoveRow(1, 3); }, 3, 2},
+        {"MoveCol", [](CGridTable& t) { t.MoveCol(2, 0); }, 1, 0},
+    };
+    fw::Variant one;
+    one.Ref().vt = VT_I4;
+    one.Ref().lVal = 1;
+    for (const auto& m : moves) {
+        CGridTable t;
+        Fill(t, 4, 3);
+        const CCellRef cell = t.GetCell(1, 2);
+        cell.Set(&CellAttrs::color, RGB(1, 2, 3));
+        cell.SetHint(fw::Bstr(L"hint").Get());
+        cell.AddVariant(one.Ref(), nullptr);
+        fw::ComPtr<IFontDisp> font, moved;
+        cell.get_Font(font.Put());
+        t.SetFocusFlag(1, 2);
+        m.move(t);
+        const CCellRef there = t.GetCell(m.row, m.col);
+        there.get_Font(moved.Put());
+        EXPECT_EQ(RGB(1, 2, 3), there.Color()) << m.name;
+        EXPECT_STREQ(L"hint", there.Hint().Text()) << m.name;
+        EXPECT_EQ(1, there.VariantCount()) << m.name;
+        EXPECT_EQ(font.Get(), moved.Get()) << m.name;
+        EXPECT_TRUE(there.Focused()) << m.name;
+        EXPECT_EQ(DefaultCellColor(), cell.Color()) << m.name;
+        EXPECT_EQ(0, cell.VariantCount()) << m.name;
+        t.ClearFocusFlags();
+        EXPECT_FALSE(there.Focused()) << m.name;
+    }
+}
+
+// A cell that had a rare attribute and lost it costs nothing again; a null
+// text is not the empty one and is kept.
+TEST(GridTable, AttributesTakenAwayLeaveNothingBehind)
+{
+    CGridTable t;
+    Fill(t, 2, 2);
+    const CCellRef c = t.GetCell(1, 1);
+    fw::Bstr text(L"x"), empty(L"");
+    fw::Variant v;
+    const struct { const char* name; std::function<void()> add, undo; } cases[] = {
+        {"hint", [&] { c.SetHint(text.Get()); }, [&] { c.SetHint(empty.Get()); }},
+        {"format", [&] { c.SetNumFormat(text.Get()); }, [&] { c.SetNumFormat(empty.Get()); }},
+        {"choice list", [&] { c.AddVariant(v.Ref(), text.Get()); }, [&] { c.ClearVariants(); }},
+        {"colour", [&] { c.Set(&CellAttrs::color, RGB(9, 9, 9)); }, [&] { c.Set(&CellAttrs::color, DefaultCellColor()); }},
+    };
+    for (const auto& k : cases) {
+        k.add();
+        EXPECT_EQ(1u, t.CellsWithExtras() + t.AttrSets()) << k.name;
+        k.undo();
+        EXPECT_EQ(0u, t.CellsWithExtras() + t.AttrSets()) << k.name;
+    }
+    c.SetDtFormat(nullptr);
+    EXPECT_TRUE(c.DtFormat().IsNull());
+    EXPECT_EQ(1u, t.CellsWithExtras());
 }
 
 SIZE_T WorkingSet()
@@ -141,7 +206,7 @@ LRESULT CALLBACK WatchDestroy(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         g_seen.cols = g_seen.table->Cols();
         g_seen.whole = true;
         for (int r = 0; r < g_seen.rows; ++r)
-            for (int c = 0; c < g_seen.cols; ++c) g_seen.whole = g_seen.whole && g_seen.table->GetCell(r, c);
+            for (int c = 0; c < g_seen.cols; ++c) g_seen.whole = g_seen.whole && !!g_seen.table->GetCell(r, c);
     }
     return CallWindowProcW(g_seen.original, hwnd, msg, wp, lp);
 }
@@ -154,8 +219,8 @@ TEST(GridTable, CellsGoOnlyOnceTheShrunkTableIsWhole)
     for (const bool rows : {true, false}) {
         CGridTable t;
         Fill(t, 4, 4);
-        t.GetCell(3, 3)->CreateButton(parent, RECT{0, 0, 20, 20});
-        HWND button = t.GetCell(3, 3)->ButtonWindow();
+        t.GetCell(3, 3).CreateButton(parent, RECT{0, 0, 20, 20});
+        HWND button = t.GetCell(3, 3).ButtonWindow();
         ASSERT_NE(nullptr, button);
         g_seen = SeenOnDestroy{&t};
         g_seen.original = reinterpret_cast<WNDPROC>(

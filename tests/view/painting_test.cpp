@@ -83,9 +83,9 @@ TEST(Painting, SelectionBordersHiddenRowsAndDrawingOff)
     Small(g);
     g.Itf()->put_BackColor(0x123456);
     g.Itf()->put_SelectedRangeColor(0x0000FF);
-    g->GetCell(1, 3)->m_bSelected = true;
-    g->GetCell(2, 1)->m_Color = RGB(0, 255, 0);
-    g->GetCell(3, 1)->m_Color = RGB(0, 0, 128);
+    g->GetCell(1, 3).SetSelected(true);
+    g->GetCell(2, 1).Set(&CellAttrs::color, RGB(0, 255, 0));
+    g->GetCell(3, 1).Set(&CellAttrs::color, RGB(0, 0, 128));
     const int midY = g.Y(1) + g.H(1) / 2;
     const POINT selected = {g.X(3) + 4, g.Y(1) + 4};
     auto c = g.Paint();
@@ -143,8 +143,8 @@ TEST(Painting, WrappingEllipsisAndMnemonicPrefix)
     g.Itf()->put_RowHeight(2, 60);
     g.SetText(1, 1, L"aaaa bbbb cccc");
     g.SetText(2, 1, L"aaaa bbbb cccc");
-    g->GetCell(1, 1)->m_WordWrap = 1;
-    g->GetCell(2, 1)->m_WordWrap = 2;
+    g->GetCell(1, 1).Set(&CellAttrs::wordWrap, 1);
+    g->GetCell(2, 1).Set(&CellAttrs::wordWrap, 2);
     g.SetText(1, 2, L"&x");
     g.SetText(2, 2, L"x");
     const auto c = g.Paint();
@@ -229,7 +229,7 @@ TEST(Painting, ScrolledStripsMatchAFullRepaint)
     g.Itf()->put_Rows(60);
     for (int r = 1; r < 60; ++r) {
         g.SetText(r, 1, std::to_wstring(r * 7).c_str());
-        g->GetCell(r, 2)->m_Color = r % 2 ? RGB(255, 255, 200) : RGB(200, 255, 255);
+        g->GetCell(r, 2).Set(&CellAttrs::color, r % 2 ? RGB(255, 255, 200) : RGB(200, 255, 255));
     }
     const HWND hwnd = g.Window();
     InvalidateRect(hwnd, nullptr, TRUE);  // without a container, Refresh asks the window for nothing

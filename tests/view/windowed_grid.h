@@ -136,7 +136,7 @@ public:
         VARIANT v;
         v.vt = VT_BSTR;
         v.bstrVal = SysAllocString(text);
-        m_grid->GetCell(row, col)->SetValue(v);
+        m_grid->GetCell(row, col).SetValue(v);
         VariantClear(&v);
     }
     // Paints through IViewObject::Draw, as a container does for a
