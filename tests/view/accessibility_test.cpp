@@ -10,8 +10,7 @@
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
-#include "support/ax_host.h"
-#include "support/grid_helpers.h"
+#include "support/hosted_grid.h"
 
 namespace {
 
@@ -41,13 +40,12 @@ void CALLBACK OnWinEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LON
         g_events.push_back(WinEvent{event, child});
 }
 
-class Accessibility : public ::testing::Test {
+class Accessibility : public test::HostedGrid {
 protected:
     void SetUp() override
     {
-        control = host.ControlWindow();
-        ASSERT_NE(nullptr, control);
-        ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
+        HostedGrid::SetUp();
+        if (HasFatalFailure()) return;
         grid->put_Rows(4);
         grid->put_Cols(3);
         Text(0, 1, L"Qty");
@@ -70,8 +68,7 @@ protected:
     void TearDown() override
     {
         acc.Reset();
-        grid.Reset();
-        host.Destroy();
+        HostedGrid::TearDown();
     }
     void Text(int row, int col, const wchar_t* text)
     {
@@ -101,9 +98,6 @@ protected:
         return pt;
     }
 
-    test::AxHost host{L"Kvadra.Tessera.1"};
-    HWND control = nullptr;
-    fw::ComPtr<ITessera> grid;
     fw::ComPtr<IAccessible> acc;
 };
 
@@ -226,9 +220,7 @@ TEST_F(Accessibility, NavigatesByCellsAndStopsAtTheEdges)
 
 TEST_F(Accessibility, RaisesOneEventPerChangeAndClicksLikeTheMouse)
 {
-    test::RecordingEventSink sink{DIID__ITesseraEvents};
-    test::EventAdvise advise;
-    ASSERT_HRESULT_SUCCEEDED(advise.Advise(grid.Get(), &sink));
+    sink.Events().clear();
     SetFocus(control);
     g_window = control;
     g_events.clear();
