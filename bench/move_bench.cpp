@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cwchar>
 #include <vector>
 
 #include "bench.h"
@@ -23,18 +22,6 @@ constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kCols = 10;
 constexpr int kRounds = 5;
-
-LRESULT CALLBACK ListFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_NOTIFY) {
-        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lp);
-        if (info->hdr.code == LVN_GETDISPINFOW && (info->item.mask & LVIF_TEXT)) {
-            swprintf(info->item.pszText, info->item.cchTextMax, L"%d:%d", info->item.iItem, info->item.iSubItem);
-            return 0;
-        }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
 
 // 1,000 moves: 50 down and 50 up, ten times, each shown before the next.
 double Moves(HWND hwnd)
@@ -92,22 +79,8 @@ OnOff GridMoves(int rows)
 
 OnOff ListMoves(int rows)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ListFrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KvadraBenchMoveFrame";
-    RegisterClassW(&wc);
-    HWND frame = CreateWindowExW(0, wc.lpszClassName, L"list view", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_SHOWSELALWAYS, 0, 0, kWidth, kHeight, frame, nullptr, wc.hInstance, nullptr);
-    for (int col = 0; col < kCols; ++col) {
-        LVCOLUMNW c = {};
-        c.mask = LVCF_WIDTH;
-        c.cx = 50;
-        SendMessageW(list, LVM_INSERTCOLUMNW, col, reinterpret_cast<LPARAM>(&c));
-    }
-    SendMessageW(list, LVM_SETITEMCOUNT, rows, 0);
+    bench::VirtualList view(rows, kCols, 50, kWidth, kHeight, LVS_SHOWSELALWAYS);
+    HWND list = view.List();
     SetFocus(list);
     LVITEMW state = {};
     state.stateMask = state.state = LVIS_FOCUSED | LVIS_SELECTED;
@@ -124,8 +97,6 @@ OnOff ListMoves(int rows)
         off.push_back(Moves(list));
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    DestroyWindow(frame);
-    UnregisterClassW(wc.lpszClassName, wc.hInstance);
     return {Median(on), Median(off)};
 }
 
@@ -145,8 +116,6 @@ void Print(const char* what, const OnOff& t)
 int main()
 {
     OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
     std::printf("median of %d rounds (one for the long list view), %d x %d pixels\n", kRounds, kWidth, kHeight);
     for (const int rows : {100, 100000}) {
         const OnOff grid = GridMoves(rows);

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cwchar>
 
 #include "bench.h"
 #include "framework/com_ptr.h"
@@ -21,19 +20,6 @@ constexpr int kHeight = 1080;
 constexpr int kCols = 20;
 constexpr int kColWidth = 96;
 constexpr int kRows = 100000;
-
-LRESULT CALLBACK ListFrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_NOTIFY) {
-        auto* info = reinterpret_cast<NMLVDISPINFOW*>(lp);
-        if (info->hdr.code == LVN_GETDISPINFOW && (info->item.mask & LVIF_TEXT)) {
-            swprintf(info->item.pszText, info->item.cchTextMax, L"Cell %d:%d", info->item.iItem,
-                     info->item.iSubItem);
-            return 0;
-        }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
 
 struct Times {
     double repaint;
@@ -102,29 +88,8 @@ Times MedianOf(const Times (&runs)[kRounds])
 int main()
 {
     OleInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-
-    // The list view: virtual, so that 100,000 rows cost nothing to fill.
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ListFrameProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"KvadraBenchListFrame";
-    RegisterClassW(&wc);
-    HWND frame = CreateWindowExW(0, wc.lpszClassName, L"list view", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight,
-                                 nullptr, nullptr, wc.hInstance, nullptr);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0,
-                                kWidth, kHeight, frame, nullptr, wc.hInstance, nullptr);
-    for (int col = 0; col < kCols; ++col) {
-        LVCOLUMNW c = {};
-        c.mask = LVCF_WIDTH | LVCF_TEXT;
-        c.cx = kColWidth;
-        wchar_t title[16];
-        swprintf(title, 16, L"Col %d", col);
-        c.pszText = title;
-        SendMessageW(list, LVM_INSERTCOLUMNW, col, reinterpret_cast<LPARAM>(&c));
-    }
-    SendMessageW(list, LVM_SETITEMCOUNT, kRows, 0);
+    bench::VirtualList view(kRows, kCols, kColWidth, kWidth, kHeight);
+    HWND frame = view.Frame(), list = view.List();
     RECT item = {LVIR_BOUNDS, 0, 0, 0};
     SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
     const int rowHeight = item.bottom - item.top > 0 ? item.bottom - item.top : 17;
@@ -188,7 +153,6 @@ int main()
     bench::Report("  ratio grid / list view", tg.pages / lv.pages, "");
     grid.Reset();
     host.Destroy();
-    DestroyWindow(frame);
     OleUninitialize();
     return 0;
 }

@@ -123,6 +123,20 @@ HRESULT CAccessible::Resolve(const VARIANT& child, CCellID& cell) const noexcept
     return access::CellOf(Shape(), child.lVal, cell) ? S_OK : E_INVALIDARG;
 }
 
+namespace {
+void Clear(BSTR& s) noexcept { s = nullptr; }
+void Clear(VARIANT& v) noexcept { VariantInit(&v); }
+void Clear(IDispatch*& p) noexcept { p = nullptr; }
+} // namespace
+
+template <class Out>
+HRESULT CAccessible::Start(Out* out, const VARIANT& child, CCellID& cell) const noexcept
+{
+    if (!out) return E_POINTER;
+    Clear(*out);
+    return Resolve(child, cell);
+}
+
 access::CellAction CAccessible::ActionOf(const CCellID& cell) const noexcept
 {
     const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
@@ -175,10 +189,8 @@ STDMETHODIMP CAccessible::get_accChildCount(long* count)
 
 STDMETHODIMP CAccessible::get_accChild(VARIANT child, IDispatch** result)
 {
-    if (!result) return E_POINTER;
-    *result = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(result, child, cell);
     if (FAILED(hr)) return hr;
     // Cells are simple elements, answered by this object with their ids.
     return cell.row < 0 ? E_INVALIDARG : S_FALSE;
@@ -188,10 +200,8 @@ STDMETHODIMP CAccessible::get_accChild(VARIANT child, IDispatch** result)
 
 STDMETHODIMP CAccessible::get_accName(VARIANT child, BSTR* name)
 {
-    if (!name) return E_POINTER;
-    *name = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(name, child, cell);
     if (FAILED(hr)) return hr;
     // Formatting may run a host's code, which may let the control go.
     fw::ComPtr<IUnknown> keep(m_source->Owner());
@@ -201,10 +211,8 @@ STDMETHODIMP CAccessible::get_accName(VARIANT child, BSTR* name)
 
 STDMETHODIMP CAccessible::get_accValue(VARIANT child, BSTR* value)
 {
-    if (!value) return E_POINTER;
-    *value = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(value, child, cell);
     if (FAILED(hr)) return hr;
     if (cell.row < 0) return DISP_E_MEMBERNOTFOUND;
     fw::ComPtr<IUnknown> keep(m_source->Owner());
@@ -213,10 +221,8 @@ STDMETHODIMP CAccessible::get_accValue(VARIANT child, BSTR* value)
 
 STDMETHODIMP CAccessible::get_accDescription(VARIANT child, BSTR* description)
 {
-    if (!description) return E_POINTER;
-    *description = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(description, child, cell);
     if (FAILED(hr)) return hr;
     const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
     return OutText(description, c.Hint().Text());
@@ -224,10 +230,8 @@ STDMETHODIMP CAccessible::get_accDescription(VARIANT child, BSTR* description)
 
 STDMETHODIMP CAccessible::get_accHelp(VARIANT child, BSTR* help)
 {
-    if (!help) return E_POINTER;
-    *help = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(help, child, cell);
     return FAILED(hr) ? hr : S_FALSE;
 }
 
@@ -243,19 +247,15 @@ STDMETHODIMP CAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topi
 
 STDMETHODIMP CAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut)
 {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(shortcut, child, cell);
     return FAILED(hr) ? hr : S_FALSE;
 }
 
 STDMETHODIMP CAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
 {
-    if (!action) return E_POINTER;
-    *action = nullptr;
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(action, child, cell);
     if (FAILED(hr)) return hr;
     const wchar_t* text = cell.row < 0 ? nullptr : access::ActionName(ActionOf(cell));
     return OutText(action, text ? text : L"");
@@ -268,20 +268,16 @@ STDMETHODIMP CAccessible::put_accValue(VARIANT, BSTR) { return m_source ? E_NOTI
 
 STDMETHODIMP CAccessible::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role) return E_POINTER;
-    VariantInit(role);
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(role, child, cell);
     if (FAILED(hr)) return hr;
     return OutId(role, cell.row < 0 ? ROLE_SYSTEM_TABLE : access::Role(Shape(), cell));
 }
 
 STDMETHODIMP CAccessible::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state) return E_POINTER;
-    VariantInit(state);
     CCellID cell;
-    HRESULT hr = Resolve(child, cell);
+    HRESULT hr = Start(state, child, cell);
     if (FAILED(hr)) return hr;
     const bool focused = m_source->HasFocus();
     if (cell.row < 0) return OutId(state, access::TableState(focused, m_source->Enabled()));

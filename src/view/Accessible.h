@@ -83,6 +83,8 @@ private:
     access::Shape Shape() const noexcept;
     // The table (cell (-1, -1)) or the cell a child VARIANT names.
     HRESULT Resolve(const VARIANT& child, CCellID& cell) const noexcept;
+    // A getter's first steps: its result cleared, then the child resolved.
+    template <class Out> HRESULT Start(Out* out, const VARIANT& child, CCellID& cell) const noexcept;
     std::wstring Text(int row, int col) { return m_source ? m_source->CellText(row, col) : std::wstring(); }
     access::CellAction ActionOf(const CCellID& cell) const noexcept;
 
