@@ -12,6 +12,7 @@
 #include "framework/com_ptr.h"
 #include "framework/connection_point.h"
 #include "kvadra.h"
+#include "support/recording_site.h"
 
 namespace {
 
@@ -32,24 +33,20 @@ struct Call {
     std::wstring text;
 };
 
-class Sink : public IDispatch {
+class Sink final : public test::Counted<IDispatch> {
 public:
     Sink(int n, std::vector<Call>& log) : number(n), calls(log) {}
 
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
     {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID__ITesseraEvents)) {
-            *ppv = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, DIID__ITesseraEvents))
+            return test::Cleared(ppv, E_NOINTERFACE);
+        *ppv = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
     }
-    STDMETHOD_(ULONG, AddRef)() override { return ++refs; }
-    STDMETHOD_(ULONG, Release)() override { return --refs; }
-    STDMETHOD(GetTypeInfoCount)(UINT*) override { return E_NOTIMPL; }
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHOD(GetTypeInfoCount)(UINT* count) override { return test::NoTypeInfo(count); }
+    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return test::Cleared(info, E_NOTIMPL); }
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHOD(Invoke)(DISPID id, REFIID, LCID lcid, WORD flags, DISPPARAMS* p, VARIANT* result, EXCEPINFO*, UINT*) override
     {
@@ -78,7 +75,6 @@ public:
 
     int number;
     std::vector<Call>& calls;
-    ULONG refs = 1;
     SHORT setCancel = 0;
     bool fail = false;
     std::function<void()> onInvoke;
@@ -124,7 +120,7 @@ TEST_F(Events, ArgumentsArriveReversedWithTheirTypes)
     EXPECT_EQ(17, calls[4].id);
     EXPECT_EQ((std::vector<SHORT>{2, 1}), calls[4].shorts);
     point.Unadvise(cookie);
-    EXPECT_EQ(1u, sink.refs);
+    EXPECT_EQ(0u, sink.Refs());
 }
 
 // Later sinks see the cancel flag earlier ones left; a failing sink, one
@@ -148,7 +144,7 @@ TEST_F(Events, SinksRunInSlotOrderShareTheCancelFlagAndMayDisconnectMidEvent)
     EXPECT_EQ(-1, calls[1].shorts[0]);
     EXPECT_EQ((std::vector<SHORT>{-1, 5, 2}), calls[2].shorts);
     EXPECT_EQ(VARIANT_TRUE, cancel);
-    EXPECT_EQ(1u, second.refs);
+    EXPECT_EQ(0u, second.Refs());
 
     // The late sink is called from the next event on.
     calls.clear();
@@ -157,7 +153,7 @@ TEST_F(Events, SinksRunInSlotOrderShareTheCancelFlagAndMayDisconnectMidEvent)
     ASSERT_EQ(3u, calls.size());
     EXPECT_EQ((std::vector<int>{1, 3, 4}), (std::vector<int>{calls[0].sink, calls[1].sink, calls[2].sink}));
     for (DWORD c : {c1, c3, c4}) point.Unadvise(c);
-    EXPECT_EQ(1u, first.refs);
+    EXPECT_EQ(0u, first.Refs());
 }
 
 } // namespace

@@ -94,20 +94,11 @@ TEST_F(ObjectInfo, PropertyPagesInOrderAndEachPropertysPage)
     for (ULONG i = 0; i < 5; ++i) EXPECT_TRUE(IsEqualCLSID(*expected[i], list.pElems[i])) << "page " << i;
     CoTaskMemFree(list.pElems);
 
-    const struct {
-        DISPID dispid;
-        const CLSID* page;  // null: no page
-    } cases[] = {
-        {1, &CLSID_GenProp},  // Cols
-        {DISPID_TABSTOP, &CLSID_GenProp},
-        {5, &CLSID_CellProp},   // Alignment
-        {25, &kStockFontPage},  // Font
-        {10, &kStockColorPage}, // Color
-        {67, &CLSID_SizeCtl},   // Width
-        {71, nullptr},          // Widths
-        {72, nullptr},          // Heights
-        {0, nullptr},           // the stored extent has no page
-        {9999, nullptr},        // no such property
+    // Cols, TabStop, Alignment, Font, Color and Width have pages; Widths,
+    // Heights, the stored extent (0) and an unknown property none.
+    const struct { DISPID dispid; const CLSID* page; } cases[] = {
+        {1, &CLSID_GenProp}, {DISPID_TABSTOP, &CLSID_GenProp}, {5, &CLSID_CellProp}, {25, &kStockFontPage},
+        {10, &kStockColorPage}, {67, &CLSID_SizeCtl}, {71, nullptr}, {72, nullptr}, {0, nullptr}, {9999, nullptr},
     };
     auto browsing = As<IPerPropertyBrowsing>(IID_IPerPropertyBrowsing);
     for (const auto& c : cases) {

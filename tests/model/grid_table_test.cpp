@@ -186,10 +186,6 @@ TEST(GridTable, LargeTablesStaySmallAndExact)
     EXPECT_EQ(100000 * 30 + 40, t.TotalHeight());
 }
 
-} // namespace
-
-namespace {
-
 // What a button's window code saw of the table while the button went away.
 struct SeenOnDestroy {
     const CGridTable* table = nullptr;

@@ -46,6 +46,14 @@ HRESULT Hand(I* p, void** ppv)
     return S_OK;
 }
 
+// Answers GetWindow with the site's window, after recording the call.
+HRESULT GiveWindow(HRESULT recorded, HWND hwnd, HWND* phwnd)
+{
+    if (!phwnd) return E_POINTER;
+    *phwnd = hwnd;
+    return recorded;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- frame
@@ -62,13 +70,7 @@ STDMETHODIMP RecordingFrame::QueryInterface(REFIID iid, void** ppv)
 
 HRESULT RecordingFrame::Record(const char* call, HRESULT hr) { return m_site.Record(call, hr); }
 
-STDMETHODIMP RecordingFrame::GetWindow(HWND* phwnd)
-{
-    Record("Frame.GetWindow");
-    if (!phwnd) return E_POINTER;
-    *phwnd = m_site.m_hwnd;
-    return S_OK;
-}
+STDMETHODIMP RecordingFrame::GetWindow(HWND* phwnd) { return GiveWindow(Record("Frame.GetWindow"), m_site.m_hwnd, phwnd); }
 
 // ---------------------------------------------------------------- site
 
@@ -79,10 +81,7 @@ RecordingSite::RecordingSite(bool visible)
                              0, 0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-RecordingSite::~RecordingSite()
-{
-    if (m_hwnd) DestroyWindow(m_hwnd);
-}
+RecordingSite::~RecordingSite() { DestroyWindow(m_hwnd); }
 
 STDMETHODIMP RecordingSite::QueryInterface(REFIID iid, void** ppv)
 {
@@ -99,13 +98,7 @@ STDMETHODIMP RecordingSite::QueryInterface(REFIID iid, void** ppv)
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP RecordingSite::GetWindow(HWND* phwnd)
-{
-    Record("GetWindow");
-    if (!phwnd) return E_POINTER;
-    *phwnd = m_hwnd;
-    return S_OK;
-}
+STDMETHODIMP RecordingSite::GetWindow(HWND* phwnd) { return GiveWindow(Record("GetWindow"), m_hwnd, phwnd); }
 
 STDMETHODIMP RecordingSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                              LPRECT clip, LPOLEINPLACEFRAMEINFO info)
@@ -117,10 +110,7 @@ STDMETHODIMP RecordingSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPla
     *doc = nullptr;  // the frame is also the document window
     *pos = posRect;
     *clip = clipRect;
-    info->fMDIApp = FALSE;
-    info->hwndFrame = m_hwnd;
-    info->haccel = nullptr;
-    info->cAccelEntries = 0;
+    *info = OLEINPLACEFRAMEINFO{info->cb, FALSE, m_hwnd, nullptr, 0};
     return S_OK;
 }
 
@@ -165,6 +155,12 @@ STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPP
     m_received.push_back(event + ")");
     if (onEvent) onEvent(dispid, params);
     return S_OK;
+}
+
+STDMETHODIMP RecordingPageSite::QueryInterface(REFIID iid, void** ppv)
+{
+    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return Cleared(ppv, E_NOINTERFACE);
+    return Hand(this, ppv);
 }
 
 } // namespace test

@@ -128,14 +128,8 @@ public:
 
     // IOleClientSite
     STDMETHOD(SaveObject)() override { return Record("SaveObject"); }
-    STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker** moniker) override
-    {
-        return Record("GetMoniker", Cleared(moniker, E_NOTIMPL));
-    }
-    STDMETHOD(GetContainer)(IOleContainer** container) override
-    {
-        return Record("GetContainer", Cleared(container, E_NOINTERFACE));
-    }
+    STDMETHOD(GetMoniker)(DWORD, DWORD, IMoniker** m) override { return Record("GetMoniker", Cleared(m, E_NOTIMPL)); }
+    STDMETHOD(GetContainer)(IOleContainer** c) override { return Record("GetContainer", Cleared(c, E_NOINTERFACE)); }
     STDMETHOD(ShowObject)() override { return Record("ShowObject"); }
     STDMETHOD(OnShowWindow)(BOOL show) override { return Record(show ? "OnShowWindow(TRUE)" : "OnShowWindow(FALSE)"); }
     STDMETHOD(RequestNewObjectLayout)() override { return Record("RequestNewObjectLayout", E_NOTIMPL); }
@@ -161,10 +155,7 @@ public:
     {
         return Record(lock ? "LockInPlaceActive(TRUE)" : "LockInPlaceActive(FALSE)");
     }
-    STDMETHOD(GetExtendedControl)(IDispatch** disp) override
-    {
-        return Record("GetExtendedControl", Cleared(disp, E_NOTIMPL));
-    }
+    STDMETHOD(GetExtendedControl)(IDispatch** d) override { return Record("GetExtendedControl", Cleared(d, E_NOTIMPL)); }
     STDMETHOD(TransformCoords)(POINTL*, POINTF*, DWORD) override { return Record("TransformCoords", E_NOTIMPL); }
     // Recorded as "TranslateAccelerator(<key>,<modifier flags>)".
     STDMETHOD(TranslateAccelerator)(MSG* msg, DWORD modifiers) override
@@ -227,7 +218,7 @@ private:
 class RecordingEventSink final : public Counted<IDispatch> {
 public:
     explicit RecordingEventSink(const IID& events, bool answersEvents = true)
-        : m_events(events), answersEvents(answersEvents) {}
+        : answersEvents(answersEvents), m_events(events) {}
 
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
     STDMETHOD(GetTypeInfoCount)(UINT* count) override { return NoTypeInfo(count); }
@@ -242,25 +233,18 @@ public:
     // cancel flag) or its calls back into the control.
     std::function<void(DISPID, DISPPARAMS*)> onEvent;
 
+    bool answersEvents;
+
 private:
     const IID& m_events;
     CallLog m_log;
     std::vector<std::string> m_received;
-
-public:
-    bool answersEvents;
 };
 
 // A property page site that records the status changes it is told of.
 class RecordingPageSite final : public Counted<IPropertyPageSite> {
 public:
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IPropertyPageSite)) return Cleared(ppv, E_NOINTERFACE);
-        *ppv = this;
-        AddRef();
-        return S_OK;
-    }
+    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override;
     STDMETHOD(OnStatusChange)(DWORD flags) override { changes.push_back(flags); return S_OK; }
     STDMETHOD(GetLocaleID)(LCID*) override { return E_NOTIMPL; }
     STDMETHOD(GetPageContainer)(IUnknown** unk) override { return Cleared(unk, E_NOTIMPL); }

@@ -218,7 +218,7 @@ TEST_F(Accessibility, NavigatesByCellsAndStopsAtTheEdges)
     EXPECT_EQ(E_INVALIDARG, acc->accNavigate(NAVDIR_UP, Id(-1), &end));
 }
 
-TEST_F(Accessibility, RaisesOneEventPerChangeAndClicksLikeTheMouse)
+TEST_F(Accessibility, RaisesOneEventPerChangeClicksLikeTheMouseAndOutlivesTheControl)
 {
     sink.Events().clear();
     SetFocus(control);
@@ -277,19 +277,15 @@ TEST_F(Accessibility, RaisesOneEventPerChangeAndClicksLikeTheMouse)
     EXPECT_EQ(1u, std::count(sink.Events().begin(), sink.Events().end(), "4(1,2)"));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, acc->accDoDefaultAction(Id(IdOf(2, 2))));
     UnhookWinEvent(hook);
-}
 
-TEST_F(Accessibility, ObjectOutlivingTheControlAnswersNotConnected)
-{
-    SetFocus(control);
+    // An object that outlives the control, and its selection, answer "not connected".
     acc->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Id(IdOf(1, 1)));
     acc->accSelect(SELFLAG_EXTENDSELECTION, Id(IdOf(2, 2)));
-    fw::Variant selection;
-    ASSERT_HRESULT_SUCCEEDED(acc->get_accSelection(&selection));
-    ASSERT_EQ(VT_UNKNOWN, selection.Ref().vt);
+    fw::Variant selected;
+    ASSERT_HRESULT_SUCCEEDED(acc->get_accSelection(&selected));
+    ASSERT_EQ(VT_UNKNOWN, selected.Ref().vt);
     grid.Reset();
     host.Destroy();
-
     long n = 0;
     fw::Bstr text;
     fw::Variant v;
@@ -301,7 +297,7 @@ TEST_F(Accessibility, ObjectOutlivingTheControlAnswersNotConnected)
     EXPECT_EQ(CO_E_OBJNOTCONNECTED, acc->accSelect(SELFLAG_TAKEFOCUS, Id(5)));
     EXPECT_EQ(CO_E_OBJNOTCONNECTED, acc->accDoDefaultAction(Id(5)));
     fw::ComPtr<IEnumVARIANT> cells;
-    ASSERT_HRESULT_SUCCEEDED(selection.Ref().punkVal->QueryInterface(IID_IEnumVARIANT, cells.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(selected.Ref().punkVal->QueryInterface(IID_IEnumVARIANT, cells.PutVoid()));
     ULONG got = 0;
     EXPECT_EQ(CO_E_OBJNOTCONNECTED, cells->Next(1, v.Ptr(), &got));
 }

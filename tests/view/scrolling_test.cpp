@@ -80,11 +80,11 @@ TEST(ScrollBars, RangesAndPagesForEachSettingAndContentThatFits)
     EXPECT_EQ(UINT(g.Client().right - 50), Bar(g, SB_HORZ).nPage);
 }
 
-TEST(VerticalScroll, LinePageThumbTopAndBottom)
+TEST(Scroll, LinePageThumbTopAndBottomAndSideways)
 {
     Grid g;
     g.Itf()->put_Rows(100);
-    g.Itf()->put_ScrollBars(2);
+    g.Itf()->put_Cols(30);
     const RECT client = g.Client();
     const int page = client.bottom - 40;
     const int end = 99 * 40 - page;  // the scroll bar's last position
@@ -125,14 +125,8 @@ TEST(VerticalScroll, LinePageThumbTopAndBottom)
     EXPECT_EQ(4, g->FirstScrolledCell().row);
     Step(g, WM_VSCROLL, SB_LINEUP);
     EXPECT_EQ(0, Bar(g, SB_VERT).nPos);
-}
 
-TEST(HorizontalScroll, LineStepRepaintsTheStripRightOfTheFixedColumns)
-{
-    Grid g;
-    g.Itf()->put_Cols(30);
-    g.Itf()->put_ScrollBars(1);
-    const RECT client = g.Client();
+    // Sideways a line step repaints the strip right of the fixed column.
     EXPECT_EQ(Box(client.right - 50, 0, client.right, client.bottom), Step(g, WM_HSCROLL, SB_LINERIGHT));
     EXPECT_EQ(50, Bar(g, SB_HORZ).nPos);
     EXPECT_EQ(Box(50, 0, 100, client.bottom), Step(g, WM_HSCROLL, SB_LINELEFT));
