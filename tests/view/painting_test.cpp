@@ -1,11 +1,13 @@
-// What a paint leaves on the pixels: drawn through IViewObject::Draw into a
+// What a paint leaves on the pixels (drawn through IViewObject::Draw into a
 // memory bitmap, through WM_PAINT with a context, and through real paints of
-// the window, whole or in part.
+// the window, whole or in part); the scroll bars, the scrolling messages and
+// what they repaint, the wheel, bringing cells into view and fitting columns.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "view/windowed_grid.h"
 
@@ -245,6 +247,220 @@ TEST(Painting, ScrolledStripsMatchAFullRepaint)
     UpdateWindow(hwnd);
     full.CopyScreen(hwnd);
     EXPECT_EQ(0u, full.PixelsDifferingFrom(scrolled));
+}
+
+
+SCROLLINFO Bar(const Grid& g, int bar)
+{
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (!GetScrollInfo(g.Window(), bar, &si)) si.nPos = si.nMax = si.nPage = 0;
+    return si;
+}
+
+bool BarShown(const Grid& g, int bar)
+{
+    return (GetWindowLongW(g.Window(), GWL_STYLE) & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+}
+
+std::string Box(LONG l, LONG t, LONG r, LONG b)
+{
+    return std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b);
+}
+
+// Sends one scroll code with nothing waiting to be painted, and answers
+// what the step left to repaint ("" when nothing).
+std::string Step(const Grid& g, UINT msg, WPARAM code)
+{
+    UpdateWindow(g.Window());
+    ValidateRect(g.Window(), nullptr);
+    SendMessageW(g.Window(), msg, code, 0);
+    RECT r = {};
+    return GetUpdateRect(g.Window(), &r, FALSE) ? Box(r.left, r.top, r.right, r.bottom) : "";
+}
+
+TEST(ScrollBars, RangesAndPagesForEachSettingAndContentThatFits)
+{
+    Grid g;
+    g.Itf()->put_Rows(100);  // 99 x 40 high and 9 x 50 wide beyond the fixed row and column
+    for (int setting = 0; setting <= 3; ++setting) {
+        SCOPED_TRACE(setting);
+        g.Itf()->put_ScrollBars(setting);
+        const RECT rc = g.Client();
+        const bool vert = setting == 0 || setting == 2;
+        const bool horz = setting == 0 || setting == 1;
+        EXPECT_EQ(vert, BarShown(g, SB_VERT));
+        EXPECT_EQ(horz, BarShown(g, SB_HORZ));
+        // A hidden bar's page is cut to its empty range by the platform.
+        EXPECT_EQ(vert ? UINT(rc.bottom - 40) : 1u, Bar(g, SB_VERT).nPage);
+        EXPECT_EQ(horz ? UINT(rc.right - 50) : 1u, Bar(g, SB_HORZ).nPage);
+        EXPECT_EQ(vert ? 99 * 40 - 1 : 0, Bar(g, SB_VERT).nMax);
+        EXPECT_EQ(horz ? 9 * 50 - 1 : 0, Bar(g, SB_HORZ).nMax);
+    }
+    g.Itf()->put_ScrollBars(0);
+    const UINT page = Bar(g, SB_VERT).nPage;
+    MoveWindow(g.Window(), 0, 0, 400, 200, TRUE);
+    EXPECT_EQ(page - 100, Bar(g, SB_VERT).nPage);
+
+    // Content that fits has no range and no bar; growing brings the bars
+    // back, and each bar's page follows the client the other leaves.
+    g.Itf()->put_Rows(4);
+    g.Itf()->put_Cols(4);
+    for (int bar : {SB_VERT, SB_HORZ}) {
+        EXPECT_FALSE(BarShown(g, bar));
+        EXPECT_EQ(0, Bar(g, bar).nMax);
+    }
+    g.Itf()->put_Cols(20);
+    EXPECT_TRUE(BarShown(g, SB_HORZ));
+    g.Itf()->put_Rows(40);
+    EXPECT_TRUE(BarShown(g, SB_VERT));
+    EXPECT_EQ(UINT(g.Client().right - 50), Bar(g, SB_HORZ).nPage);
+}
+
+TEST(Scroll, LinePageThumbTopAndBottomAndSideways)
+{
+    Grid g;
+    g.Itf()->put_Rows(100);
+    g.Itf()->put_Cols(30);
+    const RECT client = g.Client();
+    const int page = client.bottom - 40;
+    const int end = 99 * 40 - page;  // the scroll bar's last position
+    // Line steps repaint only the strip uncovered; at either end nothing moves.
+    const struct { WPARAM code; int pos; std::string dirty; } steps[] = {
+        {SB_LINEUP, 0, ""},
+        {SB_LINEDOWN, 40, Box(0, client.bottom - 40, client.right, client.bottom)},
+        {SB_LINEDOWN, 80, Box(0, client.bottom - 40, client.right, client.bottom)},
+        {SB_LINEUP, 40, Box(0, 40, client.right, 80)},
+        {SB_PAGEDOWN, 40 + page, Box(0, 40, client.right, client.bottom)},
+        {SB_PAGEUP, 40, Box(0, 40, client.right, client.bottom)},
+        {SB_THUMBPOSITION, 40, ""},  // outside a drag the thumb is where the position is
+        {SB_BOTTOM, end, "?"},  // a refresh, which only a container turns into a repaint
+        {SB_LINEDOWN, end, ""},
+        {SB_PAGEDOWN, end, ""},
+    };
+    for (const auto& s : steps) {
+        const std::string dirty = Step(g, WM_VSCROLL, s.code);
+        if (s.dirty != "?") {
+            EXPECT_EQ(s.dirty, dirty) << s.code << " to " << s.pos;
+        }
+        EXPECT_EQ(s.pos, Bar(g, SB_VERT).nPos) << s.code;
+    }
+    // At the end the last row shows whole, within one row of the bottom.
+    RECT box;
+    ASSERT_TRUE(g->CellBox(99, 1, box));
+    EXPECT_LE(box.bottom, client.bottom - 1);
+    EXPECT_GT(box.bottom, client.bottom - 1 - 40);
+    Step(g, WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(0, Bar(g, SB_VERT).nPos);
+    EXPECT_EQ(CCellID(1, 1), g->FirstScrolledCell());
+
+    // Hidden rows do not stall a line step.
+    g.Itf()->put_RowHeight(1, 0);
+    g.Itf()->put_RowHeight(2, 0);
+    Step(g, WM_VSCROLL, SB_LINEDOWN);
+    EXPECT_EQ(40, Bar(g, SB_VERT).nPos);
+    EXPECT_EQ(4, g->FirstScrolledCell().row);
+    Step(g, WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(0, Bar(g, SB_VERT).nPos);
+
+    // Sideways a line step repaints the strip right of the fixed column.
+    EXPECT_EQ(Box(client.right - 50, 0, client.right, client.bottom), Step(g, WM_HSCROLL, SB_LINERIGHT));
+    EXPECT_EQ(50, Bar(g, SB_HORZ).nPos);
+    EXPECT_EQ(Box(50, 0, 100, client.bottom), Step(g, WM_HSCROLL, SB_LINELEFT));
+    EXPECT_EQ(0, Bar(g, SB_HORZ).nPos);
+}
+
+// The wheel setting is read when a control is made: each setting gets a new
+// control, and the user's own setting is put back afterwards.
+TEST(Wheel, LinesPerNotchPostTheirScrollMessages)
+{
+    HKEY key = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key);
+    wchar_t saved[64] = {};
+    DWORD size = sizeof saved;
+    const bool had = RegQueryValueExW(key, L"WheelScrollLines", nullptr, nullptr, reinterpret_cast<BYTE*>(saved),
+                                      &size) == ERROR_SUCCESS;
+    auto use = [&](const wchar_t* lines) {
+        RegSetValueExW(key, L"WheelScrollLines", 0, REG_SZ, reinterpret_cast<const BYTE*>(lines),
+                       static_cast<DWORD>((wcslen(lines) + 1) * sizeof(wchar_t)));
+    };
+    using Codes = std::vector<WPARAM>;
+    const struct { const wchar_t* lines; short delta; Codes posted; } cases[] = {
+        {L"3", 120, Codes(3, SB_LINEUP)}, {L"3", 60, Codes(1, SB_LINEUP)},
+        {L"3", -240, Codes(6, SB_LINEDOWN)}, {L"3", 39, Codes()},
+        {L"0", 120, Codes()}, {L"0", -360, Codes()},
+        {L"-1", 240, Codes(2, SB_PAGEUP)}, {L"-1", -180, Codes(1, SB_PAGEDOWN)}, {L"-1", 100, Codes()},
+    };
+    for (const auto& c : cases) {
+        use(c.lines);
+        Grid g;
+        SendMessageW(g.Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), 0);
+        Codes posted;
+        MSG msg;
+        while (PeekMessageW(&msg, g.Window(), WM_VSCROLL, WM_VSCROLL, PM_REMOVE)) posted.push_back(msg.wParam);
+        EXPECT_EQ(c.posted, posted) << c.lines << " lines, delta " << c.delta;
+    }
+    if (had)
+        use(saved);
+    else
+        RegDeleteValueW(key, L"WheelScrollLines");
+    RegCloseKey(key);
+}
+
+TEST(BringIntoView, FarCellBecomesWhollyVisible)
+{
+    Grid g;
+    g.Itf()->put_Rows(100000);
+    g.Itf()->put_Cols(40);
+    g.Itf()->put_ColWidth(35, 120);
+    g->SetFocusCell(1, 1);
+    g->SetFocusCell(90000, 35);
+    EXPECT_TRUE(g->CellShows(90000, 35));
+    RECT box;
+    ASSERT_TRUE(g->CellBox(90000, 35, box));
+    const RECT client = g.Client();
+    EXPECT_LE(box.right, client.right - 1);
+    EXPECT_LE(box.bottom, client.bottom - 1);
+    EXPECT_GE(box.left, 50);
+    EXPECT_GE(box.top, 40);
+    // Scrolled no further than needed: the cell ends within one cell of the edge.
+    EXPECT_GT(box.bottom, client.bottom - 1 - 40);
+    // And back to a cell above and left of the view.
+    g->SetFocusCell(5, 2);
+    ASSERT_TRUE(g->CellBox(5, 2, box));
+    EXPECT_EQ(50, box.left);
+    EXPECT_EQ(40, box.top);
+}
+
+TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
+{
+    Grid g;
+    int width = 0;
+    EXPECT_EQ(S_OK, g.Itf()->AdjustColWidth(3));
+    g.Itf()->get_ColWidth(3, &width);
+    EXPECT_EQ(3, width);  // every text empty
+
+    g.SetText(2, 4, L"A rather long text for one cell");
+    EXPECT_EQ(S_OK, g.Itf()->AdjustColWidths());
+    g.Itf()->get_ColWidth(4, &width);
+    EXPECT_GT(width, 100);
+    g.Itf()->get_ColWidth(3, &width);
+    EXPECT_EQ(3, width);
+    int height = 0;
+    EXPECT_EQ(S_OK, g.Itf()->AdjustRowHeight(2));
+    g.Itf()->get_RowHeight(2, &height);
+    EXPECT_GT(height, 3);
+    EXPECT_LT(height, 40);
+
+    fw::Bstr before, after;
+    g.Itf()->get_Widths(before.Put());
+    UpdateWindow(g.Window());
+    ValidateRect(g.Window(), nullptr);
+    EXPECT_EQ(S_OK, g.Itf()->AdjustColWidth(10));
+    g.Itf()->get_Widths(after.Put());
+    EXPECT_STREQ(before.Get(), after.Get());
+    EXPECT_FALSE(GetUpdateRect(g.Window(), nullptr, FALSE));
 }
 
 } // namespace
