@@ -17,10 +17,7 @@
 
 namespace {
 
-struct Named {
-    const IID* iid;
-    const char* name;
-};
+struct Named { const IID* iid; const char* name; };
 
 #define NAMED(I) {&IID_##I, #I}
 

@@ -138,10 +138,11 @@ STDMETHODIMP RecordingEventSink::QueryInterface(REFIID iid, void** ppv)
     return E_NOINTERFACE;
 }
 
-STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                                        UINT*)
+STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID lcid, WORD flags, DISPPARAMS* params,
+                                        VARIANT* result, EXCEPINFO*, UINT*)
 {
     m_log.Add("Invoke(" + std::to_string(dispid) + ")");
+    how = How{lcid, flags, result != nullptr, params ? params->cNamedArgs : 0};
     // The event with its short arguments in declared order: "13(2,3)".
     std::string event = std::to_string(dispid) + "(";
     for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
@@ -154,7 +155,7 @@ STDMETHODIMP RecordingEventSink::Invoke(DISPID dispid, REFIID, LCID, WORD, DISPP
     }
     m_received.push_back(event + ")");
     if (onEvent) onEvent(dispid, params);
-    return S_OK;
+    return answer;
 }
 
 STDMETHODIMP RecordingPageSite::QueryInterface(REFIID iid, void** ppv)

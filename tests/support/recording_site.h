@@ -224,7 +224,8 @@ public:
     STDMETHOD(GetTypeInfoCount)(UINT* count) override { return NoTypeInfo(count); }
     STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override { return Cleared(info, E_NOTIMPL); }
     STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+    STDMETHOD(Invoke)(DISPID dispid, REFIID, LCID lcid, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                      UINT*) override;
 
     CallLog& Log() { return m_log; }
     // Events received, as "dispid(arg,...)" with shorts in declared order.
@@ -232,6 +233,9 @@ public:
     // Runs inside each event, after it is recorded: a sink's answer (a
     // cancel flag) or its calls back into the control.
     std::function<void(DISPID, DISPPARAMS*)> onEvent;
+    // How the last event was invoked, and what Invoke answers.
+    struct How { LCID lcid; WORD flags; bool result; UINT named; } how = {};
+    HRESULT answer = S_OK;
 
     bool answersEvents;
 
