@@ -194,8 +194,7 @@ TEST(GridTable, LargeTablesStaySmallAndExact)
 struct SeenOnDestroy {
     const CGridTable* table = nullptr;
     WNDPROC original = nullptr;
-    int rows = -1;
-    int cols = -1;
+    int rows = -1, cols = -1;
     bool whole = false;
 } g_seen;
 
