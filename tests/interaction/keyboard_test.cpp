@@ -9,7 +9,7 @@ using List = std::vector<std::string>;
 
 struct Keys : keys_test::KeyedGrid {};
 
-TEST_F(Keys, ArrowRaisesKeyPressThenTheSelectionEvents)
+TEST_F(Keys, ArrowsRaiseKeyPressThenTheSelectionEventsAndSelect)
 {
     Key(VK_DOWN);  // no current cell: nothing at all
     EXPECT_TRUE(Events().empty());
@@ -26,6 +26,27 @@ TEST_F(Keys, ArrowRaisesKeyPressThenTheSelectionEvents)
     Key(VK_RIGHT);
     EXPECT_EQ(List{"9(39)"}, Events());
     EXPECT_EQ(CCellID(2, 3), Current());
+    Itf()->put_Enabled(VARIANT_TRUE);
+
+    // Shift extends from the anchor; a plain move selects one cell.
+    grid->SetFocusCell(2, 2);
+    Key(VK_DOWN);  // anchor (3, 2)
+    {
+        Held shift{VK_SHIFT};
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+    }
+    EXPECT_EQ("2,3-2,5", Corners());
+    EXPECT_EQ(CCellID(5, 2), Current());
+    Key(VK_DOWN);
+    EXPECT_EQ("2,6-2,6", Corners());
+
+    // Ctrl+A selects every movable cell and keeps the current cell.
+    grid->SetFocusCell(4, 4);
+    Held ctrl{VK_CONTROL};
+    Key('A');
+    EXPECT_EQ("1,1-9,9", Corners());
+    EXPECT_EQ(CCellID(4, 4), Current());
 }
 
 TEST_F(Keys, TabWrapsAcrossRowsAndStopsAtTheLastCell)
@@ -71,30 +92,6 @@ TEST_F(Keys, PagesAndJumpsKeepTheColumn)
     EXPECT_EQ(CCellID(1, 3), Current());
     Key(VK_PRIOR);
     EXPECT_EQ(CCellID(1, 3), Current());
-}
-
-TEST_F(Keys, ShiftExtendsFromTheAnchorAndAPlainMoveSelectsOneCell)
-{
-    grid->SetFocusCell(2, 2);
-    Key(VK_DOWN);  // anchor (3, 2)
-    {
-        Held shift{VK_SHIFT};
-        Key(VK_DOWN);
-        Key(VK_DOWN);
-    }
-    EXPECT_EQ("2,3-2,5", Corners());
-    EXPECT_EQ(CCellID(5, 2), Current());
-    Key(VK_DOWN);
-    EXPECT_EQ("2,6-2,6", Corners());
-}
-
-TEST_F(Keys, CtrlASelectsAllMovableCellsAndKeepsTheCurrentCell)
-{
-    grid->SetFocusCell(4, 4);
-    Held ctrl{VK_CONTROL};
-    Key('A');
-    EXPECT_EQ("1,1-9,9", Corners());
-    EXPECT_EQ(CCellID(4, 4), Current());
 }
 
 TEST_F(Keys, DeleteClearsEditableSelectedCellsUnlessTheSinkCancels)

@@ -41,7 +41,8 @@ private:
 // Dispids: 1 OnBeforeEdit, 3 OnAfterEdit, 9 OnKeyPress, 10 OnSelectCell,
 // 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange.
 struct KeyedGrid : ::testing::Test {
-    view_test::Grid grid{400, 300};
+    explicit KeyedGrid(bool window = true) : grid(400, 300, window) {}
+    view_test::Grid grid;
     test::RecordingEventSink sink{DIID__ITesseraEvents};
     test::EventAdvise events;
 

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <ostream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,14 +21,9 @@ using Events = std::vector<std::string>;
 // 8 OnDblClick, 9 OnKeyPress, 10 OnSelectCell, 11 OnSelectRange,
 // 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange, 16/17 OnDragAndDropRow/Col.
 
-struct Cell {
-    int row = -1;
-    int col = -1;
-    bool operator==(const Cell& o) const { return row == o.row && col == o.col; }
-};
-std::ostream& operator<<(std::ostream& os, const Cell& c) { return os << "(" << c.row << "," << c.col << ")"; }
+using Cell = std::pair<int, int>;  // row, column
 
-class MouseHost : public test::HostedGrid {
+class Mouse : public test::HostedGrid {
 protected:
     void SetUp() override
     {
@@ -90,8 +85,8 @@ protected:
     Cell Current() const
     {
         Cell c;
-        grid->get_CurrentCellRow(&c.row);
-        grid->get_CurrentCellCol(&c.col);
+        grid->get_CurrentCellRow(&c.first);
+        grid->get_CurrentCellCol(&c.second);
         return c;
     }
     std::string Corners() const { return test::Corners(grid.Get()); }
@@ -102,7 +97,6 @@ protected:
         grid->put_Hint(fw::Bstr(text).Get());
     }
 
-    size_t Count(const std::string& event) { return static_cast<size_t>(std::count(sink.Events().begin(), sink.Events().end(), event)); }
     HWND Editor() const { return FindWindowExW(control, nullptr, L"Edit", nullptr); }
     void EditBit(int row, int col)
     {
@@ -123,8 +117,6 @@ protected:
         return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
     }
 };
-
-using Mouse = MouseHost;
 
 TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
 {
@@ -321,7 +313,7 @@ TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
         const int moved = c.rows ? 20 + c.from : 50 + c.from;
         if (c.landed >= 0) {
             EXPECT_EQ(moved, c.rows ? H(c.landed) : W(c.landed));
-            EXPECT_EQ(-1, Current().row);
+            EXPECT_EQ(-1, Current().first);
         } else {
             EXPECT_EQ(moved, c.rows ? H(c.from) : W(c.from));
         }
@@ -361,7 +353,7 @@ TEST_F(Mouse, DisabledControlIgnoresTheMouse)
     EXPECT_EQ(0, Send(WM_LBUTTONUP, CX(3), CY(4)));
     Send(WM_LBUTTONDBLCLK, CX(3), CY(4), MK_LBUTTON);
     EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(Cell{}, Current());
+    EXPECT_EQ(Cell(-1, -1), Current());
     EXPECT_EQ(nullptr, GetCapture());
 }
 
@@ -383,7 +375,7 @@ TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
     return ti;
 }
 
-class Hints : public MouseHost {
+class Hints : public Mouse {
 protected:
     // The tooltip of this thread that holds the control's tool.
     HWND Tip() const
@@ -439,6 +431,16 @@ TEST_F(Hints, HoverMovesTheToolFromCellToCell)
     EXPECT_TRUE(Box(4, 3) == Read().rect);
     HoverCell(0, 2);
     EXPECT_EQ(L"fixed", Read().text);
+
+    // After a scroll the same cell gets its new rectangle.
+    Size(6, 30);
+    SetHint(5, 1, L"five");
+    HoverCell(5, 1);
+    EXPECT_EQ(Y(5), Read().rect.top);
+    SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    // Row 1 scrolled away: row 5 is now one row higher.
+    Hover(CX(1), Y(5) - H(1) + 5);
+    EXPECT_EQ(Y(5) - H(1), Read().rect.top);
 }
 
 TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
@@ -462,18 +464,6 @@ TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
     }
     Hover(CX(3), 10);
     EXPECT_EQ(L"edge", Read().text);
-}
-
-TEST_F(Hints, AfterAScrollTheSameCellGetsItsNewRectangle)
-{
-    Size(6, 30);
-    SetHint(5, 1, L"five");
-    HoverCell(5, 1);
-    EXPECT_EQ(Y(5), Read().rect.top);
-    SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
-    // Row 1 scrolled away: row 5 is now one row higher.
-    Hover(CX(1), Y(5) - H(1) + 5);
-    EXPECT_EQ(Y(5) - H(1), Read().rect.top);
 }
 
 // A control whose window is made again gets a new tooltip, and the first
@@ -522,14 +512,14 @@ TEST_F(Mouse, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
     for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
     // Row 11 shows first, under the fixed row; press on row 12.
     Press(CX(2), CY(2));
-    const int startRow = Current().row;
+    const int startRow = Current().first;
     Drag(CX(2), 10);
     if (!PointAt(CX(2), 10)) GTEST_SKIP() << "the pointer could not be placed";
     sink.Events().clear();
     SendMessageW(control, WM_TIMER, 513, 0);
     SendMessageW(control, WM_TIMER, 513, 0);
-    EXPECT_EQ(2u, Count("9(38)"));
-    EXPECT_EQ(startRow - 2, Current().row);
+    EXPECT_EQ(2, std::count(sink.Events().begin(), sink.Events().end(), "9(38)"));
+    EXPECT_EQ(startRow - 2, Current().first);
 
     Release(CX(2), 10);
     EXPECT_FALSE(KillTimer(control, 513));

@@ -1,38 +1,14 @@
 // The control's selection members and events, on a control made in this
-// process so that the selection can be started as user input would, with a
-// real sink on the control's connection point.
-#include <windows.h>
-#include <gtest/gtest.h>
-#include <ocidl.h>
-
-#include <string>
-#include <vector>
-
-#include "support/grid_helpers.h"
-#include "control/Tessera.h"
-#include "framework/com_ptr.h"
-#include "support/recording_site.h"
+// process without a window, so that the selection can be started as user
+// input would, with a real sink on the control's connection point.
+#include "interaction/keyed_grid.h"
 
 namespace {
 
-using Events = std::vector<std::string>;  // "dispid(args in declared order)"
-// OnSelectCell 10, OnEnterCell 13, OnLeaveCell 14.
+using List = std::vector<std::string>;  // "dispid(args in declared order)"
 
-struct TesseraSelection : ::testing::Test {
-    fw::ComPtr<ITessera> itf;
-    CTessera* grid = nullptr;
-    test::RecordingEventSink sink{DIID__ITesseraEvents};
-    test::EventAdvise events;
-
-    void SetUp() override
-    {
-        ASSERT_HRESULT_SUCCEEDED(fw::CreateInstance<CTessera>(nullptr, IID_ITessera, itf.PutVoid()));
-        grid = static_cast<CTessera*>(itf.Get());
-        ASSERT_HRESULT_SUCCEEDED(events.Advise(itf.Get(), &sink));
-    }
-    void TearDown() override { events.Unadvise(); }
-
-    std::string Corners() { return test::Corners(itf.Get()); }
+struct TesseraSelection : keys_test::KeyedGrid {
+    TesseraSelection() : KeyedGrid(false) {}
 };
 
 const std::string kNone = "-1,-1--1,-1";
@@ -42,88 +18,88 @@ TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
     grid->SetFocusCell(2, 5);
     grid->SetFocusCell(2, 5);
     grid->SetFocusCell(3, 4);
-    EXPECT_EQ((Events{"14(-1,-1)", "13(2,5)", "14(2,5)", "13(3,4)"}), sink.Events());
+    EXPECT_EQ((List{"14(-1,-1)", "13(2,5)", "14(2,5)", "13(3,4)"}), sink.Events());
     int n = 0;
-    itf->get_CurrentCellRow(&n); EXPECT_EQ(3, n);
-    itf->get_CurrentCellCol(&n); EXPECT_EQ(4, n);
+    Itf()->get_CurrentCellRow(&n); EXPECT_EQ(3, n);
+    Itf()->get_CurrentCellCol(&n); EXPECT_EQ(4, n);
 
     sink.Events().clear();
     grid->Selection().SetSelectedRange(2, 2, 3, 4);
-    EXPECT_EQ((Events{"10(2,2)", "10(3,2)", "10(4,2)", "10(2,3)", "10(3,3)", "10(4,3)"}), sink.Events());
+    EXPECT_EQ((List{"10(2,2)", "10(3,2)", "10(4,2)", "10(2,3)", "10(3,3)", "10(4,3)"}), sink.Events());
 
     // No window: ClearSelection raises nothing at all, and keeps the current cell.
     sink.Events().clear();
-    EXPECT_HRESULT_SUCCEEDED(itf->ClearSelection());
+    EXPECT_HRESULT_SUCCEEDED(Itf()->ClearSelection());
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(kNone, Corners());
     EXPECT_FALSE(grid->GetCell(3, 4).Selected());
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
 
     // A current cell that new fixed rows or columns cover is dropped.
-    itf->put_FixedCols(4);
+    Itf()->put_FixedCols(4);
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
-    itf->put_FixedCols(5);
+    Itf()->put_FixedCols(5);
     EXPECT_EQ(CCellID(-1, -1), grid->FocusCell());
     grid->SetFocusCell(3, 6);
-    itf->put_FixedRows(3);
+    Itf()->put_FixedRows(3);
     EXPECT_EQ(CCellID(3, 6), grid->FocusCell());
-    itf->put_FixedRows(4);
+    Itf()->put_FixedRows(4);
     EXPECT_EQ(CCellID(-1, -1), grid->FocusCell());
 }
 
 TEST_F(TesseraSelection, CornerSettersMoveOneCornerOfAnExistingSelection)
 {
-    itf->put_SelectionLeftTopX(3);  // nothing selected: stays empty
+    Itf()->put_SelectionLeftTopX(3);  // nothing selected: stays empty
     EXPECT_EQ(kNone, Corners());
     grid->Selection().SetSelectedRange(2, 1, 4, 3);
-    itf->put_SelectionRightBottomX(0);
+    Itf()->put_SelectionRightBottomX(0);
     EXPECT_EQ("0,2-1,4", Corners());
-    itf->put_SelectionLeftTopY(6);  // beyond the other corner: the roles swap
+    Itf()->put_SelectionLeftTopY(6);  // beyond the other corner: the roles swap
     EXPECT_EQ("0,4-1,6", Corners());
-    itf->put_SelectionRightBottomY(10);  // outside the table
+    Itf()->put_SelectionRightBottomY(10);  // outside the table
     EXPECT_EQ(kNone, Corners());
 }
 
 TEST_F(TesseraSelection, RangeSelectOffHidesTheSelectionAndRefusesNewOnes)
 {
     grid->Selection().SetSelectedRange(2, 1, 4, 3);
-    itf->put_RangeSelect(VARIANT_FALSE);
+    Itf()->put_RangeSelect(VARIANT_FALSE);
     VARIANT_BOOL draw = 1;
-    itf->get_DrawSelection(&draw);
+    Itf()->get_DrawSelection(&draw);
     EXPECT_EQ(0, draw);
-    itf->put_DrawSelection(1);  // refused while range selection is off
-    itf->get_DrawSelection(&draw);
+    Itf()->put_DrawSelection(1);  // refused while range selection is off
+    Itf()->get_DrawSelection(&draw);
     EXPECT_EQ(0, draw);
     EXPECT_EQ(kNone, Corners());
 
     sink.Events().clear();
     grid->Selection().SetSelectedRange(5, 5, 6, 6);
-    itf->put_SelectionLeftTopX(1);
+    Itf()->put_SelectionLeftTopX(1);
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_TRUE(grid->GetCell(2, 1).Selected());  // left in place
     EXPECT_FALSE(grid->GetCell(5, 5).Selected());
 
-    itf->put_RangeSelect(VARIANT_TRUE);
+    Itf()->put_RangeSelect(VARIANT_TRUE);
     EXPECT_EQ("1,2-3,4", Corners());
 }
 
 TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
 {
-    itf->put_Rows(70000);
+    Itf()->put_Rows(70000);
     grid->Selection().SetSelectedRange(65534, 1, 65537, 2);
     EXPECT_EQ("1,65534-2,65537", Corners());
-    itf->put_SelectionLeftTopY(0);
+    Itf()->put_SelectionLeftTopY(0);
     EXPECT_EQ("1,0-2,65537", Corners());
-    itf->put_SelectionRightBottomY(1);
+    Itf()->put_SelectionRightBottomY(1);
     EXPECT_EQ("1,0-2,1", Corners());
     for (int row = 2; row < 70000; ++row)
         ASSERT_FALSE(grid->GetCell(row, 1).Selected() || grid->GetCell(row, 2).Selected()) << row;
 
     // Shrinking leaves no corner on a cell that is gone.
     grid->Selection().SetSelectedRange(65534, 1, 65537, 2);
-    itf->put_Rows(65536);
+    Itf()->put_Rows(65536);
     EXPECT_EQ("1,65534-2,65535", Corners());
-    itf->put_Cols(2);
+    Itf()->put_Cols(2);
     EXPECT_EQ("1,65534-1,65535", Corners());
 }
 
@@ -133,7 +109,7 @@ TEST_F(TesseraSelection, ExchangesClearTheSelectionOfTheCellsThatMove)
     grid->Selection().SetSelectedRange(1, 1, 2, 2);
     grid->SetFocusCell(1, 1);
     sink.Events().clear();
-    itf->ExchangeCols(2, 5);
+    Itf()->ExchangeCols(2, 5);
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(CCellID(), grid->FocusCell());
     EXPECT_EQ(0u, grid->Selection().SelectedCount());
