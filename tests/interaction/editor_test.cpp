@@ -12,20 +12,16 @@ namespace {
 
 using namespace interaction;
 using List = std::vector<std::string>;
+using Texts = std::vector<std::wstring>;
 
 // --- plain functions ----------------------------------------------------------
 
 TEST(PlanEditor, WindowStyleAndRectangleFollowTheCell)
 {
     const RECT cell = {100, 40, 179, 59};  // 80 x 20, inclusive
-    struct Row {
-        int ctype, typeEx, align;
-        bool multiline;
-        EditorKind kind;
-        DWORD style;
-        RECT rect;
-        RECT button;  // all zero: none
-    } rows[] = {
+    // button all zero: none
+    const struct { int ctype, typeEx, align; bool multiline; EditorKind kind; DWORD style; RECT rect, button; }
+    rows[] = {
         {6, 2, 0, false, EditorKind::Text, 0x50800080, cell, {}},
         {6, 2, 1, true, EditorKind::Text, 0x508000C4 | ES_RIGHT, cell, {}},
         {4, 10, 2, false, EditorKind::Text, 0x50800080 | ES_CENTER, cell, {184, 40, 204, 60}},
@@ -42,7 +38,7 @@ TEST(PlanEditor, WindowStyleAndRectangleFollowTheCell)
         {6, 8, 0, false, EditorKind::None, 0, {100, 40, 155, 59}, {}},
         {9, 2, 0, false, EditorKind::None, 0, cell, {}},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         const EditorPlan plan = PlanEditor(r.ctype, r.typeEx, r.align, r.multiline, cell);
         const std::string at = std::to_string(r.ctype) + "/" + std::to_string(r.typeEx);
         EXPECT_EQ(r.kind, plan.kind) << at;
@@ -60,16 +56,13 @@ TEST(PlanEditor, WindowStyleAndRectangleFollowTheCell)
 TEST(PlaceCalendar, CentredBelowTheCellAndKeptInside)
 {
     const SIZE size = {180, 150}, client = {400, 300};
-    struct Row {
-        RECT cell;
-        RECT want;
-    } rows[] = {
+    const struct { RECT cell, want; } rows[] = {
         {{100, 40, 179, 59}, {49, 59, 229, 209}},
         {{320, 40, 399, 59}, {220, 59, 400, 209}},   // right edge
         {{100, 240, 179, 259}, {49, 150, 229, 300}},  // bottom edge
         {{0, 40, 60, 59}, {0, 59, 180, 209}},         // left edge
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         RECT got = PlaceCalendar(r.cell, size, client);
         EXPECT_TRUE(EqualRect(&r.want, &got)) << got.left << "," << got.top << "," << got.right << "," << got.bottom;
     }
@@ -77,16 +70,12 @@ TEST(PlaceCalendar, CentredBelowTheCellAndKeptInside)
 
 TEST(AcceptableEditText, JudgedByTheCellType)
 {
-    struct Row {
-        const wchar_t* text;
-        int ctype;
-        bool ok;
-    } rows[] = {
+    const struct { const wchar_t* text; int ctype; bool ok; } rows[] = {
         {L"", 2, true},      {L"12", 2, true},     {L"12a", 2, false},  {L"-", 2, false},
         {L"2.5", 1, true},  {L"2.5", 4, true},    {L"x", 6, true},     {L"x", 0, false},
         {L"1", -1, true},    {L"2000-01-31", 7, true}, {L"\u0416", 6, true}, {L"\u0416", 4, false},
     };
-    for (const Row& r : rows) EXPECT_EQ(r.ok, AcceptableEditText(r.text, r.ctype)) << r.ctype;
+    for (const auto& r : rows) EXPECT_EQ(r.ok, AcceptableEditText(r.text, r.ctype)) << r.ctype;
 }
 
 TEST(EditorValue, DatesByEditorKind)
@@ -110,7 +99,7 @@ TEST(EditorValue, DatesByEditorKind)
 // 12 OnAfterCalendar, 15 ViewChange. `act` answers an event (its cancel
 // flag, null when none) or calls back into the control from inside it.
 struct Editing : keys_test::KeyedGrid {
-    std::vector<std::wstring> texts;  // the texts the events carried
+    Texts texts;  // the texts the events carried
     std::function<void(DISPID, SHORT*)> act;
 
     void SetUp() override
@@ -190,17 +179,12 @@ TEST_F(Editing, EditorWindowsLieOverTheirCells)
 {
     RECT box;
     ASSERT_TRUE(grid->CellBox(2, 2, box));
-    struct Row {
-        int ctype, typeEx;
-        const wchar_t* cls;
-        LONG style;
-        RECT rect;
-    } rows[] = {
+    const struct { int ctype, typeEx; const wchar_t* cls; LONG style; RECT rect; } rows[] = {
         {6, 2, L"Edit", 0x508000C4, box},  // EditMultiline is on by default
         {7, 2, L"SysDateTimePick32", 0x50800001, {box.left, box.top, box.left + 80, box.bottom}},
         {7, 5, L"SysDateTimePick32", 0x50800000, {box.left, box.top, box.left + 100, box.top + 24}},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         Setup(2, 2, r.ctype, r.typeEx);
         HWND editor = Open(2, 2);
         ASSERT_NE(nullptr, editor) << r.typeEx;
@@ -332,20 +316,15 @@ TEST_F(Editing, HostAnswersDecideWhatIsStored)
     Setup(2, 2, 6, 2);
     grid.SetText(2, 2, L"old");
     const List validated = {"1(2,2,'text',&0)", "2(2,2,'text',&0)", "3(2,2)", "15()"};
-    struct Row {
-        DISPID event;
-        SHORT answer;
-        bool atOpening;
-        const wchar_t* stored;
-        List trace;
-        std::vector<std::wstring> carried;  // the events' texts
-    } rows[] = {
+    // Carried: the events' texts.
+    const struct { DISPID event; SHORT answer; bool atOpening; const wchar_t* stored; List trace; Texts carried; }
+    rows[] = {
         {2, -1, false, L"old", validated, {L"old", L"new"}},
         {2, 1, false, L"new", validated, {L"old", L"new"}},
         {1, 1, false, L"old", {"1(2,2,'text',&0)", "15()"}, {L"old"}},
         {1, -1, true, L"old", {}, {}},
     };
-    for (const Row& r : rows) {
+    for (const auto& r : rows) {
         const std::string at = std::to_string(r.event) + "/" + std::to_string(r.answer);
         if (r.atOpening) act = [&](DISPID e, SHORT* c) { if (e == r.event) *c = r.answer; };
         HWND edit = Open(2, 2);
@@ -437,7 +416,8 @@ TEST_F(Editing, SinksThatReenterLeaveAtMostOneEditor)
     for (DISPID event : {1, 2, 12, 3, 4}) {  // BeforeEdit, ValidateEdit, AfterCalendar, AfterEdit, ButtonClick
         for (Action action : {ShowEdit, HideEdit, Rows, Cols, Move}) {
             for (int nth : {1, 2}) {
-                const std::string what = std::to_string(event) + "/" + std::to_string(action) + "/" + std::to_string(nth);
+                const std::string what = std::to_string(event) + "/" + std::to_string(action) + "/" +
+                                         std::to_string(nth);
                 Itf()->put_Rows(8);
                 Itf()->put_Cols(5);
                 Setup(2, 2, event == 12 ? 7 : 6, event == 12 ? 9 : 10);
