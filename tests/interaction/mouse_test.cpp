@@ -57,10 +57,7 @@ protected:
     int CX(int col) const { return X(col) + W(col) / 2; }
     int CY(int row) const { return Y(row) + H(row) / 2; }
 
-    LRESULT Send(UINT msg, int x, int y, WPARAM keys = 0) const
-    {
-        return SendMessageW(control, msg, keys, MAKELPARAM(x, y));
-    }
+    LRESULT Send(UINT msg, int x, int y, WPARAM keys = 0) const { return SendMessageW(control, msg, keys, MAKELPARAM(x, y)); }
     void Press(int x, int y, WPARAM keys = 0) const { Send(WM_LBUTTONDOWN, x, y, MK_LBUTTON | keys); }
     void Drag(int x, int y) const { Send(WM_MOUSEMOVE, x, y, MK_LBUTTON); }
     void Hover(int x, int y) const { Send(WM_MOUSEMOVE, x, y); }
@@ -82,9 +79,7 @@ protected:
     }
     bool RaisedAny(const std::string& prefix)
     {
-        for (const std::string& e : sink.Events())
-            if (e.compare(0, prefix.size(), prefix) == 0) return true;
-        return false;
+        return std::any_of(sink.Events().begin(), sink.Events().end(), [&](auto& e) { return e.rfind(prefix, 0) == 0; });
     }
     Cell Current() const
     {

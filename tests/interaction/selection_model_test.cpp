@@ -1,12 +1,6 @@
 // The selection model on its own, with a host that records what it is asked.
 // Then the control's selection members and events, on a control made in this
 // process without a window, with a real sink on its connection point.
-#include <windows.h>
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "interaction/SelectionModel.h"
 #include "interaction/keyed_grid.h"
 
@@ -201,7 +195,6 @@ TEST_F(SelectionModel, SingleCellsReportChangesAndBoundsFollowRemovals)
     EXPECT_TRUE(Is({5, 1, 6, 3}));
 }
 
-using List = std::vector<std::string>;  // "dispid(args in declared order)"
 
 struct TesseraSelection : keys_test::KeyedGrid {
     TesseraSelection() : KeyedGrid(false) {}
@@ -209,20 +202,11 @@ struct TesseraSelection : keys_test::KeyedGrid {
 
 const std::string kNoCorners = "-1,-1--1,-1";
 
-TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
+// The events' arguments are checked through the keys and the mouse.
+TEST_F(TesseraSelection, ClearingWithoutAWindowAndFixedCellsOverTheCurrentOne)
 {
-    grid->SetFocusCell(2, 5);
-    grid->SetFocusCell(2, 5);
     grid->SetFocusCell(3, 4);
-    EXPECT_EQ((List{"14(-1,-1)", "13(2,5)", "14(2,5)", "13(3,4)"}), sink.Events());
-    int n = 0;
-    Itf()->get_CurrentCellRow(&n); EXPECT_EQ(3, n);
-    Itf()->get_CurrentCellCol(&n); EXPECT_EQ(4, n);
-
-    sink.Events().clear();
     grid->Selection().SetSelectedRange(2, 2, 3, 4);
-    EXPECT_EQ((List{"10(2,2)", "10(3,2)", "10(4,2)", "10(2,3)", "10(3,3)", "10(4,3)"}), sink.Events());
-
     // No window: ClearSelection raises nothing at all, and keeps the current cell.
     sink.Events().clear();
     EXPECT_HRESULT_SUCCEEDED(Itf()->ClearSelection());
@@ -241,10 +225,10 @@ TEST_F(TesseraSelection, EventsCarryTheirArgumentsInDeclaredOrder)
     EXPECT_EQ(CCellID(3, 6), grid->FocusCell());
     Itf()->put_FixedRows(4);
     EXPECT_EQ(CCellID(-1, -1), grid->FocusCell());
-}
 
-TEST_F(TesseraSelection, CornerSettersMoveOneCornerOfAnExistingSelection)
-{
+    // The corner setters move one corner of an existing selection.
+    Itf()->put_FixedRows(1);
+    Itf()->put_FixedCols(1);
     Itf()->put_SelectionLeftTopX(3);  // nothing selected: stays empty
     EXPECT_EQ(kNoCorners, Corners());
     grid->Selection().SetSelectedRange(2, 1, 4, 3);
