@@ -70,9 +70,7 @@ TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
     v.vt = VT_R8;
     v.dblVal = 1.25;
     cell.SetValue(v);
-    BSTR pattern = SysAllocString(L"0.000");
-    cell.SetNumFormat(pattern);
-    SysFreeString(pattern);
+    cell.SetNumFormat(fw::Bstr(L"0.000").Get());
     grid->Selection().SetSelectedRange(4, 4, 4, 4);
     Send(WM_COPY);
     EXPECT_EQ("1.25", ClipboardBytes(CF_TEXT));

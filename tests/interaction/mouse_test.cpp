@@ -348,10 +348,7 @@ TEST_F(Mouse, DisabledControlIgnoresTheMouse)
 
 // --- Hints -------------------------------------------------------------------------
 
-struct Tool {
-    RECT rect = {};
-    std::wstring text;
-};
+struct Tool { RECT rect = {}; std::wstring text; };
 
 // The control's one tool, as the tooltip messages ask for it.
 TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
