@@ -211,7 +211,7 @@ TEST_F(TypeLibTest, ITesseraMembersInOrderAsTheReferenceNamesThem)
                 params += (p ? ", " : "") + TypeName(info.Get(), fd->lprgelemdescParam[p].tdesc);
             EXPECT_EQ(signature.second + (k == 'g' ? "*" : ""), params);
             EXPECT_EQ(VT_HRESULT, fd->elemdescFunc.tdesc.vt);
-            if (k == 'g') EXPECT_TRUE(fd->lprgelemdescParam[fd->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
+            EXPECT_TRUE(k != 'g' || (fd->lprgelemdescParam[fd->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL));
             info->ReleaseFuncDesc(fd);
         }
     }
