@@ -258,8 +258,9 @@ public:
     // Refresh after the current cell moved: in the control's own window only
     // the cells whose look depends on it are repainted.
     void RefreshMove(const CCellID& from, const CCellID& to);
-    // Queues a repaint of the cell and of the fixed cells of its row and column.
-    void InvalidateAround(const CCellID& cell);
+    // Adds the cell to the region, with the fixed cells of its row and of
+    // its column where asked; false when the region could not be made.
+    bool AddAround(HRGN region, const CCellID& cell, bool rowHeaders, bool colHeaders);
 
     // Layout for the window's current client size and scroll positions; all
     // zero without a window (view/Scrolling.cpp).

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "view/Gdi.h"
+
 void CTessera::CloseEditor()
 {
     EndEdit(false);
@@ -72,10 +74,26 @@ void CTessera::RefreshMove(const CCellID& from, const CCellID& to)
 {
     if (!m_nAllowDraw || !ControlWindow()) return;
     // A container that draws the control is asked as for any change; the
-    // control's own window repaints only what the move changed.
+    // control's own window repaints only what the move changed, in one
+    // request.
     if (IsInPlaceActive()) {
-        InvalidateAround(from);
-        InvalidateAround(to);
+        HWND hwnd = ControlWindow();
+        // Fixed cells show the current row and column sunken: only those of
+        // a row or column that stopped or started being current change. A
+        // current cell among the fixed ones sinks a whole fixed line.
+        auto fixed = [&](const CCellID& c) {
+            return (c.row >= 0 && c.row < m_grid.FixedRows()) || (c.col >= 0 && c.col < m_grid.FixedCols());
+        };
+        const bool both = m_grid.IsValid(from) && m_grid.IsValid(to);
+        const bool rowChanged = !both || from.row != to.row;
+        const bool colChanged = !both || from.col != to.col;
+        view::CRgn region(CreateRectRgn(0, 0, 0, 0));
+        if (!fixed(from) && !fixed(to) && region && AddAround(region.Get(), from, rowChanged, colChanged) &&
+            AddAround(region.Get(), to, rowChanged, colChanged)) {
+            InvalidateRgn(hwnd, region.Get(), TRUE);
+        } else {
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
     } else {
         FireViewChange();
     }
@@ -83,21 +101,21 @@ void CTessera::RefreshMove(const CCellID& from, const CCellID& to)
     Fire_ViewChange();
 }
 
-void CTessera::InvalidateAround(const CCellID& cell)
+bool CTessera::AddAround(HRGN region, const CCellID& cell, bool rowHeaders, bool colHeaders)
 {
-    HWND hwnd = ControlWindow();
-    if (!hwnd || !m_grid.IsValid(cell)) return;
+    if (!m_grid.IsValid(cell)) return true;
     const view::CLayout layout = Layout();
+    bool ok = true;
     // Cell boxes are inclusive; the right and bottom lines belong to them.
-    auto dirty = [&](int row1, int col1, int row2, int col2) {
+    auto add = [&](int row1, int col1, int row2, int col2) {
         RECT a, b;
         if (!layout.CellBox(row1, col1, a) || !layout.CellBox(row2, col2, b)) return;
-        RECT box = {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right) + 1,
-                    std::max(a.bottom, b.bottom) + 1};
-        InvalidateRect(hwnd, &box, TRUE);
+        view::CRgn box(CreateRectRgn(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right) + 1,
+                                     std::max(a.bottom, b.bottom) + 1));
+        if (!box || CombineRgn(region, region, box.Get(), RGN_OR) == ERROR) ok = false;
     };
-    dirty(cell.row, cell.col, cell.row, cell.col);
-    // Fixed cells show the current row and column sunken.
-    if (m_grid.FixedCols() > 0) dirty(cell.row, 0, cell.row, m_grid.FixedCols() - 1);
-    if (m_grid.FixedRows() > 0) dirty(0, cell.col, m_grid.FixedRows() - 1, cell.col);
+    add(cell.row, cell.col, cell.row, cell.col);
+    if (rowHeaders && m_grid.FixedCols() > 0) add(cell.row, 0, cell.row, m_grid.FixedCols() - 1);
+    if (colHeaders && m_grid.FixedRows() > 0) add(0, cell.col, m_grid.FixedRows() - 1, cell.col);
+    return ok;
 }

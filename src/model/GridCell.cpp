@@ -144,7 +144,7 @@ const VARIANT g_noValue = {};
 CellSlot* CCellRef::Slot() const noexcept
 {
     if (!m_table || !m_table->IsValid(m_row, m_col)) return nullptr;
-    return &m_table->m_rows[m_row][m_col];
+    return &m_table->m_lines[m_row][m_col];
 }
 
 CellExtras* CCellRef::Extras() const noexcept

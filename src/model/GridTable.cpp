@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <utility>
 
 int CGridTable::GetColumnWidth(int col) const noexcept
@@ -42,9 +43,10 @@ bool CGridTable::CanHold(long long rows, long long cols) noexcept
 unsigned long long CGridTable::GrowCost(long long oldRows, long long oldCols, long long rows, long long cols) noexcept
 {
     if (rows < 0 || cols < 0 || oldRows < 0 || oldCols < 0) return 0;
-    // A row's cells are one heap block, with a header and rounded up to 16 bytes.
+    // Cells lie in large blocks; a row adds its line pointer, height and
+    // button count.
     const unsigned long long cell = sizeof(CellSlot);
-    const unsigned long long row = 32 + sizeof(Row) + 2 * sizeof(int);
+    const unsigned long long row = sizeof(CellSlot*) + 2 * sizeof(int);
     const long long newCells = rows * cols - oldRows * oldCols;
     const long long newRows = rows - oldRows;
     if (newCells > 0 && static_cast<unsigned long long>(newCells) > ULLONG_MAX / (2 * cell)) return ULLONG_MAX;
@@ -109,7 +111,7 @@ void CAttrPool::Release(std::uint32_t i) noexcept
 
 CGridTable::~CGridTable()
 {
-    for (Row& row : m_rows) FreeSlots(row.data(), row.size());
+    for (CellSlot* line : m_lines) FreeSlots(line, static_cast<size_t>(Cols()));
 }
 
 void CGridTable::FreeSlots(CellSlot* slots, size_t count) noexcept
@@ -137,44 +139,68 @@ bool CGridTable::ResizeCols(int count)
     if (count < 0 || count == old) return true;
     if (!CanHold(Rows(), count)) return false;
     m_colSums.Invalidate();
+    const size_t ucount = static_cast<size_t>(count);
 
     if (count < old) {
         // The cells go once the table is whole again: a cell's button window
         // going away can run a host's code, which may read the table. Without
-        // memory for that they go in place.
+        // memory for that they go in place. Lines keep their length.
         const size_t cut = static_cast<size_t>(old - count);
         std::vector<CellSlot> doomed;
         try {
-            doomed.reserve(m_rows.size() * cut);
+            doomed.reserve(m_lines.size() * cut);
         } catch (const std::exception&) {
         }
-        for (Row& row : m_rows) {
+        for (CellSlot* line : m_lines) {
             if (doomed.capacity() >= doomed.size() + cut)
-                doomed.insert(doomed.end(), row.begin() + count, row.end());
+                doomed.insert(doomed.end(), line + count, line + old);
             else
-                FreeSlots(row.data() + count, cut);
-            row.resize(count);
+                FreeSlots(line + count, cut);
         }
         if (m_focus.col >= count) m_focus = CCellID();
         for (int c = count; c < old; ++c) m_totalWidth -= static_cast<std::uint32_t>(m_colWidths[c]);
-        m_colWidths.resize(count);
+        m_colWidths.resize(ucount);
+        m_store.SetStride(ucount);
         FreeSlots(doomed.data(), doomed.size());
         return true;
     }
 
-    // Everything that can fail happens before the table changes, so a
-    // failed grow leaves every row as long as the widths say.
+    // Rows whose line is too short move to a longer one, one by one, so that
+    // the old blocks go as they empty. A failure on the way leaves some rows
+    // on longer lines holding the same cells: the table is unchanged.
+    const size_t oldStride = m_store.Stride();
+    m_store.SetStride(ucount);
     try {
-        for (Row& row : m_rows) row.reserve(static_cast<size_t>(count));
-        m_colWidths.reserve(static_cast<size_t>(count));
+        m_colWidths.reserve(ucount);
+        for (CellSlot*& line : m_lines) {
+            if (m_store.Capacity(line) >= ucount) continue;
+            m_store.Reserve(1);
+            CellSlot* longer = m_store.Take();
+            if (old > 0) std::memcpy(static_cast<void*>(longer), line, static_cast<size_t>(old) * sizeof(CellSlot));
+            m_store.Give(line);
+            line = longer;
+        }
     } catch (const std::exception&) {
+        m_store.SetStride(oldStride);
         return false;
     }
-    for (Row& row : m_rows) row.resize(static_cast<size_t>(count), NewCellSlot());
-    m_colWidths.resize(count, kDefaultColWidth);
+    for (CellSlot* line : m_lines) std::fill(line + old, line + count, NewCellSlot());
+    m_colWidths.resize(ucount, kDefaultColWidth);
     m_totalWidth += static_cast<std::uint32_t>(count - old) * kDefaultColWidth;
     return true;
 }
+
+namespace {
+
+// Room for count elements, growing by half again at least: rows added one by
+// one do not copy the whole table each time.
+template <class V>
+void Grow(V& v, size_t count)
+{
+    if (count > v.capacity()) v.reserve(std::max(count, v.size() + v.size() / 2));
+}
+
+} // namespace
 
 bool CGridTable::ResizeRows(int count)
 {
@@ -182,41 +208,51 @@ bool CGridTable::ResizeRows(int count)
     if (count < 0 || count == old) return true;
     if (!CanHold(count, Cols())) return false;
     m_rowSums.Invalidate();
+    const size_t cols = static_cast<size_t>(Cols());
 
     if (count < old) {
-        // As with columns: the rows go once the table is whole again.
-        std::vector<Row> doomed;
+        // As with columns: the rows go once the table is whole again, and
+        // their lines are given back after that.
+        std::vector<CellSlot*> doomed;
         try {
             doomed.reserve(static_cast<size_t>(old - count));
         } catch (const std::exception&) {
         }
         for (int r = count; r < old; ++r) {
-            if (doomed.size() < doomed.capacity())
-                doomed.push_back(std::move(m_rows[r]));
-            else
-                FreeSlots(m_rows[r].data(), m_rows[r].size());
+            if (doomed.size() < doomed.capacity()) {
+                doomed.push_back(m_lines[r]);
+            } else {
+                FreeSlots(m_lines[r], cols);
+                m_store.Give(m_lines[r]);
+            }
             m_totalHeight -= static_cast<std::uint32_t>(m_rowHeights[r]);
             m_nButtonCells -= m_rowButtons[r];
         }
-        m_rows.resize(count);
+        m_lines.resize(count);
         m_rowButtons.resize(count);
         m_rowHeights.resize(count);
         if (m_focus.row >= count) m_focus = CCellID();
-        for (Row& row : doomed) FreeSlots(row.data(), row.size());
+        for (CellSlot* line : doomed) {
+            FreeSlots(line, cols);
+            m_store.Give(line);
+        }
         return true;
     }
 
-    const size_t cols = static_cast<size_t>(Cols());
+    const size_t added = static_cast<size_t>(count - old);
     try {
-        m_rows.reserve(static_cast<size_t>(count));
-        m_rowHeights.reserve(static_cast<size_t>(count));
-        m_rowButtons.reserve(static_cast<size_t>(count));
-        const CellSlot fresh = NewCellSlot();
-        for (int r = old; r < count; ++r) m_rows.emplace_back(cols, fresh);
+        Grow(m_lines, static_cast<size_t>(count));
+        Grow(m_rowHeights, static_cast<size_t>(count));
+        Grow(m_rowButtons, static_cast<size_t>(count));
+        m_store.Reserve(added);
     } catch (const std::exception&) {
-        // New cells hold nothing to free.
-        m_rows.resize(static_cast<size_t>(old));
         return false;
+    }
+    const CellSlot fresh = NewCellSlot();
+    for (size_t r = 0; r < added; ++r) {
+        CellSlot* line = m_store.Take();
+        std::fill(line, line + cols, fresh);
+        m_lines.push_back(line);
     }
     m_rowHeights.resize(count, kDefaultRowHeight);
     m_rowButtons.resize(count, 0);
@@ -227,7 +263,7 @@ bool CGridTable::ResizeRows(int count)
 bool CGridTable::ExchangeCols(int col1, int col2) noexcept
 {
     if (col1 == col2 || col1 < 0 || col2 < 0 || col1 >= Cols() || col2 >= Cols()) return false;
-    for (Row& row : m_rows) std::swap(row[col1], row[col2]);
+    for (CellSlot* line : m_lines) std::swap(line[col1], line[col2]);
     std::swap(m_colWidths[col1], m_colWidths[col2]);
     MoveFocus(false, [&](int c) { return c == col1 ? col2 : c == col2 ? col1 : c; });
     m_colSums.Invalidate();
@@ -237,7 +273,7 @@ bool CGridTable::ExchangeCols(int col1, int col2) noexcept
 bool CGridTable::ExchangeRows(int row1, int row2) noexcept
 {
     if (row1 == row2 || row1 < 0 || row2 < 0 || row1 >= Rows() || row2 >= Rows()) return false;
-    std::swap(m_rows[row1], m_rows[row2]);
+    std::swap(m_lines[row1], m_lines[row2]);
     std::swap(m_rowButtons[row1], m_rowButtons[row2]);
     std::swap(m_rowHeights[row1], m_rowHeights[row2]);
     MoveFocus(true, [&](int r) { return r == row1 ? row2 : r == row2 ? row1 : r; });
@@ -247,12 +283,12 @@ bool CGridTable::ExchangeRows(int row1, int row2) noexcept
 
 namespace {
 
-// Rotates v so that the element at from ends at to.
-template <class V>
-void Shift(V& v, int from, int to)
+// Rotates the range at begin so that the element at from ends at to.
+template <class It>
+void ShiftAt(It begin, int from, int to)
 {
-    auto f = v.begin() + from;
-    auto t = v.begin() + to;
+    auto f = begin + from;
+    auto t = begin + to;
     if (from < to) {
         std::rotate(f, f + 1, t + 1);
     } else {
@@ -261,6 +297,12 @@ void Shift(V& v, int from, int to)
 }
 
 // Where index i lands when the element at from moves to to.
+template <class V>
+void Shift(V& v, int from, int to)
+{
+    ShiftAt(v.begin(), from, to);
+}
+
 int Shifted(int i, int from, int to) noexcept
 {
     if (i == from) return to;
@@ -274,7 +316,7 @@ int Shifted(int i, int from, int to) noexcept
 bool CGridTable::MoveCol(int from, int to) noexcept
 {
     if (from == to || from < 0 || to < 0 || from >= Cols() || to >= Cols()) return false;
-    for (Row& row : m_rows) Shift(row, from, to);
+    for (CellSlot* line : m_lines) ShiftAt(line, from, to);
     Shift(m_colWidths, from, to);
     MoveFocus(false, [&](int c) { return Shifted(c, from, to); });
     m_colSums.Invalidate();
@@ -284,7 +326,7 @@ bool CGridTable::MoveCol(int from, int to) noexcept
 bool CGridTable::MoveRow(int from, int to) noexcept
 {
     if (from == to || from < 0 || to < 0 || from >= Rows() || to >= Rows()) return false;
-    Shift(m_rows, from, to);
+    Shift(m_lines, from, to);
     Shift(m_rowButtons, from, to);
     Shift(m_rowHeights, from, to);
     MoveFocus(true, [&](int r) { return Shifted(r, from, to); });
@@ -295,7 +337,7 @@ bool CGridTable::MoveRow(int from, int to) noexcept
 void CGridTable::NoteButtonCell(int row, int col) noexcept
 {
     if (!IsValid(row, col)) return;
-    CellSlot& slot = m_rows[row][col];
+    CellSlot& slot = m_lines[row][col];
     if (slot.buttonListed) return;
     slot.buttonListed = 1;
     ++m_rowButtons[row];
@@ -306,14 +348,14 @@ void CGridTable::SetFocusFlag(int row, int col) noexcept
 {
     ClearFocusFlags();
     if (IsValid(row, col)) {
-        m_rows[row][col].focus = 1;
+        m_lines[row][col].focus = 1;
         m_focus = CCellID(row, col);
     }
 }
 
 void CGridTable::ClearFocusFlags() noexcept
 {
-    if (IsValid(m_focus)) m_rows[m_focus.row][m_focus.col].focus = 0;
+    if (IsValid(m_focus)) m_lines[m_focus.row][m_focus.col].focus = 0;
     m_focus = CCellID();
 }
 

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/CellLines.h"
 #include "model/GridCell.h"
 #include "model/SizeSums.h"
 
@@ -183,7 +184,7 @@ public:
     CGridTable& operator=(const CGridTable&) = delete;
     ~CGridTable();
 
-    int Rows() const noexcept { return static_cast<int>(m_rows.size()); }
+    int Rows() const noexcept { return static_cast<int>(m_lines.size()); }
     int Cols() const noexcept { return static_cast<int>(m_colWidths.size()); }
     int FixedRows() const noexcept { return m_nFixedRows; }
     int FixedCols() const noexcept { return m_nFixedCols; }
@@ -285,7 +286,6 @@ public:
 
 private:
     friend class CCellRef;
-    using Row = std::vector<CellSlot>;
 
     CellExtras* ExtrasOf(const CellSlot& slot) const noexcept
     {
@@ -303,7 +303,8 @@ private:
         (rows ? m_focus.row : m_focus.col) = f(rows ? m_focus.row : m_focus.col);
     }
 
-    std::vector<Row> m_rows;
+    CCellLines m_store;
+    std::vector<CellSlot*> m_lines;  // per row, its cells: Cols() slots or more
     std::vector<int> m_rowHeights;
     std::vector<int> m_colWidths;
     std::uint32_t m_totalWidth = 0;
@@ -326,7 +327,8 @@ void CGridTable::ForEachButtonCell(F f)
     for (int row = 0; row < Rows() && m_nButtonCells > 0; ++row) {
         if (m_rowButtons[row] == 0) continue;
         int counted = 0;
-        for (CellSlot& slot : m_rows[row]) {
+        for (int col = 0; col < Cols(); ++col) {
+            CellSlot& slot = m_lines[row][col];
             if (!slot.buttonListed) continue;
             const CellExtras* extras = ExtrasOf(slot);
             if (extras && extras->button) {

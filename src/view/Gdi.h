@@ -11,7 +11,7 @@
 
 namespace view {
 
-// A pen, brush or bitmap, deleted with the owner.
+// A pen, brush, bitmap or region, deleted with the owner.
 template <class H>
 class CGdiObject {
 public:
@@ -45,6 +45,7 @@ private:
 using CPen = CGdiObject<HPEN>;
 using CBrush = CGdiObject<HBRUSH>;
 using CBitmap = CGdiObject<HBITMAP>;
+using CRgn = CGdiObject<HRGN>;
 
 inline CPen SolidPen(int width, COLORREF color) { return CPen(CreatePen(PS_SOLID, width, color)); }
 inline CBrush SolidBrush(COLORREF color) { return CBrush(CreateSolidBrush(color)); }

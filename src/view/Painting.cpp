@@ -165,21 +165,6 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, 
     const CCellRange shown = layout.ShownRange(&extent);
     const CCellID first(shown.minRow, shown.minCol);
 
-    // Corner.
-    int y = 0;
-    for (int row = 0; row < fixedRows; ++row) {
-        const int h = m_grid.GetRowHeight(row);
-        if (h > 0) {
-            int x = 0;
-            for (int col = 0; col < fixedCols; ++col) {
-                const int w = m_grid.GetColumnWidth(col);
-                PaintFixedCell(dc, row, col, RECT{x, y, x + w - 1, y + h - 1});
-                x += w;
-            }
-        }
-        y += h;
-    }
-
     // Walks rows [rowFrom, rowTo] from y0 and columns [colFrom, colTo] from
     // x0, skipping what lies outside the clip and stopping past it.
     auto walk = [&](int rowFrom, int rowTo, int y0, int colFrom, int colTo, int x0, auto paint) {
@@ -205,6 +190,7 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, 
     };
 
     auto fixed = [&](int row, int col, const RECT& rc) { PaintFixedCell(dc, row, col, rc); };
+    walk(0, fixedRows - 1, 0, 0, fixedCols - 1, 0, fixed);
     walk(first.row, shown.maxRow, fixedHeight, 0, fixedCols - 1, 0, fixed);
     walk(0, fixedRows - 1, 0, first.col, shown.maxCol, fixedWidth, fixed);
     {
@@ -216,7 +202,7 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, 
     }
 
     // Grid lines go last: each cell's fill covers its own right and bottom
-    // line.
+    // line. Lines outside the clip would land off the surface.
     int xEnd = fixedWidth;
     int yEnd = fixedHeight;
     {
@@ -224,11 +210,13 @@ void CTessera::PaintGrid(HDC dc, const RECT& clip, const view::CLayout& layout, 
         view::CSelection selectPen(dc, pen.Get());
         for (int col = first.col; col <= shown.maxCol && col < m_grid.Cols(); ++col) {
             xEnd += m_grid.GetColumnWidth(col);
+            if (xEnd - 1 < clip.left || xEnd - 1 >= clip.right) continue;
             MoveToEx(dc, xEnd - 1, fixedHeight, nullptr);
             LineTo(dc, xEnd - 1, extent.bottom);
         }
         for (int row = first.row; row <= shown.maxRow && row < m_grid.Rows(); ++row) {
             yEnd += m_grid.GetRowHeight(row);
+            if (yEnd - 1 < clip.top || yEnd - 1 >= clip.bottom) continue;
             MoveToEx(dc, fixedWidth, yEnd - 1, nullptr);
             LineTo(dc, extent.right, yEnd - 1);
         }

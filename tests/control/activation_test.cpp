@@ -1,7 +1,10 @@
 // The control's life in a host: sizing between pixels and HIMETRIC, TabStop,
 // SetFocus, the verbs' additions, deactivation, ambient changes, the
-// property frame, and the guards against hostile sizes, formats and hosts.
+// property frame, the events a host's sink receives (in this apartment and
+// another), the control window's own life, and the guards against hostile
+// sizes, formats and hosts.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
 #include <olectl.h>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "control/Embedding.h"
+#include "control/control_test.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "model/GridTable.h"
@@ -20,15 +24,11 @@
 
 namespace {
 
+using control_test::IntOf;
+using test::NewGrid;
+using Events = std::vector<std::string>;  // "15()" is ViewChange
 
 SIZE Dpi() { return embedding::ScreenDpi(); }
-
-int IntOf(ITessera* g, HRESULT (STDMETHODCALLTYPE ITessera::*get)(int*))
-{
-    int v = -99;
-    (g->*get)(&v);
-    return v;
-}
 
 std::vector<HWND> Children(HWND parent, const wchar_t* cls)
 {
@@ -233,21 +233,29 @@ TEST_F(Sited, AmbientUserModeIsReadAgainWhenItChanges)
     EXPECT_EQ(E_NOTIMPL, control->GetControlInfo(nullptr));
 }
 
-// The property frame is modal: a timer on this thread finds it and closes it.
+// The property frame is modal: a timer on this thread finds it, reads its
+// tab titles and closes it.
 struct FrameCloser {
     static int seen;
+    static std::vector<std::wstring> tabs;
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         for (HWND w : test::ThreadWindows(L"#32770", true)) {
             ++seen;
+            tabs.clear();
+            HWND control = FindWindowExW(w, nullptr, WC_TABCONTROLW, nullptr);
+            wchar_t text[64] = {};
+            TCITEMW item = {TCIF_TEXT, 0, 0, text, 64, 0, 0};
+            for (WPARAM i = 0; SendMessageW(control, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item)); ++i) tabs.push_back(text);
             PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
             PostMessageW(w, WM_CLOSE, 0, 0);
         }
     }
 };
 int FrameCloser::seen = 0;
+std::vector<std::wstring> FrameCloser::tabs;
 
-TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
+TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrameWithTheThreePages)
 {
     ASSERT_FALSE(OwnPages().empty());
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &FrameCloser::Tick);
@@ -255,6 +263,7 @@ TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(S_OK, Verb(OLEIVERB_PROPERTIES));
     EXPECT_LE(1, FrameCloser::seen);
+    EXPECT_EQ((std::vector<std::wstring>{L"General", L"Cells", L"Control size"}), FrameCloser::tabs);
     site.userMode = false;
     FrameCloser::seen = 0;
     EXPECT_EQ(S_OK, Verb(OLEIVERB_PRIMARY));
@@ -264,9 +273,141 @@ TEST_F(Sited, PropertiesVerbAndPrimaryInADesignerShowTheFrame)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
 
-using HostedControl = test::HostedGrid;
+struct Hosted : test::HostedGrid {
+    bool RepaintPending() const { return GetUpdateRect(control, nullptr, FALSE) != FALSE; }
+};
 
-TEST_F(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
+// A host may hand the control to another thread: both its interfaces
+// marshal through the type library, and events reach a sink there.
+struct OtherApartment {
+    IStream* tessera = nullptr;
+    IStream* dispatch = nullptr;
+    HRESULT hr = E_FAIL;
+    long rows = 0;
+    Events events;
+
+    static DWORD WINAPI Run(void* p)
+    {
+        auto& w = *static_cast<OtherApartment*>(p);
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+            fw::ComPtr<ITessera> grid;
+            fw::ComPtr<IDispatch> disp;
+            test::RecordingEventSink sink{DIID__ITesseraEvents};
+            test::EventAdvise events;
+            w.hr = CoGetInterfaceAndReleaseStream(w.tessera, IID_ITessera, grid.PutVoid());
+            HRESULT hr2 = CoGetInterfaceAndReleaseStream(w.dispatch, IID_IDispatch, disp.PutVoid());
+            if (SUCCEEDED(w.hr)) w.hr = hr2;
+            if (SUCCEEDED(w.hr)) w.hr = grid->put_Rows(7);
+            LPOLESTR name = const_cast<LPOLESTR>(L"Rows");
+            DISPID id = 0;
+            fw::Variant rows;
+            DISPPARAMS none = {};
+            if (SUCCEEDED(w.hr)) w.hr = disp->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+            if (SUCCEEDED(w.hr))
+                w.hr = disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, rows.Ptr(), nullptr, nullptr);
+            if (SUCCEEDED(w.hr) && SUCCEEDED(VariantChangeType(rows.Ptr(), rows.Ptr(), 0, VT_I4))) w.rows = rows.Ptr()->lVal;
+            if (SUCCEEDED(w.hr)) w.hr = events.Advise(grid.Get(), &sink);
+            if (SUCCEEDED(w.hr)) w.hr = grid->Update();
+            w.events = sink.Events();
+        }
+        CoUninitialize();
+        return 0;
+    }
+};
+
+TEST_F(Hosted, UsableFromAnotherApartmentWithEventsThere)
+{
+    OtherApartment w;
+    ASSERT_HRESULT_SUCCEEDED(CoMarshalInterThreadInterfaceInStream(IID_ITessera, grid.Get(), &w.tessera));
+    ASSERT_HRESULT_SUCCEEDED(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, grid.Get(), &w.dispatch));
+    HANDLE thread = CreateThread(nullptr, 0, OtherApartment::Run, &w, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    // The control's apartment serves the calls through its messages.
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) test::PumpMessages();
+    CloseHandle(thread);
+    EXPECT_HRESULT_SUCCEEDED(w.hr);
+    EXPECT_EQ(7, w.rows);
+    EXPECT_EQ((Events{"15()"}), w.events);
+}
+
+TEST_F(Hosted, RefreshingMembersRaiseViewChangeAndAllowDrawHoldsThemBack)
+{
+    grid->Update();
+    grid->put_Alignment(1);
+    grid->put_Editable(VARIANT_FALSE);  // stores only
+    // Only the user starts a selection: a corner alone selects nothing.
+    ASSERT_HRESULT_SUCCEEDED(grid->put_SelectionLeftTopX(3));
+    ASSERT_HRESULT_SUCCEEDED(grid->ClearSelection());  // only repaints
+    EXPECT_EQ((Events{"15()", "15()", "15()"}), sink.Events());
+
+    sink.Events().clear();
+    grid->put_AllowDraw(0);
+    grid->put_Widths(fw::Bstr(L"10 20 30 40 50 60 70 80 90 100").Get());
+    grid->put_Alignment(2);
+    grid->Update();
+    EXPECT_TRUE(sink.Events().empty());
+    grid->put_AllowDraw(1);
+    EXPECT_EQ((Events{"15()"}), sink.Events());
+}
+
+TEST_F(Hosted, StepsOfATableChangeEachRaiseViewChange)
+{
+    grid->put_Cols(5);
+    sink.Events().clear();
+    // Disabling without a current cell: clearing the selection, then the final repaint.
+    grid->put_Enabled(VARIANT_FALSE);
+    int n = 0;
+    grid->get_CurrentCellRow(&n);
+    EXPECT_EQ(-1, n);
+    EXPECT_EQ(Events(2, "15()"), sink.Events());
+
+    grid->put_Rows(6);
+    sink.Events().clear();
+    grid->InsertRow(2);
+    // Rows put, an exchange for each row moved, then the final repaint.
+    EXPECT_EQ(Events(6, "15()"), sink.Events());
+}
+
+// A repaint already pending is not asked for again; one asked for after a
+// paint must be.
+TEST_F(Hosted, EveryRefreshAfterAPaintAsksForAnother)
+{
+    UpdateWindow(control);
+    EXPECT_FALSE(RepaintPending());
+    grid->Update();
+    grid->Update();
+    EXPECT_TRUE(RepaintPending());
+    UpdateWindow(control);
+    EXPECT_FALSE(RepaintPending());
+    grid->Update();
+    EXPECT_TRUE(RepaintPending());
+    UpdateWindow(control);
+    grid->put_AllowDraw(0);
+    grid->Update();
+    EXPECT_FALSE(RepaintPending());
+}
+
+TEST_F(Hosted, WindowMakesAHiddenDatePickerAndAnswersItsMessages)
+{
+    const std::vector<HWND> pickers = Children(control, L"SysDateTimePick32");
+    ASSERT_EQ(1u, pickers.size());
+    HWND picker = pickers[0];
+    EXPECT_EQ(static_cast<LONG>(WS_CHILD | WS_BORDER),
+              GetWindowLongW(picker, GWL_STYLE) & (WS_CHILD | WS_BORDER | WS_POPUP | WS_VISIBLE));
+
+    // Reflected and unknown messages reach the default procedure; commands
+    // and clipboard requests are consumed with 0.
+    for (UINT msg : {0x2000u + WM_COMMAND, WM_APP + 77u, UINT(WM_COPY), UINT(WM_PASTE)})
+        EXPECT_EQ(0, SendMessageW(control, msg, 0, 0)) << msg;
+    EXPECT_EQ(0, SendMessageW(control, WM_COMMAND, MAKEWPARAM(1, BN_CLICKED), 0));
+
+    TearDown();
+    EXPECT_FALSE(IsWindow(picker));
+    EXPECT_FALSE(IsWindow(control));
+}
+
+TEST_F(Hosted, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTheWindowAlone)
 {
     SetForegroundWindow(host.Frame());
     ::SetFocus(host.Frame());
@@ -282,7 +423,7 @@ TEST_F(HostedControl, SetFocusGivesTheControlWindowTheKeyboardAndEnabledLeavesTh
     EXPECT_EQ(-1, IntOf(grid.Get(), &ITessera::get_CurrentCellRow));
 }
 
-TEST_F(HostedControl, DeactivationCommitsAnOpenEditor)
+TEST_F(Hosted, DeactivationCommitsAnOpenEditor)
 {
     test::Region(grid.Get(), 1, 1);
     grid->put_TypeEx(2);
@@ -306,8 +447,6 @@ TEST_F(HostedControl, DeactivationCommitsAnOpenEditor)
 
 // --- Guards ------------------------------------------------------------------------
 
-using test::NewGrid;
-
 TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
 {
     auto g = NewGrid();
@@ -317,11 +456,7 @@ TEST(Guards, AGrowThatCannotFitFailsAtOnceAndLeavesTheTable)
     EXPECT_EQ(E_OUTOFMEMORY, g->put_FixedRows(INT_MAX));
     EXPECT_EQ(500, IntOf(g.Get(), &ITessera::get_TotalWidth));
     test::Region(g.Get(), 9, 9);
-    VARIANT five;
-    VariantInit(&five);
-    five.vt = VT_I4;
-    five.lVal = 5;
-    EXPECT_EQ(S_OK, g->put_Value(five));  // the table is whole
+    EXPECT_EQ(S_OK, g->put_Value(control_test::Int(5)));  // the table is whole
     // 200 million cells, inside the cell cap: tens of gigabytes.
     MEMORYSTATUSEX status = {};
     status.dwLength = sizeof(status);

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "control/bag.h"
-#include "control/bytes_source.h"
+#include "control/Tessera.h"
+#include "control/control_test.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
 #include "support/dll.h"
 
 namespace {
 
-using control_test::Bytes;
+using namespace control_test;
 
 long Runs()
 {
@@ -34,7 +34,7 @@ long Runs()
 // as the setters would get them.
 bool SmallEnough(const Bytes& b)
 {
-    control_test::BytesSource in(b);
+    BytesSource in(b);
     uint32_t word = 0;
     for (int i = 0; i < 3; ++i)
         if (record::ReadWord(in, word) != record::Status::Ok) return true;
@@ -58,15 +58,6 @@ bool SmallEnough(const Bytes& b)
     return cols <= 0 || rows <= 0 || cols * rows <= 1000000 || cols * rows > 200000000;
 }
 
-const wchar_t* const kKeys[] = {
-    L"_cx", L"_cy", L"TabStop", L"Cols", L"Rows", L"FixedCols", L"FixedRows", L"Alignment", L"Editable",
-    L"FixedFont", L"SelectedCellFont", L"SelectedRangeFont", L"Color", L"FixedColor", L"SelectedCellColor",
-    L"SelectedRangeColor", L"WordWrap", L"FixedWordWrap", L"EditMultiline", L"DrawSelection", L"ShowCellHint",
-    L"AutoAdjustLastCell", L"BorderStyle", L"RangeSelect", L"ColSizing", L"RowSizing", L"Scrollbars", L"Font",
-    L"FontColor", L"Value", L"CType", L"TypeEx", L"DTFormat", L"NUMFormat", L"Hint", L"Width", L"Height",
-    L"Enabled", L"Widths", L"Heights",
-};
-
 TEST(LiveFuzz, DISABLED_StreamsAndBags)
 {
     fw::ComPtr<ITessera> grid;
@@ -76,21 +67,15 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
     grid->QueryInterface(IID_IPersistStreamInit, stream.PutVoid());
     grid->QueryInterface(IID_IPersistPropertyBag, bagLoader.PutVoid());
 
-    fw::ComPtr<IStream> base;
-    CreateStreamOnHGlobal(nullptr, TRUE, base.Put());
+    fw::ComPtr<IStream> base = StreamOf({});
     ASSERT_EQ(S_OK, stream->Save(base.Get(), TRUE));
-    STATSTG st = {};
-    base->Stat(&st, STATFLAG_NONAME);
-    Bytes seed(static_cast<size_t>(st.cbSize.QuadPart));
-    LARGE_INTEGER zero = {};
-    base->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG got = 0;
-    base->Read(seed.data(), static_cast<ULONG>(seed.size()), &got);
+    const Bytes seed = ReadAll(base.Get());
+    size_t keys = 0;
+    const fw::PropertyEntry* table = TesseraProperties(keys);
 
     std::mt19937 random(20261206);
     auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
     const uint32_t lengths[] = {0, 1, 3, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFFE, 0x10000, 2};
-    const Bytes foreign = {0x3A, 0x27, 0xC3, 0x8C, 0xF6, 0x7B, 0xAD, 0x42, 0x9C, 0xB4, 0x72, 0x14, 0xA7, 0x24, 0x01, 0xCF};
     const long runs = Runs();
     long loaded = 0, skipped = 0, succeeded = 0;
     for (long i = 0; i < runs; ++i) {
@@ -102,7 +87,7 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
             case 1: b.resize(at); break;
             case 2: if (at + 4 <= b.size()) std::memcpy(&b[at], &lengths[pick(8)], 4); break;
             case 3: if (at + 2 <= b.size()) { b[at] = static_cast<uint8_t>(random()); b[at + 1] = static_cast<uint8_t>(pick(3) ? 0 : random()); } break;
-            case 4: if (at + 16 <= b.size()) std::memcpy(&b[at], foreign.data(), 16); break;
+            case 4: if (at + 16 <= b.size()) std::memcpy(&b[at], kOwnClass.data(), 16); break;
             default: b[at] = static_cast<uint8_t>(random()); break;
             }
         }
@@ -110,11 +95,7 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
             ++skipped;
             continue;
         }
-        fw::ComPtr<IStream> s;
-        CreateStreamOnHGlobal(nullptr, TRUE, s.Put());
-        s->Write(b.data(), static_cast<ULONG>(b.size()), &got);
-        s->Seek(zero, STREAM_SEEK_SET, nullptr);
-        if (stream->Load(s.Get()) == S_OK) ++succeeded;
+        if (stream->Load(StreamOf(b).Get()) == S_OK) ++succeeded;
         ++loaded;
         int rows = 0, cols = 0;
         ASSERT_EQ(S_OK, grid->get_Rows(&rows));
@@ -127,9 +108,9 @@ TEST(LiveFuzz, DISABLED_StreamsAndBags)
                                     std::wstring(1 << 20, L'9'), L"dd MM yyyy HH mm ss dd MM yyyy HH mm ss"};
     long bags = 0;
     for (long i = 0; i < runs; ++i) {
-        control_test::Bag bag;
+        Bag bag;
         for (size_t k = 1 + pick(5); k-- > 0;) {
-            const wchar_t* key = kKeys[pick(40)];
+            const wchar_t* key = table[pick(keys)].name;
             std::wstring value = hostile[pick(sizeof hostile / sizeof hostile[0])];
             // No grow past a million cells (see SmallEnough): the cap refuses the biggest.
             bool size = !wcscmp(key, L"Rows") || !wcscmp(key, L"Cols") || !wcscmp(key, L"FixedRows") ||

@@ -13,12 +13,13 @@
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
-#include "control/bag.h"
+#include "control/control_test.h"
 #include "support/dll.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using namespace control_test;
+using test::NewGrid;
 
 // What the stream stores after the extent, in order: the file format.
 const struct Stored {
@@ -32,41 +33,6 @@ const struct Stored {
     {28, VT_UI4}, {29, VT_EMPTY}, {30, VT_INT}, {31, VT_INT}, {32, VT_BSTR}, {33, VT_BSTR}, {35, VT_BSTR},
     {67, VT_INT}, {68, VT_INT}, {69, VT_BOOL}, {71, VT_BSTR}, {72, VT_BSTR},
 };
-
-using test::NewGrid;
-
-template <class I>
-fw::ComPtr<I> As(IUnknown* u, REFIID iid)
-{
-    fw::ComPtr<I> p;
-    u->QueryInterface(iid, p.PutVoid());
-    return p;
-}
-
-
-Bytes ReadAll(IStream* s)
-{
-    STATSTG st = {};
-    s->Stat(&st, STATFLAG_NONAME);
-    LARGE_INTEGER zero = {};
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    Bytes b(static_cast<size_t>(st.cbSize.QuadPart));
-    ULONG got = 0;
-    if (!b.empty()) s->Read(b.data(), static_cast<ULONG>(b.size()), &got);
-    b.resize(got);
-    return b;
-}
-
-fw::ComPtr<IStream> StreamOf(const Bytes& b)
-{
-    fw::ComPtr<IStream> s;
-    CreateStreamOnHGlobal(nullptr, TRUE, s.Put());
-    ULONG put = 0;
-    if (!b.empty()) s->Write(b.data(), static_cast<ULONG>(b.size()), &put);
-    LARGE_INTEGER zero = {};
-    s->Seek(zero, STREAM_SEEK_SET, nullptr);
-    return s;
-}
 
 Bytes Save(IUnknown* g, HRESULT* result = nullptr)
 {
@@ -82,11 +48,10 @@ HRESULT Load(IUnknown* g, const Bytes& b)
     return As<IPersistStreamInit>(g, IID_IPersistStreamInit)->Load(StreamOf(b).Get());
 }
 
-HRESULT Invoke(IUnknown* g, DISPID id, WORD flags, VARIANT* arg, VARIANT* out)
+HRESULT GetById(IUnknown* g, DISPID id, VARIANT* out)
 {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS p = {arg, arg ? &named : nullptr, arg ? 1u : 0u, arg ? 1u : 0u};
-    return As<IDispatch>(g, IID_IDispatch)->Invoke(id, IID_NULL, 0, flags, &p, out, nullptr, nullptr);
+    DISPPARAMS none = {};
+    return As<IDispatch>(g, IID_IDispatch)->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, out, nullptr, nullptr);
 }
 
 std::wstring FontText(IUnknown* f)
@@ -108,7 +73,7 @@ std::wstring Describe(IUnknown* g)
     std::wstring out;
     for (const Stored& s : kStored) {
         fw::Variant v;
-        if (FAILED(Invoke(g, s.id, DISPATCH_PROPERTYGET, nullptr, &v))) {
+        if (FAILED(GetById(g, s.id, &v))) {
             out += L"<fail>|";
             continue;
         }
@@ -199,7 +164,7 @@ TEST(Persist, StreamHoldsVersionExtentAndOneRecordOfTheTablesTypeEach)
     Bytes want = {0x00, 0x09, 0, 0, 0x88, 0x13, 0, 0, 0x70, 0x17, 0, 0};  // 0x900, 5000, 6000
     for (const Stored& s : kStored) {
         fw::Variant v;
-        ASSERT_HRESULT_SUCCEEDED(Invoke(g.Get(), s.id, DISPATCH_PROPERTYGET, nullptr, &v));
+        ASSERT_HRESULT_SUCCEEDED(GetById(g.Get(), s.id, &v));
         VARIANT& value = v.Ref();
         if (s.vt != VT_EMPTY) {
             ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&value, &value, 0, s.vt));
@@ -241,7 +206,7 @@ TEST(Persist, StreamHoldsVersionExtentAndOneRecordOfTheTablesTypeEach)
     EXPECT_LE(max.QuadPart, saved.size() + 3 * 64);  // fonts may reserve room
 }
 
-TEST(Persist, StreamRoundTripKeepsEveryProperty)
+TEST(Persist, RoundTripsThroughAStreamAndTheStoragesContentsKeepEveryProperty)
 {
     auto a = DistinctGrid();
     auto b = NewGrid();
@@ -264,9 +229,19 @@ TEST(Persist, StreamRoundTripKeepsEveryProperty)
     auto c = NewGrid();
     Bytes cut(saved.begin(), saved.end() - 7);
     EXPECT_EQ(E_FAIL, Load(c.Get(), cut));
-    int rows = 0;
-    c->get_Rows(&rows);
-    EXPECT_EQ(7, rows);
+    EXPECT_EQ(7, IntOf(c.Get(), &ITessera::get_Rows));
+
+    fw::ComPtr<IStorage> storage;
+    ASSERT_EQ(S_OK, StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
+                                     0, storage.Put()));
+    ASSERT_EQ(S_OK, As<IPersistStorage>(a.Get(), IID_IPersistStorage)->Save(storage.Get(), TRUE));
+    fw::ComPtr<IStream> contents;
+    ASSERT_EQ(S_OK, storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, contents.Put()));
+    EXPECT_TRUE(Save(a.Get()) == ReadAll(contents.Get()));
+    contents.Reset();
+    auto d = NewGrid();
+    ASSERT_EQ(S_OK, As<IPersistStorage>(d.Get(), IID_IPersistStorage)->Load(storage.Get()));
+    EXPECT_EQ(Properties(a.Get()), Properties(d.Get()));
 }
 
 TEST(Persist, DirtyOnlyAfterInitNew)
@@ -304,27 +279,6 @@ TEST(Persist, DirtyOnlyAfterInitNew)
     EXPECT_EQ(E_FAIL, hr);
 }
 
-TEST(Persist, StorageHoldsTheStreamInContents)
-{
-    auto a = DistinctGrid();
-    fw::ComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateDocfile(nullptr, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE,
-                                     0, storage.Put()));
-    ASSERT_EQ(S_OK, As<IPersistStorage>(a.Get(), IID_IPersistStorage)->Save(storage.Get(), TRUE));
-    fw::ComPtr<IStream> contents;
-    ASSERT_EQ(S_OK, storage->OpenStream(L"Contents", nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, contents.Put()));
-    EXPECT_TRUE(Save(a.Get()) == ReadAll(contents.Get()));
-    contents.Reset();
-
-    auto b = NewGrid();
-    ASSERT_EQ(S_OK, As<IPersistStorage>(b.Get(), IID_IPersistStorage)->Load(storage.Get()));
-    EXPECT_EQ(Properties(a.Get()), Properties(b.Get()));
-}
-
-// ---------------------------------------------------------------- property bag
-
-using control_test::Bag;
-
 TEST(Persist, BagGetsEveryKeyInOrderWithTheTablesTypesAndNoNullFont)
 {
     auto g = DistinctGrid();  // no selected-range font
@@ -361,11 +315,8 @@ TEST(Persist, BagWithOnlyRowsAndColsLoadsThemAsIntAndNotesEachMissingKey)
 
     EXPECT_EQ(VT_INT, bag.asked[L"Cols"]);
     EXPECT_EQ(VT_INT, bag.asked[L"Rows"]);
-    int n = 0;
-    g->get_Cols(&n);
-    EXPECT_EQ(3, n);
-    g->get_Rows(&n);
-    EXPECT_EQ(12, n);
+    EXPECT_EQ(3, IntOf(g.Get(), &ITessera::get_Cols));
+    EXPECT_EQ(12, IntOf(g.Get(), &ITessera::get_Rows));
     EXPECT_EQ(1, extent.cx);
     EXPECT_EQ(2, extent.cy);
     ASSERT_EQ(36u, g_traced.size());
@@ -389,11 +340,8 @@ TEST(Persist, FailingSetterEndsTheLoadAndKeepsWhatWasSet)
     bag.SetColor(L"FixedColor", 0x800000FF);  // no such system colour
     bag.Set(L"Hint", L"never");
     EXPECT_EQ(E_FAIL, As<IPersistPropertyBag>(g.Get(), IID_IPersistPropertyBag)->Load(&bag, nullptr));
-    int n = 0;
-    g->get_Cols(&n);
-    EXPECT_EQ(5, n);
-    g->get_Rows(&n);
-    EXPECT_EQ(7, n);
+    EXPECT_EQ(5, IntOf(g.Get(), &ITessera::get_Cols));
+    EXPECT_EQ(7, IntOf(g.Get(), &ITessera::get_Rows));
     fw::Bstr hint;
     g->get_Hint(hint.Put());
     EXPECT_STRNE(L"never", hint.Get() ? hint.Get() : L"");  // after the failing setter: not reached
@@ -410,16 +358,7 @@ Bytes Header()
     return b;
 }
 
-Bytes Cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
 const Bytes kTab = {11, 0, 1, 0};
-const Bytes kFontClass = {0x03, 0x52, 0xE3, 0x0B, 0x91, 0x8F, 0xCE, 0x11, 0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51};
-const Bytes kOwnClass = {0x3A, 0x27, 0xC3, 0x8C, 0xF6, 0x7B, 0xAD, 0x42, 0x9C, 0xB4, 0x72, 0x14, 0xA7, 0x24, 0x01, 0xCF};
 // Cols 4, Rows 3, FixedCols 1, FixedRows 1, Alignment 0, Editable false: up to the first font.
 const Bytes kToFixedFont = {22, 0, 4, 0, 0, 0, 22, 0, 3, 0, 0, 0, 22, 0, 1, 0, 0, 0,
                             22, 0, 1, 0, 0, 0, 22, 0, 0, 0, 0, 0, 11, 0, 0, 0};
@@ -467,9 +406,7 @@ TEST(Persist, HostileBagValuesDoNoHarm)
         Bag bag;
         bag.Set(v.key, v.text.c_str());
         As<IPersistPropertyBag>(g.Get(), IID_IPersistPropertyBag)->Load(&bag, nullptr);
-        int rows = -1;
-        EXPECT_EQ(S_OK, g->get_Rows(&rows));
-        EXPECT_EQ(10, rows);
+        EXPECT_EQ(10, IntOf(g.Get(), &ITessera::get_Rows)) << testing::PrintToString(std::wstring(v.key));
     }
 }
 

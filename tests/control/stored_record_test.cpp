@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "control/bytes_source.h"
+#include "control/control_test.h"
 
 namespace {
 
-using control_test::Bytes;
-using control_test::BytesSource;
+using namespace control_test;
+using record::Status;
 
 struct BytesSink final : record::Sink {
     Bytes out;
@@ -21,21 +21,9 @@ struct BytesSink final : record::Sink {
     }
 };
 
-Bytes Cat(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-const Bytes kFontClass = {0x03, 0x52, 0xE3, 0x0B, 0x91, 0x8F, 0xCE, 0x11, 0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51};
-// The control's own class id: an object loading must not make.
-const Bytes kForeignClass = {0x3A, 0x27, 0xC3, 0x8C, 0xF6, 0x7B, 0xAD, 0x42, 0x9C, 0xB4, 0x72, 0x14, 0xA7, 0x24, 0x01, 0xCF};
-
-using record::Status;
-
 TEST(StoredRecord, ReadsEachBodyAndRefusesWhatIsNotSound)
 {
-    struct Case {
+    const struct {
         const char* what;
         Bytes bytes;
         bool knowsSize;
@@ -62,10 +50,10 @@ TEST(StoredRecord, ReadsEachBodyAndRefusesWhatIsNotSound)
         {"by reference", {3, 0x40, 1, 0, 0, 0}, true, Status::UnknownType, 0, u""},
         {"variant", {12, 0}, true, Status::UnknownType, 0, u""},
         {"type 0xFFFF", {0xFF, 0xFF}, true, Status::UnknownType, 0, u""},
-        {"null object", Cat({9, 0}, Bytes(16, 0)), true, Status::Ok, 0, u""},
-        {"font object", Cat({9, 0}, kFontClass), true, Status::Ok, 0, u""},
-        {"foreign object", Cat({9, 0}, kForeignClass), true, Status::ForeignObject, 0, u""},
-        {"foreign unknown", Cat({13, 0}, kForeignClass), true, Status::ForeignObject, 0, u""},
+        {"null object", Cat({{9, 0}, Bytes(16, 0)}), true, Status::Ok, 0, u""},
+        {"font object", Cat({{9, 0}, kFontClass}), true, Status::Ok, 0, u""},
+        {"foreign object", Cat({{9, 0}, kOwnClass}), true, Status::ForeignObject, 0, u""},
+        {"foreign unknown", Cat({{13, 0}, kOwnClass}), true, Status::ForeignObject, 0, u""},
         {"cut class id", {9, 0, 3, 0x52}, true, Status::Short, 0, u""},
     };
     for (const auto& c : cases) {

@@ -10,20 +10,15 @@
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
+#include "control/control_test.h"
 #include "support/dll.h"
 
 namespace {
 
 using IntGetter = HRESULT (STDMETHODCALLTYPE ITessera::*)(int*);
-
+using control_test::Int;
+using control_test::IntOf;
 using test::NewGrid;
-
-int Get(ITessera* g, IntGetter getter)
-{
-    int v = -99;
-    (g->*getter)(&v);
-    return v;
-}
 
 std::string TraceFile()
 {
@@ -61,15 +56,6 @@ void SetRegion(ITessera* g, int col1, int row1, int col2, int row2)
     g->put_CRegionRightBottomY(row2);
 }
 
-VARIANT Int(int n)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
-
 fw::Variant& Text(fw::Variant& v, const wchar_t* s)
 {
     v.Clear();
@@ -99,7 +85,7 @@ TEST(Tessera, NewControlHasItsDefaults)
         {&ITessera::get_CRegionLeftTopX, 0}, {&ITessera::get_CRegionRightBottomX, 9},
         {&ITessera::get_CRegionRightBottomY, 9}, {&ITessera::get_BorderStyle, 1},
         {&ITessera::get_FixedWordWrap, 1}, {&ITessera::get_Width, 100}};
-    for (const auto& c : ints) EXPECT_EQ(c.value, Get(g.Get(), c.get)) << &c - ints;
+    for (const auto& c : ints) EXPECT_EQ(c.value, IntOf(g.Get(), c.get)) << &c - ints;
     EXPECT_EQ(L"50 50 50 50 50 50 50 50 50 50", Sizes(g.Get()));
 
     VARIANT_BOOL b = 0;
@@ -146,8 +132,8 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
     SetRegion(g.Get(), 5, 1, 5, 1);
     g->put_CRegionLeftTopX(12);      // outside: ignored
     g->put_CRegionRightBottomY(-1);
-    EXPECT_EQ(5, Get(g.Get(), &ITessera::get_CRegionLeftTopX));
-    EXPECT_EQ(1, Get(g.Get(), &ITessera::get_CRegionRightBottomY));
+    EXPECT_EQ(5, IntOf(g.Get(), &ITessera::get_CRegionLeftTopX));
+    EXPECT_EQ(1, IntOf(g.Get(), &ITessera::get_CRegionRightBottomY));
     g->put_CRegionRightBottomX(2);  // columns 2 to 5, corners swapped
     g->put_Alignment(2);
     const int want[] = {1, 2, 2, 2, 2, 1};
@@ -156,10 +142,10 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
 
     SetRegion(g.Get(), 2, 0, 3, 0);
     g->put_Cols(20);
-    EXPECT_EQ(3, Get(g.Get(), &ITessera::get_CRegionRightBottomX));
+    EXPECT_EQ(3, IntOf(g.Get(), &ITessera::get_CRegionRightBottomX));
     g->put_Cols(3);  // cut to the table
-    EXPECT_EQ(2, Get(g.Get(), &ITessera::get_CRegionLeftTopX));
-    EXPECT_EQ(2, Get(g.Get(), &ITessera::get_CRegionRightBottomX));
+    EXPECT_EQ(2, IntOf(g.Get(), &ITessera::get_CRegionLeftTopX));
+    EXPECT_EQ(2, IntOf(g.Get(), &ITessera::get_CRegionRightBottomX));
 }
 
 TEST(Tessera, PerCellMembersWithAndWithoutACell)
@@ -189,7 +175,7 @@ TEST(Tessera, PerCellMembersWithAndWithoutACell)
     EXPECT_EQ(S_OK, g->put_Color(0x800000FF));
 }
 
-TEST(Tessera, ColoursAreTranslatedWhenSet)
+TEST(Tessera, ColoursAreTranslatedWhenSetAndRefusalsKeepTheOldValue)
 {
     auto g = NewGrid();
     OLE_COLOR c = 0;
@@ -209,11 +195,8 @@ TEST(Tessera, ColoursAreTranslatedWhenSet)
     SetErrorInfo(0, nullptr);
     EXPECT_EQ(E_FAIL, g->put_Color(0x800000FF));
     EXPECT_EQ(L"Can't translate color", ErrorDescription());
-}
 
-TEST(Tessera, RefusedValueReportsAndKeepsOldValues)
-{
-    auto g = NewGrid();
+    // A refused value reports and keeps the old values.
     SetRegion(g.Get(), 1, 1, 2, 1);
     fw::Variant v;
     g->put_CType(1);
@@ -266,19 +249,34 @@ TEST(Tessera, FontsAreClonedOrShared)
     EXPECT_FALSE(none);
 }
 
-TEST(Tessera, CountsAndFixedCountsFollowEachOther)
+TEST(Tessera, CountsFollowEachOtherAndTheWidthsTextSetsOneColumnPerSpace)
 {
     auto g = NewGrid();
     g->put_FixedRows(5);
     g->put_Rows(3);
-    EXPECT_EQ(3, Get(g.Get(), &ITessera::get_FixedRows));
+    EXPECT_EQ(3, IntOf(g.Get(), &ITessera::get_FixedRows));
     g->put_FixedRows(12);
-    EXPECT_EQ(12, Get(g.Get(), &ITessera::get_Rows));
-    EXPECT_EQ(480, Get(g.Get(), &ITessera::get_TotalHeight));
+    EXPECT_EQ(12, IntOf(g.Get(), &ITessera::get_Rows));
+    EXPECT_EQ(480, IntOf(g.Get(), &ITessera::get_TotalHeight));
     g->put_Cols(-4);
-    EXPECT_EQ(10, Get(g.Get(), &ITessera::get_Cols));
+    EXPECT_EQ(10, IntOf(g.Get(), &ITessera::get_Cols));
     g->put_FixedCols(10);  // every column fixed
-    EXPECT_EQ(10, Get(g.Get(), &ITessera::get_Cols));
+    EXPECT_EQ(10, IntOf(g.Get(), &ITessera::get_Cols));
+
+    // The widths text sets one column per space.
+    const struct { const wchar_t* in; const wchar_t* widths; } steps[] = {
+        {L"60  70", L"60 0 70 50 50 50 50 50 50 50"},
+        {L"30", L"30 0 70 50 50 50 50 50 50 50"},
+        {L"1 2 3 4 5 6 7 8 9 10 11 12", L"1 2 3 4 5 6 7 8 9 10"},  // the rest is dropped
+        {nullptr, L"0 2 3 4 5 6 7 8 9 10"}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(S_OK, g->put_Widths(fw::Bstr(s.in).Get()));
+        EXPECT_EQ(s.widths, Sizes(g.Get()));
+    }
+    int w = 0;
+    g->put_ColWidth(-1, 5);
+    g->get_ColWidth(-1, &w);
+    EXPECT_EQ(-1, w);
 }
 
 TEST(Tessera, InsertRemoveAndExchange)
@@ -321,25 +319,7 @@ TEST(Tessera, InsertRemoveAndExchange)
     EXPECT_EQ(L"40 10 11 40 40 40 40 40 40 40", Sizes(g.Get(), &ITessera::get_Heights));
     g->put_Rows(0);
     g->RemoveRow(0);
-    EXPECT_EQ(0, Get(g.Get(), &ITessera::get_Rows));
-}
-
-TEST(Tessera, WidthsTextSetsOneColumnPerSpace)
-{
-    auto g = NewGrid();
-    const struct { const wchar_t* in; const wchar_t* widths; } steps[] = {
-        {L"60  70", L"60 0 70 50 50 50 50 50 50 50"},
-        {L"30", L"30 0 70 50 50 50 50 50 50 50"},
-        {L"1 2 3 4 5 6 7 8 9 10 11 12", L"1 2 3 4 5 6 7 8 9 10"},  // the rest is dropped
-        {nullptr, L"0 2 3 4 5 6 7 8 9 10"}};
-    for (const auto& s : steps) {
-        EXPECT_EQ(S_OK, g->put_Widths(fw::Bstr(s.in).Get()));
-        EXPECT_EQ(s.widths, Sizes(g.Get()));
-    }
-    int w = 0;
-    g->put_ColWidth(-1, 5);
-    g->get_ColWidth(-1, &w);
-    EXPECT_EQ(-1, w);
+    EXPECT_EQ(0, IntOf(g.Get(), &ITessera::get_Rows));
 }
 
 TEST(Tessera, TraceFileHoldsOnlyTheLastLine)
@@ -373,7 +353,7 @@ std::wstring Entry(ITessera* g, int col, int row, int index)
     return out;
 }
 
-TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThose)
+TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThoseAndBadIndicesTouchNone)
 {
     auto g = NewGrid();
     SetRegion(g.Get(), 1, 1, 2, 3);  // 2 columns x 3 rows
@@ -408,11 +388,9 @@ TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThose)
     EXPECT_EQ(L"<null>=3:7", Entry(g.Get(), 1, 1, 0));
     ASSERT_HRESULT_SUCCEEDED(g->put_CRVariantText(1, nullptr));
     EXPECT_EQ(L"<null>=3:42", Entry(g.Get(), 1, 1, 1));
-}
 
-TEST(ChoiceList, IndicesOutsideAListAreRefusedWithoutTouchingAnyCell)
-{
-    auto g = NewGrid();
+    // Indices outside a list are refused without touching any cell.
+    g = NewGrid();
     SetRegion(g.Get(), 1, 1, 3, 1);
     g->AddCRVariant(Int(1), fw::Bstr(L"One").Get());
     SetRegion(g.Get(), 1, 1, 2, 1);

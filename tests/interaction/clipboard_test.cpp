@@ -1,11 +1,47 @@
 // Copy, cut and paste through the window messages and the hook's
 // shortcuts, read and written as another program sees the clipboard.
+// The text itself first: tab-separated from a rectangle of cells, and pasted
+// text back into fields with their offsets.
 #include <thread>
 
+#include "interaction/ClipboardText.h"
 #include "interaction/keyed_grid.h"
 #include "support/msgbox.h"
 
 namespace {
+
+std::wstring Show(const std::vector<clip::Field>& fields)
+{
+    std::wstring s;
+    for (const clip::Field& f : fields)
+        s += L"(" + std::to_wstring(f.row) + L"," + std::to_wstring(f.col) + L")" + std::wstring(f.text) + L";";
+    return s;
+}
+
+TEST(ClipboardText, SplitsIntoFieldsWithOffsets)
+{
+    const struct {
+        const wchar_t* text;
+        const wchar_t* fields;
+    } cases[] = {
+        {L"1\t2\r\n3\t4", L"(0,0)1;(0,1)2;(1,0)3;(1,1)4;"},
+        {L"a\r\n", L"(0,0)a;"},                        // a final line break adds nothing
+        {L"a\t", L"(0,0)a;(0,1);"},                    // a final TAB leaves an empty field
+        {L"", L"(0,0);"},
+        {L"a\nb\rc", L"(0,0)a\nb\rc;"},                // lone LF and CR stay in the field
+        {L"a\r\n\r\n", L"(0,0)a;(1,0);"},
+        {L"\t\r\nx", L"(0,0);(0,1);(1,0)x;"},
+        {L"a\r", L"(0,0)a\r;"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.fields, Show(clip::SplitText(c.text))) << c.text;
+}
+
+TEST(ClipboardText, AnsiRoundTripOfTheCodePage)
+{
+    EXPECT_EQ("a\tb\r\n", clip::ToAnsi(L"a\tb\r\n"));
+    EXPECT_EQ(L"a\tb\r\n", clip::FromAnsi("a\tb\r\n"));
+    EXPECT_EQ("", clip::ToAnsi(L""));
+}
 
 using keys_test::ClipboardBytes;
 using keys_test::ClipboardUnicode;
@@ -34,9 +70,7 @@ TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
     v.vt = VT_R8;
     v.dblVal = 1.25;
     cell.SetValue(v);
-    BSTR pattern = SysAllocString(L"0.000");
-    cell.SetNumFormat(pattern);
-    SysFreeString(pattern);
+    cell.SetNumFormat(fw::Bstr(L"0.000").Get());
     grid->Selection().SetSelectedRange(4, 4, 4, 4);
     Send(WM_COPY);
     EXPECT_EQ("1.25", ClipboardBytes(CF_TEXT));

@@ -41,7 +41,8 @@ private:
 // Dispids: 1 OnBeforeEdit, 3 OnAfterEdit, 9 OnKeyPress, 10 OnSelectCell,
 // 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange.
 struct KeyedGrid : ::testing::Test {
-    view_test::Grid grid{400, 300};
+    explicit KeyedGrid(bool window = true) : grid(400, 300, window) {}
+    view_test::Grid grid;
     test::RecordingEventSink sink{DIID__ITesseraEvents};
     test::EventAdvise events;
 
@@ -103,13 +104,10 @@ struct KeyedGrid : ::testing::Test {
     // A cell's value as text ("" when empty), and its type.
     std::wstring Text(int row, int col) const
     {
-        VARIANT v;
-        VariantInit(&v);
-        std::wstring s;
-        if (SUCCEEDED(VariantChangeType(&v, const_cast<VARIANT*>(&grid->GetCell(row, col).Value()), 0, VT_BSTR)))
-            s = v.bstrVal ? v.bstrVal : L"";
-        VariantClear(&v);
-        return s;
+        fw::Variant v;
+        VARIANT* value = const_cast<VARIANT*>(&grid->GetCell(row, col).Value());
+        const bool text = SUCCEEDED(VariantChangeType(v.Ptr(), value, 0, VT_BSTR));
+        return text && v.Ptr()->bstrVal ? v.Ptr()->bstrVal : L"";
     }
     VARTYPE Type(int row, int col) const { return grid->GetCell(row, col).Value().vt; }
 };

@@ -2,15 +2,19 @@
 // messages at points computed from its column widths and row heights, with
 // a sink that records its events. The editor opening on a release and the
 // auto-scroll, whose arrow keys go through the key handler, are here too.
+// The pure questions of the gestures come last, as tables, and the one-pass
+// move of a row or column against the neighbour exchanges it replaces.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "interaction/MouseGesture.h"
+#include "model/GridTable.h"
 #include "support/hosted_grid.h"
 #include "view/windowed_grid.h"
 
@@ -21,14 +25,9 @@ using Events = std::vector<std::string>;
 // 8 OnDblClick, 9 OnKeyPress, 10 OnSelectCell, 11 OnSelectRange,
 // 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange, 16/17 OnDragAndDropRow/Col.
 
-struct Cell {
-    int row = -1;
-    int col = -1;
-    bool operator==(const Cell& o) const { return row == o.row && col == o.col; }
-};
-std::ostream& operator<<(std::ostream& os, const Cell& c) { return os << "(" << c.row << "," << c.col << ")"; }
+using Cell = std::pair<int, int>;  // row, column
 
-class MouseHost : public test::HostedGrid {
+class Mouse : public test::HostedGrid {
 protected:
     void SetUp() override
     {
@@ -58,10 +57,7 @@ protected:
     int CX(int col) const { return X(col) + W(col) / 2; }
     int CY(int row) const { return Y(row) + H(row) / 2; }
 
-    LRESULT Send(UINT msg, int x, int y, WPARAM keys = 0) const
-    {
-        return SendMessageW(control, msg, keys, MAKELPARAM(x, y));
-    }
+    LRESULT Send(UINT msg, int x, int y, WPARAM keys = 0) const { return SendMessageW(control, msg, keys, MAKELPARAM(x, y)); }
     void Press(int x, int y, WPARAM keys = 0) const { Send(WM_LBUTTONDOWN, x, y, MK_LBUTTON | keys); }
     void Drag(int x, int y) const { Send(WM_MOUSEMOVE, x, y, MK_LBUTTON); }
     void Hover(int x, int y) const { Send(WM_MOUSEMOVE, x, y); }
@@ -83,15 +79,13 @@ protected:
     }
     bool RaisedAny(const std::string& prefix)
     {
-        for (const std::string& e : sink.Events())
-            if (e.compare(0, prefix.size(), prefix) == 0) return true;
-        return false;
+        return std::any_of(sink.Events().begin(), sink.Events().end(), [&](auto& e) { return e.rfind(prefix, 0) == 0; });
     }
     Cell Current() const
     {
         Cell c;
-        grid->get_CurrentCellRow(&c.row);
-        grid->get_CurrentCellCol(&c.col);
+        grid->get_CurrentCellRow(&c.first);
+        grid->get_CurrentCellCol(&c.second);
         return c;
     }
     std::string Corners() const { return test::Corners(grid.Get()); }
@@ -102,7 +96,6 @@ protected:
         grid->put_Hint(fw::Bstr(text).Get());
     }
 
-    size_t Count(const std::string& event) { return static_cast<size_t>(std::count(sink.Events().begin(), sink.Events().end(), event)); }
     HWND Editor() const { return FindWindowExW(control, nullptr, L"Edit", nullptr); }
     void EditBit(int row, int col)
     {
@@ -123,8 +116,6 @@ protected:
         return GetCursorPos(&now) && now.x == pt.x && now.y == pt.y;
     }
 };
-
-using Mouse = MouseHost;
 
 TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
 {
@@ -189,21 +180,15 @@ TEST_F(Mouse, MovesRepaintOnlyWhatChanged)
 
 TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
 {
-    struct Case {
-        bool focused;
-        bool dragOn;
-        bool columns;
-        const char* fixedClick;  // expected fixed-click event, or null
-        const char* corners;
-        const char* drop;        // expected event of the release, or null
-    } cases[] = {
+    // The fixed-click event expected, and the event of the release, or null.
+    const struct { bool focused, dragOn, columns; const char *fixedClick, *corners, *drop; } cases[] = {
         {false, true, true, "5(3)", "3,1-3,7", nullptr},
         {false, true, false, "6(2)", "1,2-5,2", nullptr},
         {true, true, true, nullptr, "-1,-1--1,-1", "17(3,3)"},
         {true, true, false, nullptr, "-1,-1--1,-1", "16(2,2)"},
         {true, false, true, nullptr, "-1,-1--1,-1", nullptr},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.columns ? "column" : "row") + (c.focused ? " focused" : "") +
                      (c.dragOn ? " drag" : ""));
         grid->ClearSelection();
@@ -291,16 +276,12 @@ TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
     ASSERT_NE(nullptr, dll);
     const HCURSOR allowed = LoadCursorW(dll, MAKEINTRESOURCEW(203));
     const HCURSOR refused = LoadCursorW(dll, MAKEINTRESOURCEW(204));
-    struct Case {
-        bool rows;
-        int from, target;  // target -1: outside the table
-        int landed;        // index the dragged one ends at, -1 when nothing moves
-        int exchanges;
-    } cases[] = {
+    // Target -1: outside the table; landed: where the dragged one ends, -1 when nothing moves.
+    const struct { bool rows; int from, target, landed, exchanges; } cases[] = {
         {true, 5, 2, 2, 3}, {true, 2, 5, 4, 2}, {true, 5, -1, -1, 0},
         {false, 4, 2, 2, 2}, {false, 2, 4, 3, 1}, {false, 4, -1, -1, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.rows) + " " + std::to_string(c.from) + "->" + std::to_string(c.target));
         // Sizes tell the rows (columns) apart and travel with them.
         for (int i = 1; i < 8; ++i) grid->put_RowHeight(i, 20 + i);
@@ -321,7 +302,7 @@ TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
         const int moved = c.rows ? 20 + c.from : 50 + c.from;
         if (c.landed >= 0) {
             EXPECT_EQ(moved, c.rows ? H(c.landed) : W(c.landed));
-            EXPECT_EQ(-1, Current().row);
+            EXPECT_EQ(-1, Current().first);
         } else {
             EXPECT_EQ(moved, c.rows ? H(c.from) : W(c.from));
         }
@@ -361,16 +342,13 @@ TEST_F(Mouse, DisabledControlIgnoresTheMouse)
     EXPECT_EQ(0, Send(WM_LBUTTONUP, CX(3), CY(4)));
     Send(WM_LBUTTONDBLCLK, CX(3), CY(4), MK_LBUTTON);
     EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(Cell{}, Current());
+    EXPECT_EQ(Cell(-1, -1), Current());
     EXPECT_EQ(nullptr, GetCapture());
 }
 
 // --- Hints -------------------------------------------------------------------------
 
-struct Tool {
-    RECT rect = {};
-    std::wstring text;
-};
+struct Tool { RECT rect = {}; std::wstring text; };
 
 // The control's one tool, as the tooltip messages ask for it.
 TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
@@ -383,7 +361,7 @@ TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
     return ti;
 }
 
-class Hints : public MouseHost {
+class Hints : public Mouse {
 protected:
     // The tooltip of this thread that holds the control's tool.
     HWND Tip() const
@@ -439,6 +417,16 @@ TEST_F(Hints, HoverMovesTheToolFromCellToCell)
     EXPECT_TRUE(Box(4, 3) == Read().rect);
     HoverCell(0, 2);
     EXPECT_EQ(L"fixed", Read().text);
+
+    // After a scroll the same cell gets its new rectangle.
+    Size(6, 30);
+    SetHint(5, 1, L"five");
+    HoverCell(5, 1);
+    EXPECT_EQ(Y(5), Read().rect.top);
+    SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
+    // Row 1 scrolled away: row 5 is now one row higher.
+    Hover(CX(1), Y(5) - H(1) + 5);
+    EXPECT_EQ(Y(5) - H(1), Read().rect.top);
 }
 
 TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
@@ -462,18 +450,6 @@ TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
     }
     Hover(CX(3), 10);
     EXPECT_EQ(L"edge", Read().text);
-}
-
-TEST_F(Hints, AfterAScrollTheSameCellGetsItsNewRectangle)
-{
-    Size(6, 30);
-    SetHint(5, 1, L"five");
-    HoverCell(5, 1);
-    EXPECT_EQ(Y(5), Read().rect.top);
-    SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
-    // Row 1 scrolled away: row 5 is now one row higher.
-    Hover(CX(1), Y(5) - H(1) + 5);
-    EXPECT_EQ(Y(5) - H(1), Read().rect.top);
 }
 
 // A control whose window is made again gets a new tooltip, and the first
@@ -522,17 +498,124 @@ TEST_F(Mouse, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
     for (int i = 0; i < 10; ++i) SendMessageW(control, WM_VSCROLL, SB_LINEDOWN, 0);
     // Row 11 shows first, under the fixed row; press on row 12.
     Press(CX(2), CY(2));
-    const int startRow = Current().row;
+    const int startRow = Current().first;
     Drag(CX(2), 10);
     if (!PointAt(CX(2), 10)) GTEST_SKIP() << "the pointer could not be placed";
     sink.Events().clear();
     SendMessageW(control, WM_TIMER, 513, 0);
     SendMessageW(control, WM_TIMER, 513, 0);
-    EXPECT_EQ(2u, Count("9(38)"));
-    EXPECT_EQ(startRow - 2, Current().row);
+    EXPECT_EQ(2, std::count(sink.Events().begin(), sink.Events().end(), "9(38)"));
+    EXPECT_EQ(startRow - 2, Current().first);
 
     Release(CX(2), 10);
     EXPECT_FALSE(KillTimer(control, 513));
+}
+
+TEST(MouseGesture, PlanDropLandsBeforeTheTarget)
+{
+    struct Case {
+        int dragged, target;
+        bool inside;
+        int from, to, count;
+    } cases[] = {
+        {5, 2, true, 5, 2, 3},    // up: ends at the target
+        {2, 5, true, 2, 4, 2},    // down: ends just above it
+        {2, 3, true, -1, -1, 0},  // onto the next one: already there
+        {4, 4, true, -1, -1, 0},
+        {9, 1, true, 9, 1, 8},    // onto the first movable one
+        {5, 0, true, -1, -1, 0},  // onto a fixed one
+        {5, -1, false, -1, -1, 0},
+        {5, 3, false, -1, -1, 0},  // row hit, column missed
+        {-1, 5, true, -1, -1, 0},  // no current row
+        {12, 5, true, -1, -1, 0},  // gone from the table
+    };
+    for (const Case& c : cases) {
+        const mouse::Drop d = mouse::PlanDrop(c.dragged, c.target, 1, 10, c.inside);
+        EXPECT_EQ(c.from, d.from) << c.dragged << "->" << c.target;
+        EXPECT_EQ(c.to, d.to) << c.dragged << "->" << c.target;
+        EXPECT_EQ(c.count, d.count) << c.dragged << "->" << c.target;
+    }
+}
+
+TEST(MouseGesture, SizedIndexTakesThePreviousCellNearTheLeftEdge)
+{
+    EXPECT_EQ(2, mouse::SizedIndex(103, 100, 3));
+    EXPECT_EQ(2, mouse::SizedIndex(100, 100, 3));
+    EXPECT_EQ(3, mouse::SizedIndex(104, 100, 3));
+    EXPECT_EQ(3, mouse::SizedIndex(147, 100, 3));  // near the right edge: this one
+}
+
+TEST(MouseGesture, AutoScrollStepsFollowThePointerOutsideTheCells)
+{
+    const RECT client = {0, 0, 200, 100};  // fixed area 30 wide, 20 high
+    struct Case {
+        POINT pt;
+        std::vector<WORD> keys;
+        std::vector<POINT> probes;
+    } cases[] = {
+        {{50, 50}, {}, {}},
+        {{50, 10}, {VK_UP}, {{50, 21}}},
+        {{50, 100}, {VK_DOWN}, {{50, 100}}},
+        {{-20, 150}, {VK_DOWN, VK_LEFT}, {{0, 100}, {31, 100}}},
+        {{250, 50}, {VK_RIGHT}, {{200, 50}}},
+        {{10, 10}, {VK_UP, VK_LEFT}, {{10, 21}, {31, 10}}},
+    };
+    for (const Case& c : cases) {
+        const mouse::ScrollSteps plan = mouse::PlanAutoScroll(c.pt, client, 30, 20);
+        ASSERT_EQ(static_cast<int>(c.keys.size()), plan.count) << c.pt.x << "," << c.pt.y;
+        for (int i = 0; i < plan.count; ++i) {
+            EXPECT_EQ(c.keys[i], plan.steps[i].key);
+            EXPECT_EQ(c.probes[i].x, plan.steps[i].probe.x);
+            EXPECT_EQ(c.probes[i].y, plan.steps[i].probe.y);
+        }
+    }
+}
+
+// A 6 x 6 table whose cells, rows and columns can be told apart.
+void Fill(CGridTable& t)
+{
+    t.ResizeCols(6);
+    t.ResizeRows(6);
+    for (int i = 0; i < 6; ++i) {
+        t.SetRowHeight(i, 10 + i);
+        t.SetColumnWidth(i, 40 + i);
+        for (int j = 0; j < 6; ++j) t.GetCell(i, j).Set(&CellAttrs::typeEx, i * 6 + j);
+    }
+}
+
+std::vector<int> Picture(const CGridTable& t)
+{
+    std::vector<int> out;
+    for (int r = 0; r < t.Rows(); ++r)
+        for (int c = 0; c < t.Cols(); ++c) out.push_back(t.GetCell(r, c).TypeEx());
+    for (int i = 0; i < 6; ++i) {
+        out.push_back(t.GetRowHeight(i));
+        out.push_back(t.GetColumnWidth(i));
+        out.push_back(t.RowSums().Before(i));
+        out.push_back(t.ColumnSums().Before(i));
+    }
+    return out;
+}
+
+TEST(MouseGesture, MoveGivesTheOrderOfTheNeighbourExchanges)
+{
+    for (bool rows : {true, false}) {
+        for (auto [from, to] : {std::pair{5, 1}, std::pair{1, 4}, std::pair{0, 5}}) {
+            CGridTable moved, exchanged;
+            Fill(moved);
+            Fill(exchanged);
+            const int step = from < to ? 1 : -1;
+            for (int i = from; i != to; i += step)
+                rows ? exchanged.ExchangeRows(i, i + step) : exchanged.ExchangeCols(i, i + step);
+            ASSERT_TRUE(rows ? moved.MoveRow(from, to) : moved.MoveCol(from, to));
+            EXPECT_EQ(Picture(exchanged), Picture(moved)) << rows << " " << from << "->" << to;
+        }
+    }
+    CGridTable t;
+    Fill(t);
+    EXPECT_FALSE(t.MoveRow(1, 6));
+    EXPECT_FALSE(t.MoveCol(-1, 0));
+    EXPECT_FALSE(t.MoveRow(2, 2));
 }
 
 } // namespace

@@ -22,7 +22,7 @@ fw::ComPtr<IClassFactory> Factory(REFCLSID clsid)
     return f;
 }
 
-TEST(Module, UnknownClassIsNotAvailable)
+TEST(Module, UnknownClassIsNotAvailableAndLiveObjectsAndLocksKeepTheModuleLoaded)
 {
     auto get = test::KvadraExport<test::DllGetClassObjectFn>("DllGetClassObject");
     void* p = reinterpret_cast<void*>(1);
@@ -30,10 +30,9 @@ TEST(Module, UnknownClassIsNotAvailable)
     EXPECT_EQ(nullptr, p);
     fw::ComPtr<IUnknown> unk;
     EXPECT_EQ(E_NOINTERFACE, get(CLSID_Tessera, IID_ITessera, unk.PutVoid()));
-}
+    unk.Reset();
 
-TEST(Module, LiveObjectsAndLocksKeepTheModuleLoaded)
-{
+    // Live objects and locks keep the module loaded.
     ASSERT_EQ(S_OK, CanUnloadNow());
     for (const CLSID* clsid : kClasses) {
         fw::ComPtr<IClassFactory> factory = Factory(*clsid);

@@ -54,7 +54,7 @@ const wchar_t kScript[] =
 const std::wstring kGuid = L"{8CC3273A-7BF6-42AD-9CB4-7214A72401CF}";
 const fw::Replacements kReps = {{L"NAME", L"grid"}, {L"PATH", L"C:\\x.dll"}};
 
-TEST_F(RegistryScript, InstallsKeysValuesAndReplacementsAndForceRemoveClearsStaleKeys)
+TEST_F(RegistryScript, InstallsWithReplacementsClearsForceRemoveKeysAndRemovesAllButNoRemoveAndForeignKeys)
 {
     Create(kGuid + L"\\Stale");
     ASSERT_HRESULT_SUCCEEDED(fw::RunRegistryScript(kScript, kReps, true));
@@ -69,11 +69,8 @@ TEST_F(RegistryScript, InstallsKeysValuesAndReplacementsAndForceRemoveClearsStal
                                           RRF_RT_REG_DWORD, nullptr, &count, &size));
     EXPECT_EQ(17u, count);
     EXPECT_EQ(L"100%", Read(L"Plain"));
-}
 
-TEST_F(RegistryScript, RemovalKeepsNoRemoveKeysAndForeignSubkeys)
-{
-    ASSERT_HRESULT_SUCCEEDED(fw::RunRegistryScript(kScript, kReps, true));
+    // Removal keeps NoRemove keys and foreign subkeys.
     ASSERT_HRESULT_SUCCEEDED(fw::RunRegistryScript(kScript, kReps, false));
     EXPECT_FALSE(Exists(L""));
     HKEY k = nullptr;

@@ -1,69 +1,81 @@
-// The type library embedded in the DLL, read back the way hosts read it,
-// compared with the published member table.
+// The type library embedded in the DLL, read back the way hosts read it, and
+// what host programmers are handed, which must agree with it: the reference
+// has a section for every member and event in type library order, whose first
+// line names the accessors and types; the page example and the reference name
+// only stored properties; the version resource carries the project's version.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
 
+#include <algorithm>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/com_ptr.h"
 #include "kvadra.h"
+#include "version.h"
 
 namespace {
 
-// One row per name, in interface order. kinds lists the accessors in vtable
-// order (g get, p put, r putref, m method). For accessors, type is what a put
-// takes (index first); a get returns the last of them through a pointer. For
-// methods it is the parameter list.
-struct Member {
-    DISPID id;
-    const wchar_t* name;
-    const char* kinds;
-    const char* type;
+std::string ReadSource(const wchar_t* relative)
+{
+    const std::wstring path = std::wstring(KVADRA_SOURCE_DIR) + L"\\" + relative;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "cannot open " << std::string(path.begin(), path.end());
+    std::string text;
+    if (file == INVALID_HANDLE_VALUE) return text;
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+struct Section {
+    std::string name;
+    long id;
+    std::string line;  // the first line under the heading
 };
 
-const Member kMembers[] = {
-    {-516, L"TabStop", "pg", "VARIANT_BOOL"}, {1, L"Cols", "gp", "int"},
-    {2, L"Rows", "gp", "int"}, {3, L"FixedCols", "gp", "int"},
-    {4, L"FixedRows", "gp", "int"}, {5, L"Alignment", "gp", "int"},
-    {6, L"Editable", "gp", "VARIANT_BOOL"}, {7, L"FixedFont", "grp", "IFontDisp*"},
-    {8, L"SelectedCellFont", "grp", "IFontDisp*"}, {9, L"SelectedRangeFont", "grp", "IFontDisp*"},
-    {10, L"Color", "gp", "OLE_COLOR"}, {11, L"FixedColor", "gp", "OLE_COLOR"},
-    {12, L"SelectedCellColor", "gp", "OLE_COLOR"}, {13, L"SelectedRangeColor", "gp", "OLE_COLOR"},
-    {14, L"WordWrap", "gp", "int"}, {15, L"FixedWordWrap", "gp", "int"},
-    {16, L"EditMultiline", "gp", "VARIANT_BOOL"}, {17, L"DrawSelection", "gp", "VARIANT_BOOL"},
-    {18, L"ShowCellHint", "gp", "VARIANT_BOOL"}, {19, L"AutoAdjustLastCell", "gp", "VARIANT_BOOL"},
-    {20, L"BorderStyle", "gp", "int"}, {21, L"RangeSelect", "gp", "VARIANT_BOOL"},
-    {22, L"ColSizing", "gp", "VARIANT_BOOL"}, {23, L"RowSizing", "gp", "VARIANT_BOOL"},
-    {24, L"ScrollBars", "gp", "int"}, {25, L"Font", "grp", "IFontDisp*"},
-    {28, L"FontColor", "gp", "OLE_COLOR"}, {29, L"Value", "gp", "VARIANT"},
-    {30, L"CType", "gp", "int"}, {31, L"TypeEx", "gp", "int"},
-    {32, L"DTFormat", "gp", "BSTR"}, {33, L"NUMFormat", "gp", "BSTR"},
-    {35, L"Hint", "gp", "BSTR"}, {36, L"SelectionLeftTopX", "gp", "int"},
-    {37, L"SelectionLeftTopY", "gp", "int"}, {38, L"SelectionRightBottomX", "gp", "int"},
-    {39, L"SelectionRightBottomY", "gp", "int"}, {40, L"CRegionLeftTopX", "gp", "int"},
-    {41, L"CRegionLeftTopY", "gp", "int"}, {42, L"CRegionRightBottomX", "gp", "int"},
-    {43, L"CRegionRightBottomY", "gp", "int"}, {44, L"ColWidth", "gp", "int, int"},
-    {45, L"RowHeight", "gp", "int, int"}, {46, L"ClearCRVariants", "m", ""},
-    {47, L"AddCRVariant", "m", "VARIANT, BSTR"}, {48, L"CRVariantValue", "gp", "int, VARIANT"},
-    {49, L"CRVariantText", "gp", "int, BSTR"}, {50, L"ClearSelection", "m", ""},
-    {51, L"ShowEdit", "m", ""}, {52, L"HideEdit", "m", ""},
-    {53, L"RemoveCol", "m", "int"}, {54, L"RemoveRow", "m", "int"},
-    {55, L"InsertCol", "m", "int"}, {56, L"InsertRow", "m", "int"},
-    {57, L"ExchangeCols", "m", "int, int"}, {58, L"ExchangeRows", "m", "int, int"},
-    {59, L"AdjustColWidths", "m", ""}, {60, L"AdjustColWidth", "m", "int"},
-    {61, L"AdjustRowHeights", "m", ""}, {62, L"AdjustRowHeight", "m", "int"},
-    {63, L"Update", "m", ""}, {64, L"TotalWidth", "g", "int"},
-    {65, L"TotalHeight", "g", "int"}, {67, L"Width", "gp", "int"},
-    {68, L"Height", "gp", "int"}, {69, L"Enabled", "gp", "VARIANT_BOOL"},
-    {70, L"SetFont", "m", ""}, {71, L"Widths", "gp", "BSTR"},
-    {72, L"Heights", "gp", "BSTR"}, {73, L"FixedFontColor", "gp", "OLE_COLOR"},
-    {74, L"BackColor", "gp", "OLE_COLOR"}, {75, L"DragAndDropRows", "gp", "long"},
-    {76, L"DragAndDropCols", "gp", "long"}, {77, L"AllowDraw", "gp", "long"},
-    {78, L"CurrentCellCol", "g", "int"}, {79, L"CurrentCellRow", "g", "int"},
-    {80, L"SetFocus", "m", ""},
-};
+// "### Name (DISPID n)" headings of one "## title" chapter, in order.
+std::vector<Section> Sections(const std::string& doc, const std::string& chapter)
+{
+    std::vector<Section> found;
+    std::istringstream lines(doc);
+    bool inside = false;
+    const std::regex heading(R"(^### (\w+) \(DISPID (-?\d+)\)\s*$)");
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("## ", 0) == 0) inside = line.substr(3) == chapter;
+        std::smatch m;
+        if (inside && std::regex_match(line, m, heading)) {
+            found.push_back({m[1], std::stol(m[2]), ""});
+            std::getline(lines, found.back().line);
+        }
+    }
+    return found;
+}
+
+// A member's accessors as its first line names them, in vtable order (g get,
+// p put, r putref, m method), and the types a put takes (index first) or the
+// method's parameter types: "Property get, put with an index · `int col` →
+// `int`" is {"gp", "int, int"}.
+std::pair<std::string, std::string> Signature(const std::string& line)
+{
+    static const std::regex property("^Property ([a-z, ]+?)( with an index)? · `([^`]*)`(?: → `([^`]*)`)?");
+    static const std::regex method("^Method · (?:no parameters|`([^`]*)`)");
+    static const std::regex named(R"((\w+\*?) \w+)");
+    std::smatch m;
+    std::string kinds;
+    if (std::regex_search(line, m, property)) {
+        std::istringstream words(m[1]);
+        for (std::string w; std::getline(words >> std::ws, w, ',');) kinds += w == "get" ? 'g' : w == "put" ? 'p' : 'r';
+        return {kinds, m[4].matched ? std::regex_replace(m[3].str(), named, "$1") + ", " + m[4].str() : m[3].str()};
+    }
+    if (std::regex_search(line, m, method)) return {"m", std::regex_replace(m[1].str(), named, "$1")};
+    return {};
+}
 
 // Direction, type and name of each parameter.
 const struct {
@@ -97,6 +109,18 @@ std::string Narrow(const wchar_t* s)
     return r;
 }
 
+TYPEATTR Attr(ITypeInfo* info)
+{
+    TYPEATTR* attr = nullptr;
+    TYPEATTR copy = {};
+    EXPECT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+    if (attr) {
+        copy = *attr;
+        info->ReleaseTypeAttr(attr);
+    }
+    return copy;
+}
+
 std::string TypeName(ITypeInfo* info, const TYPEDESC& td)
 {
     switch (td.vt) {
@@ -113,39 +137,21 @@ std::string TypeName(ITypeInfo* info, const TYPEDESC& td)
         fw::Bstr name;
         if (FAILED(info->GetRefTypeInfo(td.hreftype, ref.Put()))) return "?";
         ref->GetDocumentation(MEMBERID_NIL, name.Put(), nullptr, nullptr, nullptr);
-        if (Narrow(name.Get()) == "OLE_COLOR") {
-            // Designers know a colour by stdole2's alias of an unsigned long.
-            fw::ComPtr<ITypeLib> lib;
-            UINT index = 0;
-            TLIBATTR* attr = nullptr;
-            TYPEATTR* alias = nullptr;
-            bool stdole = false, ulong = false;
-            if (SUCCEEDED(ref->GetContainingTypeLib(lib.Put(), &index)) && SUCCEEDED(lib->GetLibAttr(&attr))) {
-                stdole = IsEqualGUID(attr->guid, IID_StdOle);
-                lib->ReleaseTLibAttr(attr);
-            }
-            if (SUCCEEDED(ref->GetTypeAttr(&alias))) {
-                ulong = alias->typekind == TKIND_ALIAS && alias->tdescAlias.vt == VT_UI4;
-                ref->ReleaseTypeAttr(alias);
-            }
-            if (!stdole || !ulong) return "OLE_COLOR (not stdole2's)";
+        // Designers know a colour by stdole2's alias of an unsigned long.
+        fw::ComPtr<ITypeLib> lib;
+        UINT index = 0;
+        TLIBATTR* attr = nullptr;
+        if (Narrow(name.Get()) == "OLE_COLOR" && SUCCEEDED(ref->GetContainingTypeLib(lib.Put(), &index)) &&
+            SUCCEEDED(lib->GetLibAttr(&attr))) {
+            const bool stdole = IsEqualGUID(attr->guid, IID_StdOle);
+            lib->ReleaseTLibAttr(attr);
+            TYPEATTR alias = Attr(ref.Get());
+            if (!stdole || alias.typekind != TKIND_ALIAS || alias.tdescAlias.vt != VT_UI4) return "OLE_COLOR (not stdole2's)";
         }
         return Narrow(name.Get());
     }
     default: return "vt" + std::to_string(td.vt);
     }
-}
-
-TYPEATTR Attr(ITypeInfo* info)
-{
-    TYPEATTR* attr = nullptr;
-    TYPEATTR copy = {};
-    EXPECT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
-    if (attr) {
-        copy = *attr;
-        info->ReleaseTypeAttr(attr);
-    }
-    return copy;
 }
 
 std::wstring Doc(ITypeInfo* info, MEMBERID id)
@@ -159,9 +165,10 @@ class TypeLibTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(KVADRA_DLL_PATH, REGKIND_NONE, lib.Put())); }
     fw::ComPtr<ITypeLib> lib;
+    const std::string doc = ReadSource(L"docs\\reference.md");
 };
 
-TEST_F(TypeLibTest, ITesseraMembersInOrder)
+TEST_F(TypeLibTest, ITesseraMembersInOrderAsTheReferenceNamesThem)
 {
     fw::ComPtr<ITypeInfo> disp, info;
     ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(IID_ITessera, disp.Put()));
@@ -183,30 +190,28 @@ TEST_F(TypeLibTest, ITesseraMembersInOrder)
         EXPECT_TRUE(IsEqualGUID(IID_IDispatch, Attr(base.Get()).guid));
     }
 
+    const std::vector<Section> sections = Sections(doc, "ITessera members");
+    ASSERT_EQ(77u, sections.size());
     UINT i = 0;
-    for (const Member& want : kMembers) {
-        for (const char* k = want.kinds; *k; ++k, ++i) {
-            SCOPED_TRACE(testing::Message() << "member " << i << " " << Narrow(want.name) << " " << *k);
-            ASSERT_LT(i, attr.cFuncs);
+    for (const Section& want : sections) {
+        const auto signature = Signature(want.line);
+        EXPECT_NE("", signature.first) << want.name << ": " << want.line;
+        for (char k : signature.first) {
+            SCOPED_TRACE(testing::Message() << "member " << i++ << " " << want.name << " " << k);
             FUNCDESC* fd = nullptr;
-            ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i, &fd));
+            ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i - 1, &fd));
             fw::Bstr name;
             info->GetDocumentation(fd->memid, name.Put(), nullptr, nullptr, nullptr);
-            EXPECT_STREQ(want.name, name.Get());
+            EXPECT_EQ(want.name, Narrow(name.Get()));
             EXPECT_EQ(want.id, fd->memid);
-            EXPECT_EQ(*k == 'm' ? INVOKE_FUNC
-                      : *k == 'g' ? INVOKE_PROPERTYGET
-                      : *k == 'p' ? INVOKE_PROPERTYPUT
-                                  : INVOKE_PROPERTYPUTREF,
+            EXPECT_EQ(k == 'm' ? INVOKE_FUNC : k == 'g' ? INVOKE_PROPERTYGET : k == 'p' ? INVOKE_PROPERTYPUT : INVOKE_PROPERTYPUTREF,
                       fd->invkind);
             std::string params;
             for (SHORT p = 0; p < fd->cParams; ++p)
                 params += (p ? ", " : "") + TypeName(info.Get(), fd->lprgelemdescParam[p].tdesc);
-            EXPECT_EQ(std::string(want.type) + (*k == 'g' ? "*" : ""), params);
+            EXPECT_EQ(signature.second + (k == 'g' ? "*" : ""), params);
             EXPECT_EQ(VT_HRESULT, fd->elemdescFunc.tdesc.vt);
-            if (*k == 'g') {
-                EXPECT_TRUE(fd->lprgelemdescParam[fd->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL);
-            }
+            EXPECT_TRUE(k != 'g' || (fd->lprgelemdescParam[fd->cParams - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL));
             info->ReleaseFuncDesc(fd);
         }
     }
@@ -221,10 +226,13 @@ TEST_F(TypeLibTest, EventsWithParameters)
     const TYPEATTR attr = Attr(info.Get());
     EXPECT_EQ(TKIND_DISPATCH, attr.typekind);
     ASSERT_EQ(17u, attr.cFuncs);
-
+    const std::vector<Section> sections = Sections(doc, "_ITesseraEvents events");
+    ASSERT_EQ(17u, sections.size());
     for (UINT i = 0; i < attr.cFuncs; ++i) {
         const auto& want = kEvents[i];
         SCOPED_TRACE(Narrow(want.name));
+        EXPECT_EQ(Narrow(want.name), sections[i].name);
+        EXPECT_EQ(want.id, sections[i].id);
         FUNCDESC* fd = nullptr;
         ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i, &fd));
         EXPECT_EQ(want.id, fd->memid);
@@ -294,6 +302,59 @@ TEST_F(TypeLibTest, LibraryAndCoclassesWithHelpStringsAndTheControlsDefaults)
     }
     EXPECT_TRUE(sawInterface);
     EXPECT_TRUE(sawSource);
+}
+
+// The names the control stores its properties under: its property table.
+std::vector<std::string> StoredNames()
+{
+    const std::string source = ReadSource(L"src\\control\\TesseraProperties.cpp");
+    const std::regex entry(R"re(\{L"(\w+)",)re");
+    std::vector<std::string> names;
+    for (std::sregex_iterator it(source.begin(), source.end(), entry), end; it != end; ++it) names.push_back((*it)[1]);
+    return names;
+}
+
+TEST(PersistedNames, ReferenceListsThePropertyTable)
+{
+    const std::vector<std::string> stored = StoredNames();
+    ASSERT_EQ(40u, stored.size());
+    const std::string doc = ReadSource(L"docs\\reference.md");
+    const std::string chapter = doc.substr(doc.find("## Persisted property names"));
+    const std::regex row(R"(\n\| *\d+ *\| *`(\w+)`)");
+    std::vector<std::string> listed;
+    for (std::sregex_iterator it(chapter.begin(), chapter.end(), row), end; it != end; ++it) listed.push_back((*it)[1]);
+    EXPECT_EQ(stored, listed);
+}
+
+TEST(PersistedNames, PageParamsAreStoredProperties)
+{
+    const std::vector<std::string> stored = StoredNames();
+    const std::string page = ReadSource(L"examples\\page.html");
+    const std::regex param(R"re(<param\s+name="([^"]*)")re", std::regex::icase);
+    int count = 0;
+    for (std::sregex_iterator it(page.begin(), page.end(), param), end; it != end; ++it, ++count) {
+        const std::string name = (*it)[1];
+        EXPECT_NE(stored.end(), std::find(stored.begin(), stored.end(), name)) << name << " is not stored";
+    }
+    EXPECT_GE(count, 10);
+}
+
+TEST(VersionResource, CarriesTheProjectVersion)
+{
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(KVADRA_DLL_PATH, &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoW(KVADRA_DLL_PATH, 0, size, data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(MAKELONG(KVADRA_VERSION_MINOR, KVADRA_VERSION_MAJOR), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(0, KVADRA_VERSION_PATCH), fixed->dwFileVersionLS);
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductVersion",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_EQ(KVADRA_VERSION_TEXT, Narrow(text));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-// The three property pages driven through IPropertyPage on a real control,
-// and the platform's property frame showing them.
+// The three property pages driven through IPropertyPage on a real control.
+// The platform's property frame shows them in the control's activation tests.
 #include <windows.h>
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -237,10 +236,16 @@ TEST_F(Page, CellsKeepForeignTextAndShowNumbersInTheLocale)
     EXPECT_EQ(expected.Ref().bstrVal, Text(IDC_CELL_VALUE));
 }
 
-TEST_F(Page, SizeShowsPixelsAndNoObjectsLeaveTheFieldsEmpty)
+TEST_F(Page, SizeShowsAndAppliesPixelsAndNoObjectsLeaveTheFieldsEmpty)
 {
     Open(CLSID_SizeCtl);
     EXPECT_EQ(L"100 100", Text(IDC_SIZE_WIDTH) + L" " + Text(IDC_SIZE_HEIGHT));
+    Type(IDC_SIZE_WIDTH, L"384");
+    Type(IDC_SIZE_HEIGHT, L"288");
+    ASSERT_EQ(S_OK, page->Apply());
+    EXPECT_EQ(384, Get(&ITessera::get_Width));
+    EXPECT_EQ(288, Get(&ITessera::get_Height));
+    site.changes.clear();
     page->Deactivate();
     page->SetObjects(0, nullptr);
     Activate();
@@ -249,72 +254,6 @@ TEST_F(Page, SizeShowsPixelsAndNoObjectsLeaveTheFieldsEmpty)
     EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, site.changes);
     EXPECT_EQ(S_OK, page->Apply());
     EXPECT_EQ(S_FALSE, page->IsPageDirty());
-}
-
-// In the platform's container the page's size reaches the control.
-TEST(HostedPage, SizeReachesTheControl)
-{
-    test::AxHost host(L"Kvadra.Tessera.1", 300, 200);
-    fw::ComPtr<ITessera> grid;
-    ASSERT_HRESULT_SUCCEEDED(host.Control()->QueryInterface(IID_ITessera, grid.PutVoid()));
-    fw::ComPtr<IPropertyPage> page;
-    ASSERT_HRESULT_SUCCEEDED(test::CreateFromDll(CLSID_SizeCtl, nullptr, IID_IPropertyPage, page.PutVoid()));
-    IUnknown* objects[] = {grid.Get()};
-    page->SetObjects(1, objects);
-    RECT rc = {0, 0, 400, 200};
-    ASSERT_HRESULT_SUCCEEDED(page->Activate(host.Frame(), &rc, FALSE));
-    HWND dialog = FindWindowExW(host.Frame(), nullptr, MAKEINTATOM(32770), nullptr);
-    SetDlgItemTextW(dialog, IDC_SIZE_WIDTH, L"384");
-    SetDlgItemTextW(dialog, IDC_SIZE_HEIGHT, L"288");
-    ASSERT_EQ(S_OK, page->Apply());
-    test::PumpMessages();
-    // The size reaches the control, which asks its site for it; whether the
-    // window follows is the container's decision.
-    int width = 0, height = 0;
-    grid->get_Width(&width);
-    grid->get_Height(&height);
-    EXPECT_EQ(384, width);
-    EXPECT_EQ(288, height);
-    page->Deactivate();
-}
-
-// The platform's frame shows the three pages; a timer inside its modal loop
-// reads the tab titles and closes it.
-std::vector<std::wstring> g_tabs;
-
-void CALLBACK ReadFrame(HWND, UINT, UINT_PTR id, DWORD)
-{
-    const std::vector<HWND> frames = test::ThreadWindows(L"#32770", true);  // the frame is a dialog
-    if (frames.empty()) return;
-    HWND frame = frames[0];
-    KillTimer(nullptr, id);
-    HWND tabs = FindWindowExW(frame, nullptr, WC_TABCONTROLW, nullptr);
-    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[64] = {};
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 64;
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        g_tabs.push_back(text);
-    }
-    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
-}
-
-TEST(HostedPage, PropertyFrameShowsTheThreePages)
-{
-    test::AxHost host(L"Kvadra.Tessera.1");
-    fw::ComPtr<IUnknown> control = host.Control();
-    ASSERT_TRUE(control);
-    IUnknown* objects[] = {control.Get()};
-    CLSID pages[] = {CLSID_GenProp, CLSID_CellProp, CLSID_SizeCtl};
-    g_tabs.clear();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, ReadFrame);
-    HRESULT hr = OleCreatePropertyFrame(host.Frame(), 10, 10, L"Tessera", 1, objects, 3, pages, LOCALE_USER_DEFAULT, 0, nullptr);
-    KillTimer(nullptr, timer);
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    EXPECT_EQ((std::vector<std::wstring>{L"General", L"Cells", L"Control size"}), g_tabs);
 }
 
 } // namespace
