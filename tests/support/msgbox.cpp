@@ -14,21 +14,6 @@ std::wstring WindowText(HWND hwnd)
     return s;
 }
 
-// The message text is the one static child with text (the icon has none).
-BOOL CALLBACK FindText(HWND child, LPARAM lp)
-{
-    wchar_t cls[16] = {};
-    GetClassNameW(child, cls, 16);
-    if (lstrcmpiW(cls, L"Static") == 0) {
-        std::wstring text = WindowText(child);
-        if (!text.empty()) {
-            *reinterpret_cast<std::wstring*>(lp) = text;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
 } // namespace
 
 MessageBoxCatcher::MessageBoxCatcher()
@@ -51,9 +36,8 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wp, LPARAM lp)
         wchar_t cls[16] = {};
         GetClassNameW(hwnd, cls, 16);
         if (lstrcmpW(cls, L"#32770") == 0) {
-            CaughtBox box{WindowText(hwnd), {}};
-            EnumChildWindows(hwnd, FindText, reinterpret_cast<LPARAM>(&box.text));
-            t_current->m_boxes.push_back(box);
+            // The message text is the static control the system numbers 0xFFFF.
+            t_current->m_boxes.push_back(CaughtBox{WindowText(hwnd), WindowText(GetDlgItem(hwnd, 0xFFFF))});
             // Answer with the first button the box has.
             for (int id : {IDOK, IDCANCEL, IDYES, IDNO, IDABORT, IDRETRY, IDIGNORE}) {
                 if (GetDlgItem(hwnd, id)) {
