@@ -18,6 +18,7 @@
 #include "model/GridTable.h"
 #include "model/ValueFormat.h"
 #include "view/Accessible.h"
+#include "view/Gdi.h"
 #include "view/HintWindow.h"
 #include "view/Layout.h"
 
@@ -513,6 +514,8 @@ private:
     // The object of the font a cell paint left selected: a cell dropped by a
     // host's code mid-paint must not take the selected font with it.
     fw::ComPtr<IFont> m_pSelectedFontObject;
+    // The off-screen surface small repaints borrow (view/Painting.cpp).
+    view::CSurfaceCache m_surface;
 
     // Mouse handling (interaction/Mouse.cpp): the control's side of the
     // gestures, and the message being handled, for relaying to the tooltip.

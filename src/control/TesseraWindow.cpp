@@ -93,6 +93,7 @@ LRESULT CTessera::OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL&)
     trace::TraceLine("OnDestroy");
     // Clients may keep the object; it answers nothing once the window goes.
     DisconnectAccessible();
+    m_surface.Reset();
     m_formatter.UsePicker(nullptr);
     m_wndFormatPicker.Destroy();
     // The window is going: an edit in progress is dropped, not stored.

@@ -83,18 +83,48 @@ private:
     int m_state;
 };
 
+// A memory context and bitmap kept between paints for small surfaces: a
+// move of the current cell repaints a few cells, and making a bitmap for
+// each would cost more than painting them. Lent to one paint at a time.
+class CSurfaceCache {
+public:
+    CSurfaceCache() noexcept = default;
+    CSurfaceCache(const CSurfaceCache&) = delete;
+    CSurfaceCache& operator=(const CSurfaceCache&) = delete;
+    ~CSurfaceCache() { Reset(); }
+
+    // Surfaces up to this many pixels are kept.
+    static constexpr long kMostPixels = 1L << 17;
+    // A context compatible with target, holding a bitmap of at least w x h,
+    // in its initial state; null when lent out, too large or not to be had.
+    HDC Lend(HDC target, int w, int h) noexcept;
+    // Takes the context back and puts its initial state back.
+    void Return() noexcept;
+    void Reset() noexcept;
+
+private:
+    HDC m_dc = nullptr;
+    CBitmap m_bitmap;
+    HGDIOBJ m_oldBitmap = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+    int m_state = 0;
+    bool m_lent = false;
+};
+
 // Off-screen surface for one paint: a memory context and a bitmap of the
 // rectangle's size, addressed in the target's coordinates. The picture is
-// copied to the rectangle on the target when the surface is destroyed.
+// copied to the rectangle on the target when the surface is destroyed. With
+// a cache, a small surface is borrowed from it.
 class CMemDC {
 public:
-    CMemDC(HDC target, const RECT& rect) noexcept;
+    CMemDC(HDC target, const RECT& rect, CSurfaceCache* cache = nullptr) noexcept;
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
     ~CMemDC();
 
     // Null when the surface could not be made; then paint on the target.
-    HDC Get() const noexcept { return m_bitmap ? m_dc : nullptr; }
+    HDC Get() const noexcept { return m_bitmap || m_cache ? m_dc : nullptr; }
 
 private:
     HDC m_target;
@@ -102,6 +132,7 @@ private:
     CBitmap m_bitmap;
     HGDIOBJ m_oldBitmap = nullptr;
     RECT m_rect;
+    CSurfaceCache* m_cache = nullptr;  // set while borrowing from it
 };
 
 // The GDI font of a font property; the font object owns it, so the object is

@@ -2,6 +2,7 @@
 // border, on an off-screen surface when the target is the screen.
 #include "control/Tessera.h"
 
+#include <algorithm>
 #include <string>
 
 #include "control/Trace.h"
@@ -9,26 +10,75 @@
 
 namespace view {
 
-CMemDC::CMemDC(HDC target, const RECT& rect) noexcept : m_target(target), m_rect(rect)
+HDC CSurfaceCache::Lend(HDC target, int w, int h) noexcept
 {
-    m_dc = CreateCompatibleDC(target);
-    if (!m_dc) return;
-    m_bitmap = CBitmap(CreateCompatibleBitmap(target, rect.right - rect.left, rect.bottom - rect.top));
-    if (m_bitmap) m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
+    if (m_lent || w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMostPixels) return nullptr;
+    if (!m_dc) m_dc = CreateCompatibleDC(target);
+    if (!m_dc) return nullptr;
+    if (!m_bitmap || w > m_width || h > m_height) {
+        if (m_oldBitmap) SelectObject(m_dc, m_oldBitmap);
+        m_oldBitmap = nullptr;
+        m_bitmap.Reset();
+        const int cw = std::max(w, m_width), ch = std::max(h, m_height);
+        m_bitmap = CBitmap(CreateCompatibleBitmap(target, cw, ch));
+        if (!m_bitmap) return nullptr;
+        m_width = cw;
+        m_height = ch;
+        m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
+    }
+    m_state = SaveDC(m_dc);
+    if (!m_state) return nullptr;
+    m_lent = true;
+    return m_dc;
+}
+
+void CSurfaceCache::Return() noexcept
+{
+    if (!m_lent) return;
+    RestoreDC(m_dc, m_state);
+    m_lent = false;
+}
+
+void CSurfaceCache::Reset() noexcept
+{
+    if (m_lent) return;
+    if (m_oldBitmap) SelectObject(m_dc, m_oldBitmap);
+    m_oldBitmap = nullptr;
+    m_bitmap.Reset();
+    if (m_dc) DeleteDC(m_dc);
+    m_dc = nullptr;
+    m_width = m_height = 0;
+}
+
+CMemDC::CMemDC(HDC target, const RECT& rect, CSurfaceCache* cache) noexcept : m_target(target), m_rect(rect)
+{
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (cache && (m_dc = cache->Lend(target, w, h)) != nullptr) {
+        m_cache = cache;
+    } else {
+        m_dc = CreateCompatibleDC(target);
+        if (!m_dc) return;
+        m_bitmap = CBitmap(CreateCompatibleBitmap(target, w, h));
+        if (m_bitmap) m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
+    }
     // Painting uses the target's coordinates.
     SetWindowOrgEx(m_dc, rect.left, rect.top, nullptr);
 }
 
 CMemDC::~CMemDC()
 {
-    if (m_bitmap) {
+    if (m_bitmap || m_cache) {
         // The copy takes the surface from its own corner, whatever origin
         // the painting used.
         SetWindowOrgEx(m_dc, 0, 0, nullptr);
         BitBlt(m_target, m_rect.left, m_rect.top, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top, m_dc, 0,
                0, SRCCOPY);
-        SelectObject(m_dc, m_oldBitmap);
     }
+    if (m_cache) {
+        m_cache->Return();
+        return;
+    }
+    if (m_bitmap) SelectObject(m_dc, m_oldBitmap);
     m_bitmap.Reset();
     if (m_dc) DeleteDC(m_dc);
 }
@@ -139,7 +189,7 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
     OffsetRect(&area, -bounds.left, -bounds.top);
 
     if (GetDeviceCaps(info.hdc, TECHNOLOGY) == DT_RASDISPLAY) {
-        view::CMemDC mem(info.hdc, clip);
+        view::CMemDC mem(info.hdc, clip, &m_surface);
         if (mem.Get()) {
             OffsetWindowOrgEx(mem.Get(), -bounds.left, -bounds.top, nullptr);
             PaintGrid(mem.Get(), area, layout, hwnd ? info.hdc : nullptr);
