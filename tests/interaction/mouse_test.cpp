@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -62,11 +63,7 @@ protected:
     void Drag(int x, int y) const { Send(WM_MOUSEMOVE, x, y, MK_LBUTTON); }
     void Hover(int x, int y) const { Send(WM_MOUSEMOVE, x, y); }
     void Release(int x, int y, WPARAM keys = 0) const { Send(WM_LBUTTONUP, x, y, keys); }
-    void Click(int x, int y, WPARAM keys = 0) const
-    {
-        Press(x, y, keys);
-        Release(x, y, keys);
-    }
+    void Click(int x, int y, WPARAM keys = 0) const { Press(x, y, keys), Release(x, y, keys); }
     void ClickCell(int row, int col, WPARAM keys = 0) const { Click(CX(col), CY(row), keys); }
 
     // Events without the repaint requests.
@@ -84,8 +81,7 @@ protected:
     Cell Current() const
     {
         Cell c;
-        grid->get_CurrentCellRow(&c.first);
-        grid->get_CurrentCellCol(&c.second);
+        grid->get_CurrentCellRow(&c.first), grid->get_CurrentCellCol(&c.second);
         return c;
     }
     std::string Corners() const { return test::Corners(grid.Get()); }
@@ -147,6 +143,15 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
     Press(350, 250);
     EXPECT_TRUE(sink.Events().empty());
     Release(350, 250);
+
+    // A double click opens the editor on the current cell.
+    EditBit(4, 2);
+    ClickCell(1, 1);
+    ClickCell(4, 2);
+    Send(WM_LBUTTONDBLCLK, CX(2), CY(4), MK_LBUTTON);
+    Release(CX(2), CY(4));
+    EXPECT_TRUE(RaisedAny("8()"));
+    EXPECT_TRUE(IsWindowVisible(Editor()));
 }
 
 // A move repaints only what it changed in the control's own window, and the
@@ -219,37 +224,26 @@ TEST_F(Mouse, DividersSizeTheColumnOrRowBeforeThem)
 {
     for (bool columns : {true, false}) {
         SCOPED_TRACE(columns ? "columns" : "rows");
-        // 2 px past the near edge of column (row) 3, in the fixed row (column).
         auto at = [&](int along) { return columns ? POINT{along, 10} : POINT{10, along}; };
-        const int edge = (columns ? X(3) : Y(3)) + 2;
-        const int start = columns ? X(2) : Y(2);
         auto size2 = [&] { return columns ? W(2) : H(2); };
-        const int before = size2();
-
-        // Released where pressed: nothing changes.
-        POINT p = at(edge);
-        Hover(p.x, p.y);
-        Click(p.x, p.y);
-        EXPECT_EQ(before, size2());
-
-        Hover(p.x, p.y);
-        Press(p.x, p.y);
-        POINT q = at(start + 40);
-        Drag(q.x, q.y);
-        Release(q.x, q.y);
-        EXPECT_EQ(40, size2());
-
+        auto edge = [&] { return (columns ? X(3) : Y(3)) + 2; };  // 2 px past column (row) 3's near edge
+        const int start = columns ? X(2) : Y(2), before = size2();
+        // Pressed at the edge in the fixed row (column), released at `along`.
+        auto sizeTo = [&](int along) {
+            const POINT p = at(edge()), q = at(along);
+            Hover(p.x, p.y);
+            Press(p.x, p.y);
+            Drag(q.x, q.y);
+            Release(q.x, q.y);
+            return size2();
+        };
+        EXPECT_EQ(before, sizeTo(edge()));  // released where pressed: nothing changes
+        EXPECT_EQ(40, sizeTo(start + 40));
         // Sizing off: the same gesture sizes nothing (and, without the
         // focus, is a header click rather than a drag).
         ::SetFocus(host.Frame());
         columns ? grid->put_ColSizing(VARIANT_FALSE) : grid->put_RowSizing(VARIANT_FALSE);
-        p = at((columns ? X(3) : Y(3)) + 2);
-        Hover(p.x, p.y);
-        Press(p.x, p.y);
-        q = at(start + 25);
-        Drag(q.x, q.y);
-        Release(q.x, q.y);
-        EXPECT_EQ(40, size2());
+        EXPECT_EQ(40, sizeTo(start + 25));
     }
 }
 
@@ -348,42 +342,33 @@ TEST_F(Mouse, DisabledControlIgnoresTheMouse)
 
 // --- Hints -------------------------------------------------------------------------
 
-struct Tool { RECT rect = {}; std::wstring text; };
+struct Tool { RECT rect = {}; std::wstring text; bool found = false; };
 
-// The control's one tool, as the tooltip messages ask for it.
-TOOLINFOW ToolOf(HWND owner, wchar_t* text = nullptr)
+// The control's one tool, as a tooltip holds it.
+Tool ReadTool(HWND tip, HWND owner)
 {
+    wchar_t buffer[1024] = {};
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V1_SIZE;
     ti.hwnd = owner;
     ti.uId = 1;
-    ti.lpszText = text;
-    return ti;
+    Tool t;
+    t.found = SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)) != 0;
+    t.rect = ti.rect;
+    ti.lpszText = buffer;
+    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
+    t.text = buffer;
+    return t;
 }
 
 class Hints : public Mouse {
 protected:
-    // The tooltip of this thread that holds the control's tool.
-    HWND Tip() const
-    {
-        for (HWND tip : test::ThreadWindows(TOOLTIPS_CLASSW)) {
-            TOOLINFOW ti = ToolOf(control);
-            if (SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return tip;
-        }
-        return nullptr;
-    }
+    // From the tooltip of this thread that holds the control's tool.
     Tool Read() const
     {
-        Tool t;
-        wchar_t buffer[1024] = {};
-        TOOLINFOW ti = ToolOf(control, buffer);
-        HWND tip = Tip();
-        SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
-        t.text = buffer;
-        ti.lpszText = nullptr;
-        SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti));
-        t.rect = ti.rect;
-        return t;
+        for (HWND tip : test::ThreadWindows(TOOLTIPS_CLASSW))
+            if (Tool t = ReadTool(tip, control); t.found) return t;
+        return {};
     }
     RECT Box(int row, int col) const { return RECT{X(col), Y(row), X(col) + W(col) - 1, Y(row) + H(row) - 1}; }
     void HoverCell(int row, int col) const { Hover(CX(col), CY(row)); }
@@ -472,22 +457,7 @@ TEST(HintWindow, GoesWithTheWindowAndComesBackWithNoHintedCell)
     g->Open(parent, RECT{0, 0, 400, 300});
     ASSERT_NE(nullptr, g->HintWindow());
     SendMessageW(g.Window(), WM_MOUSEMOVE, 0, centre);
-    wchar_t buffer[1024] = {};
-    TOOLINFOW ti = ToolOf(g.Window(), buffer);
-    SendMessageW(g->HintWindow(), TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&ti));
-    EXPECT_STREQ(L"two", buffer);
-}
-
-TEST_F(Mouse, DoubleClickOpensTheEditorOnTheCurrentCell)
-{
-    EditBit(4, 2);
-    ClickCell(1, 1);
-    Press(CX(2), CY(4));
-    Release(CX(2), CY(4));
-    Send(WM_LBUTTONDBLCLK, CX(2), CY(4), MK_LBUTTON);
-    Release(CX(2), CY(4));
-    EXPECT_TRUE(RaisedAny("8()"));
-    EXPECT_NE(nullptr, Editor());
+    EXPECT_EQ(L"two", ReadTool(g->HintWindow(), g.Window()).text);
 }
 
 // The ticks are sent by hand, so that their number depends on the test
@@ -513,11 +483,7 @@ TEST_F(Mouse, AutoScrollAboveTheCellsMovesUpOneRowPerTick)
 
 TEST(MouseGesture, PlanDropLandsBeforeTheTarget)
 {
-    struct Case {
-        int dragged, target;
-        bool inside;
-        int from, to, count;
-    } cases[] = {
+    const struct { int dragged, target; bool inside; int from, to, count; } cases[] = {
         {5, 2, true, 5, 2, 3},    // up: ends at the target
         {2, 5, true, 2, 4, 2},    // down: ends just above it
         {2, 3, true, -1, -1, 0},  // onto the next one: already there
@@ -529,11 +495,10 @@ TEST(MouseGesture, PlanDropLandsBeforeTheTarget)
         {-1, 5, true, -1, -1, 0},  // no current row
         {12, 5, true, -1, -1, 0},  // gone from the table
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const mouse::Drop d = mouse::PlanDrop(c.dragged, c.target, 1, 10, c.inside);
-        EXPECT_EQ(c.from, d.from) << c.dragged << "->" << c.target;
-        EXPECT_EQ(c.to, d.to) << c.dragged << "->" << c.target;
-        EXPECT_EQ(c.count, d.count) << c.dragged << "->" << c.target;
+        EXPECT_EQ(std::make_tuple(c.from, c.to, c.count), std::make_tuple(d.from, d.to, d.count))
+            << c.dragged << "->" << c.target << " " << c.inside;
     }
 }
 
@@ -548,11 +513,7 @@ TEST(MouseGesture, SizedIndexTakesThePreviousCellNearTheLeftEdge)
 TEST(MouseGesture, AutoScrollStepsFollowThePointerOutsideTheCells)
 {
     const RECT client = {0, 0, 200, 100};  // fixed area 30 wide, 20 high
-    struct Case {
-        POINT pt;
-        std::vector<WORD> keys;
-        std::vector<POINT> probes;
-    } cases[] = {
+    const struct { POINT pt; std::vector<WORD> keys; std::vector<POINT> probes; } cases[] = {
         {{50, 50}, {}, {}},
         {{50, 10}, {VK_UP}, {{50, 21}}},
         {{50, 100}, {VK_DOWN}, {{50, 100}}},
@@ -560,14 +521,13 @@ TEST(MouseGesture, AutoScrollStepsFollowThePointerOutsideTheCells)
         {{250, 50}, {VK_RIGHT}, {{200, 50}}},
         {{10, 10}, {VK_UP, VK_LEFT}, {{10, 21}, {31, 10}}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const mouse::ScrollSteps plan = mouse::PlanAutoScroll(c.pt, client, 30, 20);
         ASSERT_EQ(static_cast<int>(c.keys.size()), plan.count) << c.pt.x << "," << c.pt.y;
-        for (int i = 0; i < plan.count; ++i) {
-            EXPECT_EQ(c.keys[i], plan.steps[i].key);
-            EXPECT_EQ(c.probes[i].x, plan.steps[i].probe.x);
-            EXPECT_EQ(c.probes[i].y, plan.steps[i].probe.y);
-        }
+        for (int i = 0; i < plan.count; ++i)
+            EXPECT_EQ(std::make_tuple(c.keys[i], c.probes[i].x, c.probes[i].y),
+                      std::make_tuple(plan.steps[i].key, plan.steps[i].probe.x, plan.steps[i].probe.y))
+                << c.pt.x << "," << c.pt.y << " step " << i;
     }
 }
 
