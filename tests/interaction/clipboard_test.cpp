@@ -51,7 +51,7 @@ struct Clipboard : keys_test::KeyedGrid {
     void Send(UINT msg) const { SendMessageW(grid.Window(), msg, 0, 0); }
 };
 
-TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
+TEST_F(Clipboard, CopyAndCutLayOutRowsAndFieldsInBothFormats)
 {
     Fill2x2();
     grid->SetFocusCell(2, 1);
@@ -82,6 +82,41 @@ TEST_F(Clipboard, CopyLaysOutRowsAndFieldsInBothFormats)
     EXPECT_EQ("", ClipboardBytes(CF_TEXT));
     EXPECT_EQ(L"", ClipboardUnicode());
     EXPECT_TRUE(Events().empty());  // copy raises nothing
+
+    // Cut copies every cell and clears those whose edit is not cancelled.
+    Fill2x2();
+    grid->Selection().SetSelectedRange(2, 1, 2, 2);
+    grid->SetFocusCell(2, 1);
+    sink.onEvent = [](DISPID id, DISPPARAMS* p) {
+        if (id == 1 && p->cArgs == 4 && p->rgvarg[2].iVal == 2) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
+    };
+    Chord({VK_CONTROL}, 'X');
+    EXPECT_EQ("a\tb", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(VT_EMPTY, Type(2, 1));
+    EXPECT_EQ(L"b", Text(2, 2));
+
+    // Nothing selected: the current cell is cut, and so on the clipboard.
+    Itf()->ClearSelection();
+    grid->SetFocusCell(3, 1);
+    Send(WM_CUT);
+    EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
+    EXPECT_EQ(VT_EMPTY, Type(3, 1));
+
+    // Text outside the code page round-trips.
+    const std::wstring greeting = L"Gr\u00FC\u00DFe";
+    const std::wstring russian = L"\u041F\u0440\u0438\u0432\u0435\u0442";
+    grid.SetText(2, 1, greeting.c_str());
+    grid.SetText(2, 2, russian.c_str());
+    grid->Selection().SetSelectedRange(2, 1, 2, 2);
+    Send(WM_COPY);
+    EXPECT_EQ(greeting + L"\t" + russian, ClipboardUnicode());
+
+    grid.SetText(2, 1, L"");
+    grid.SetText(2, 2, L"");
+    grid->SetFocusCell(2, 1);
+    Send(WM_PASTE);
+    EXPECT_EQ(greeting, Text(2, 1));
+    EXPECT_EQ(russian, Text(2, 2));
 }
 
 TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
@@ -127,44 +162,6 @@ TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
     EXPECT_EQ(L"x", Text(7, 1));
 }
 
-TEST_F(Clipboard, TextOutsideTheCodePageRoundTrips)
-{
-    const std::wstring greeting = L"Gr\u00FC\u00DFe";
-    const std::wstring russian = L"\u041F\u0440\u0438\u0432\u0435\u0442";
-    grid.SetText(2, 1, greeting.c_str());
-    grid.SetText(2, 2, russian.c_str());
-    grid->Selection().SetSelectedRange(2, 1, 2, 2);
-    Send(WM_COPY);
-    EXPECT_EQ(greeting + L"\t" + russian, ClipboardUnicode());
-
-    grid.SetText(2, 1, L"");
-    grid.SetText(2, 2, L"");
-    grid->SetFocusCell(2, 1);
-    Send(WM_PASTE);
-    EXPECT_EQ(greeting, Text(2, 1));
-    EXPECT_EQ(russian, Text(2, 2));
-}
-
-TEST_F(Clipboard, CutCopiesEveryCellAndClearsThoseNotCancelled)
-{
-    Fill2x2();
-    grid->Selection().SetSelectedRange(2, 1, 2, 2);
-    grid->SetFocusCell(2, 1);
-    sink.onEvent = [](DISPID id, DISPPARAMS* p) {
-        if (id == 1 && p->cArgs == 4 && p->rgvarg[2].iVal == 2) *p->rgvarg[0].pboolVal = VARIANT_TRUE;
-    };
-    Chord({VK_CONTROL}, 'X');
-    EXPECT_EQ("a\tb", ClipboardBytes(CF_TEXT));
-    EXPECT_EQ(VT_EMPTY, Type(2, 1));
-    EXPECT_EQ(L"b", Text(2, 2));
-
-    // Nothing selected: the current cell is cut, and so on the clipboard.
-    Itf()->ClearSelection();
-    grid->SetFocusCell(3, 1);
-    Send(WM_CUT);
-    EXPECT_EQ("c", ClipboardBytes(CF_TEXT));
-    EXPECT_EQ(VT_EMPTY, Type(3, 1));
-}
 
 TEST_F(Clipboard, BusyClipboardShowsOneErrorAndKeepsEverything)
 {

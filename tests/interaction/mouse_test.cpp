@@ -220,7 +220,7 @@ TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
     }
 }
 
-TEST_F(Mouse, DividersSizeTheColumnOrRowBeforeThem)
+TEST_F(Mouse, DividersSizeOrFitTheColumnOrRowBeforeThem)
 {
     for (bool columns : {true, false}) {
         SCOPED_TRACE(columns ? "columns" : "rows");
@@ -244,13 +244,10 @@ TEST_F(Mouse, DividersSizeTheColumnOrRowBeforeThem)
         ::SetFocus(host.Frame());
         columns ? grid->put_ColSizing(VARIANT_FALSE) : grid->put_RowSizing(VARIANT_FALSE);
         EXPECT_EQ(40, sizeTo(start + 25));
-    }
-}
 
-TEST_F(Mouse, DoubleClickOnADividerFitsAsAdjustDoes)
-{
-    for (bool columns : {true, false}) {
-        SCOPED_TRACE(columns ? "columns" : "rows");
+        // A double click on a divider fits as Adjust does.
+        columns ? grid->put_ColSizing(VARIANT_TRUE) : grid->put_RowSizing(VARIANT_TRUE);
+        Size(6, 8);
         const POINT p = columns ? POINT{X(3) + 2, 10} : POINT{10, Y(4) + 2};
         Hover(p.x, p.y);
         Send(WM_LBUTTONDBLCLK, p.x, p.y, MK_LBUTTON);
@@ -303,7 +300,7 @@ TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
     }
 }
 
-TEST_F(Mouse, RangeDragExtendsAndTheTimerEndsWithTheGesture)
+TEST_F(Mouse, RangeDragExtendsTheTimerEndsWithTheGestureAndDisabledIgnoresIt)
 {
     Press(CX(2), CY(2));
     Drag(CX(3), CY(4));
@@ -325,10 +322,8 @@ TEST_F(Mouse, RangeDragExtendsAndTheTimerEndsWithTheGesture)
         EXPECT_EQ(end == Held, KillTimer(control, 513) != FALSE) << end;
         ReleaseCapture();
     }
-}
 
-TEST_F(Mouse, DisabledControlIgnoresTheMouse)
-{
+    // A disabled control ignores the mouse.
     grid->put_Enabled(VARIANT_FALSE);
     sink.Events().clear();
     Press(CX(2), CY(2));
@@ -379,7 +374,7 @@ bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALS
 const wchar_t kGreek[] = L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
 const wchar_t kCyrillic[] = L"\u041a\u0438\u0440\u0438\u043b\u043b\u0438\u0446\u0430";
 
-TEST_F(Hints, HoverMovesTheToolFromCellToCell)
+TEST_F(Hints, HoverMovesTheToolFromCellToCellUnlessHintsCannotShow)
 {
     SetHint(2, 3, kGreek);
     SetHint(4, 3, kCyrillic);
@@ -412,10 +407,9 @@ TEST_F(Hints, HoverMovesTheToolFromCellToCell)
     // Row 1 scrolled away: row 5 is now one row higher.
     Hover(CX(1), Y(5) - H(1) + 5);
     EXPECT_EQ(Y(5) - H(1), Read().rect.top);
-}
 
-TEST_F(Hints, NothingIsUpdatedWhenHintsCannotShow)
-{
+    // Nothing is updated when hints cannot show.
+    SendMessageW(control, WM_VSCROLL, SB_TOP, 0);
     SetHint(2, 3, kGreek);
     SetHint(0, 3, L"edge");
     enum Why { HintsOff, Disabled, OverDivider };

@@ -195,7 +195,6 @@ TEST_F(SelectionModel, SingleCellsReportChangesAndBoundsFollowRemovals)
     EXPECT_TRUE(Is({5, 1, 6, 3}));
 }
 
-
 struct TesseraSelection : keys_test::KeyedGrid {
     TesseraSelection() : KeyedGrid(false) {}
 };
@@ -203,7 +202,7 @@ struct TesseraSelection : keys_test::KeyedGrid {
 const std::string kNoCorners = "-1,-1--1,-1";
 
 // The events' arguments are checked through the keys and the mouse.
-TEST_F(TesseraSelection, ClearingWithoutAWindowAndFixedCellsOverTheCurrentOne)
+TEST_F(TesseraSelection, ClearingCornersRangeSelectOffAndExchangesWithoutAWindow)
 {
     grid->SetFocusCell(3, 4);
     grid->Selection().SetSelectedRange(2, 2, 3, 4);
@@ -238,10 +237,8 @@ TEST_F(TesseraSelection, ClearingWithoutAWindowAndFixedCellsOverTheCurrentOne)
     EXPECT_EQ("0,4-1,6", Corners());
     Itf()->put_SelectionRightBottomY(10);  // outside the table
     EXPECT_EQ(kNoCorners, Corners());
-}
 
-TEST_F(TesseraSelection, RangeSelectOffHidesTheSelectionAndRefusesNewOnes)
-{
+    // Range selection off hides the selection and refuses new ones.
     grid->Selection().SetSelectedRange(2, 1, 4, 3);
     Itf()->put_RangeSelect(VARIANT_FALSE);
     VARIANT_BOOL draw = 1;
@@ -261,6 +258,17 @@ TEST_F(TesseraSelection, RangeSelectOffHidesTheSelectionAndRefusesNewOnes)
 
     Itf()->put_RangeSelect(VARIANT_TRUE);
     EXPECT_EQ("1,2-3,4", Corners());
+
+    // Selected flags must not travel with moved cells, nor the current cell.
+    grid->Selection().SetSelectedRange(1, 1, 2, 2);
+    grid->SetFocusCell(1, 1);
+    sink.Events().clear();
+    Itf()->ExchangeCols(2, 5);
+    EXPECT_TRUE(sink.Events().empty());
+    EXPECT_EQ(CCellID(), grid->FocusCell());
+    EXPECT_EQ(0u, grid->Selection().SelectedCount());
+    for (int row = 0; row < 10; ++row)
+        for (int col = 0; col < 10; ++col) EXPECT_FALSE(grid->GetCell(row, col).Selected()) << row << "," << col;
 }
 
 TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
@@ -281,20 +289,6 @@ TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
     EXPECT_EQ("1,65534-2,65535", Corners());
     Itf()->put_Cols(2);
     EXPECT_EQ("1,65534-1,65535", Corners());
-}
-
-// Selected flags must not travel with moved cells, nor the current cell.
-TEST_F(TesseraSelection, ExchangesClearTheSelectionOfTheCellsThatMove)
-{
-    grid->Selection().SetSelectedRange(1, 1, 2, 2);
-    grid->SetFocusCell(1, 1);
-    sink.Events().clear();
-    Itf()->ExchangeCols(2, 5);
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(CCellID(), grid->FocusCell());
-    EXPECT_EQ(0u, grid->Selection().SelectedCount());
-    for (int row = 0; row < 10; ++row)
-        for (int col = 0; col < 10; ++col) EXPECT_FALSE(grid->GetCell(row, col).Selected()) << row << "," << col;
 }
 
 } // namespace
