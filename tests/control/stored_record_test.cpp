@@ -62,6 +62,7 @@ TEST(StoredRecord, ReadsEachBodyAndRefusesWhatIsNotSound)
         if (c.status != Status::Ok) continue;
         EXPECT_EQ(c.fixedSize, r.fixedSize) << c.what;
         EXPECT_EQ(c.text, r.text) << c.what;
+        EXPECT_EQ(std::string(c.what) == "null text", r.nullText) << c.what;
     }
 }
 
