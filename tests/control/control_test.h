@@ -50,6 +50,23 @@ inline int IntOf(ITessera* g, HRESULT (STDMETHODCALLTYPE ITessera::*get)(int*))
     return v;
 }
 
+// The value of the region's first cell as text, "<fail>" when there is none.
+inline std::wstring ValueText(ITessera* g)
+{
+    fw::Variant v;
+    if (FAILED(g->get_Value(&v))) return L"<fail>";
+    if (FAILED(VariantChangeType(&v, &v, 0, VT_BSTR))) return L"<type>";
+    return v.Ref().bstrVal;
+}
+
+inline fw::Variant& Text(fw::Variant& v, const wchar_t* s)
+{
+    v.Clear();
+    v.Ref().vt = VT_BSTR;
+    v.Ref().bstrVal = SysAllocString(s);
+    return v;
+}
+
 inline VARIANT Int(int n)
 {
     VARIANT v;

@@ -2,7 +2,6 @@
 // the inputs a hostile stream can carry.
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "control/control_test.h"
 
@@ -63,10 +62,11 @@ TEST(StoredRecord, ReadsEachBodyAndRefusesWhatIsNotSound)
         if (c.status != Status::Ok) continue;
         EXPECT_EQ(c.fixedSize, r.fixedSize) << c.what;
         EXPECT_EQ(c.text, r.text) << c.what;
+        EXPECT_EQ(std::string(c.what) == "null text", r.nullText) << c.what;
     }
 }
 
-TEST(StoredRecord, WritesWhatItReads)
+TEST(StoredRecord, WritesTheBytesItReads)
 {
     BytesSink sink;
     const int32_t n = 0x12345678;
@@ -77,17 +77,6 @@ TEST(StoredRecord, WritesWhatItReads)
     const Bytes expected = {22, 0, 0x78, 0x56, 0x34, 0x12, 8, 0, 6, 0, 0, 0, 'h', 0, 'i', 0, 0, 0, 8, 0, 0, 0, 0, 0};
     EXPECT_EQ(expected, sink.out);
     EXPECT_EQ(12u, record::TextRecordSize(2, false));
-
-    BytesSource in(sink.out, true);
-    record::Record r;
-    ASSERT_EQ(Status::Ok, record::ReadRecord(in, r));
-    int32_t back = 0;
-    std::memcpy(&back, r.fixed, 4);
-    EXPECT_EQ(n, back);
-    ASSERT_EQ(Status::Ok, record::ReadRecord(in, r));
-    EXPECT_EQ(u"hi", r.text);
-    ASSERT_EQ(Status::Ok, record::ReadRecord(in, r));
-    EXPECT_TRUE(r.nullText);
 }
 
 } // namespace

@@ -18,6 +18,7 @@ namespace {
 using IntGetter = HRESULT (STDMETHODCALLTYPE ITessera::*)(int*);
 using control_test::Int;
 using control_test::IntOf;
+using control_test::Text;
 using test::NewGrid;
 
 std::string TraceFile()
@@ -56,22 +57,10 @@ void SetRegion(ITessera* g, int col1, int row1, int col2, int row2)
     g->put_CRegionRightBottomY(row2);
 }
 
-fw::Variant& Text(fw::Variant& v, const wchar_t* s)
-{
-    v.Clear();
-    v.Ref().vt = VT_BSTR;
-    v.Ref().bstrVal = SysAllocString(s);
-    return v;
-}
-
-// The value of the cell as text, "<fail>" when there is none.
 std::wstring ValueAt(ITessera* g, int col, int row)
 {
     SetRegion(g, col, row, col, row);
-    fw::Variant v;
-    if (FAILED(g->get_Value(&v))) return L"<fail>";
-    if (FAILED(VariantChangeType(&v, &v, 0, VT_BSTR))) return L"<type>";
-    return v.Ref().bstrVal;
+    return control_test::ValueText(g);
 }
 
 TEST(Tessera, NewControlHasItsDefaults)
@@ -273,6 +262,7 @@ TEST(Tessera, CountsFollowEachOtherAndTheWidthsTextSetsOneColumnPerSpace)
         EXPECT_EQ(S_OK, g->put_Widths(fw::Bstr(s.in).Get()));
         EXPECT_EQ(s.widths, Sizes(g.Get()));
     }
+    EXPECT_EQ(54, IntOf(g.Get(), &ITessera::get_TotalWidth));
     int w = 0;
     g->put_ColWidth(-1, 5);
     g->get_ColWidth(-1, &w);

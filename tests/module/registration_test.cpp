@@ -27,14 +27,6 @@ const struct {
     {L"CLSID\\{0373AA61-1A4A-4F82-AD72-03B4EAAC814A}", L"CellProp Class", L"Kvadra.CellProp"},
 };
 
-bool KeyExists(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 // A string value, "<none>" when the key or value is missing.
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
 {
@@ -45,12 +37,13 @@ std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr)
     return buf;
 }
 
-// The subkeys of a key, or the names of its values.
+// The subkeys of a key, or the names of its values; kGone when the key is missing.
+const Names kGone = {L"<none>"};
 Names Enumerate(const std::wstring& path, bool values = false)
 {
     Names names;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return kGone;
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD len = 256;
@@ -122,36 +115,33 @@ protected:
     void TearDown() override { test::KvadraExport<test::DllRegisterFn>("DllRegisterServer")(); }
 };
 
-TEST_F(Registration, RegsvrLeftTheScriptsKeys)
-{
-    ExpectRegistered();
-}
-
 // The library's key is shared by both bitnesses: unregistering takes away
 // this one's entry and leaves the other's.
-TEST_F(Registration, UnregisterRemovesTheClassesAndRegisterRestoresThem)
+TEST_F(Registration, RegsvrLeftTheScriptsKeysAndUnregisterRemovesThem)
 {
+    ExpectRegistered();
     const bool win64 = sizeof(void*) == 8;
     const std::wstring own = std::wstring(kTypeLib) + (win64 ? L"\\0\\win64" : L"\\0\\win32");
     const std::wstring other = std::wstring(kTypeLib) + (win64 ? L"\\0\\win32" : L"\\0\\win64");
-    ASSERT_TRUE(KeyExists(own));
-    const bool planted = !KeyExists(other);
+    ASSERT_NE(kGone, Enumerate(own));
+    const bool planted = Enumerate(other) == kGone;
     if (planted) {
         ASSERT_EQ(ERROR_SUCCESS, RegSetValueW(HKEY_CLASSES_ROOT, other.c_str(), REG_SZ, L"C:\\other.dll", 0));
     }
 
     ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer")());
-    for (const wchar_t* gone : {kControl, L"Kvadra.Tessera.1", L"Kvadra.Tessera"}) EXPECT_FALSE(KeyExists(gone)) << gone;
-    for (const auto& p : kPages) EXPECT_FALSE(KeyExists(p.key)) << p.name;
-    EXPECT_FALSE(KeyExists(own));
-    EXPECT_TRUE(KeyExists(other));
-    EXPECT_TRUE(KeyExists(L"CLSID"));
+    for (const wchar_t* gone : {kControl, L"Kvadra.Tessera.1", L"Kvadra.Tessera"})
+        EXPECT_EQ(kGone, Enumerate(gone)) << gone;
+    for (const auto& p : kPages) EXPECT_EQ(kGone, Enumerate(p.key)) << p.name;
+    EXPECT_EQ(kGone, Enumerate(own));
+    EXPECT_NE(kGone, Enumerate(other));
+    EXPECT_NE(kGone, Enumerate(L"CLSID"));
     if (planted) {
         RegDeleteKeyW(HKEY_CLASSES_ROOT, other.c_str());
         // Without the other entry, nothing of the library is left behind.
         ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllRegisterServer")());
         ASSERT_HRESULT_SUCCEEDED(test::KvadraExport<test::DllRegisterFn>("DllUnregisterServer")());
-        EXPECT_FALSE(KeyExists(kTypeLib));
+        EXPECT_EQ(kGone, Enumerate(kTypeLib));
     }
 
     // Registering twice over leaves the same keys as once.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "control/control_test.h"
 #include "support/grid_helpers.h"
 #include "framework/com_ptr.h"
 #include "kvadra.h"
@@ -206,11 +207,8 @@ TEST_F(Page, CellsKeepForeignTextAndShowNumbersInTheLocale)
     const wchar_t* const word = L"\x41F\x440\x438\x432\x435\x442";
     Region(2, 2);
     grid->put_CType(6);
-    VARIANT text = {};
-    text.vt = VT_BSTR;
-    text.bstrVal = SysAllocString(word);
-    grid->put_Value(text);
-    VariantClear(&text);
+    fw::Variant text;
+    grid->put_Value(control_test::Text(text, word).Ref());
     grid->put_Hint(fw::Bstr(word).Get());
     Open(CLSID_CellProp);
     EXPECT_EQ(word, Text(IDC_CELL_VALUE));
