@@ -160,16 +160,4 @@ TEST(Layout, SearchesAgreeWithAPlainWalk)
     }
 }
 
-TEST(Layout, LargeGridStaysExact)
-{
-    CGridTable g;
-    Shape(g, 100000, 3, 1, 0);
-    g.SetRowHeight(50000, 7);
-    const view::CLayout l(g, 150, 400, 0, 40 * 60000);
-    EXPECT_EQ(60001 + 1, l.FirstScrolledCell().row);  // row 50000 is 33 short
-    EXPECT_EQ(60002, l.CellAtPoint(0, 40, false).row);
-    EXPECT_EQ(40 * 100000 - 33, l.ContentHeight());
-    EXPECT_EQ(60002 + 8, l.ShownRange().maxRow);  // 9 rows of 40 below the fixed row reach 400
-}
-
 } // namespace

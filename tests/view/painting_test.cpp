@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -128,38 +127,6 @@ TEST(Painting, LinesEdgesCurrentCellBackgroundSelectionBordersHiddenRowsAndDrawi
     shot = g.Paint();
     EXPECT_EQ(0x808000u, shot->At(g.X(1) + 2, 2));
     EXPECT_LT(shot->Ink(header).left, header.right);  // the title is drawn
-}
-
-TEST(Painting, WrappingEllipsisAndMnemonicPrefix)
-{
-    Grid g;
-    Small(g);
-    g.Itf()->put_ColWidth(1, 40);
-    g.Itf()->put_RowHeight(1, 60);
-    g.Itf()->put_RowHeight(2, 60);
-    g.SetText(1, 1, L"aaaa bbbb cccc");
-    g.SetText(2, 1, L"aaaa bbbb cccc");
-    g->GetCell(1, 1).Set(&CellAttrs::wordWrap, 1);
-    g->GetCell(2, 1).Set(&CellAttrs::wordWrap, 2);
-    g.SetText(1, 2, L"&x");
-    g.SetText(2, 2, L"x");
-    const auto c = g.Paint();
-    auto ink = [&](int row, int col) {
-        return c->Ink(RECT{g.X(col), g.Y(row), g.X(col + 1) - 1, g.Y(row + 1) - 1});
-    };
-
-    // Three lines against one; the cut word stays inside the cell.
-    const RECT wrapped = ink(1, 1), cut = ink(2, 1);
-    ASSERT_LT(wrapped.top, wrapped.bottom);
-    ASSERT_LT(cut.top, cut.bottom);
-    EXPECT_GT(wrapped.bottom - wrapped.top, 2 * (cut.bottom - cut.top));
-    EXPECT_LT(cut.right, g.X(2) - 1);
-
-    // "&x" shows an underlined x and no ampersand.
-    const RECT prefixed = ink(1, 2), plain = ink(2, 2);
-    EXPECT_LE(std::abs(plain.left - prefixed.left), 1);
-    EXPECT_LE(prefixed.right - prefixed.left, plain.right - plain.left + 3);
-    EXPECT_GT(prefixed.bottom - g.Y(1), plain.bottom - g.Y(2));
 }
 
 TEST(Painting, WindowPaintsAndWindowlessDrawing)
