@@ -191,7 +191,7 @@ protected:
     fw::ComPtr<IOleObject> ole;
 };
 
-TEST_F(ObjectInfo, StatusClassAndErrorInfo)
+TEST_F(ObjectInfo, StatusClassErrorInfoExtentAndPages)
 {
     DWORD status = 0;
     EXPECT_EQ(S_OK, ole->GetMiscStatus(DVASPECT_CONTENT, &status));
@@ -210,40 +210,15 @@ TEST_F(ObjectInfo, StatusClassAndErrorInfo)
     EXPECT_EQ(S_OK, support->InterfaceSupportsErrorInfo(IID_ITessera));
     for (const IID* iid : {&IID_IDispatch, &IID_IUnknown, &IID_IOleObject, &DIID__ITesseraEvents, &IID_NULL})
         EXPECT_EQ(S_FALSE, support->InterfaceSupportsErrorInfo(*iid));
-}
 
-// One content extent for the object and its view; other aspects are refused
-// and leave it alone.
-TEST_F(ObjectInfo, ContentExtentIsSharedWithTheView)
-{
+    // One content extent for the object and its view; other aspects are refused
+    // and leave it alone.
     SIZEL size = {12345, 6789}, other = {1, 2}, got = {};
     EXPECT_EQ(S_OK, ole->SetExtent(DVASPECT_CONTENT, &size));
     EXPECT_EQ(DV_E_DVASPECT, ole->SetExtent(DVASPECT_THUMBNAIL, &other));
     EXPECT_EQ(S_OK, As<IViewObject2>(IID_IViewObject2)->GetExtent(DVASPECT_CONTENT, -1, nullptr, &got));
     EXPECT_TRUE(got.cx == 12345 && got.cy == 6789);
-}
 
-// The view holds its advise sink until it is replaced or the control goes.
-TEST_F(ObjectInfo, ViewAdviseSinkIsHeldUntilReplacedOrTheControlGoes)
-{
-    test::RecordingSite site;
-    auto view = As<IViewObjectEx>(IID_IViewObjectEx);
-    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, ADVF_PRIMEFIRST, site.Sink()));
-    DWORD aspects = 0, advf = 0;
-    fw::ComPtr<IAdviseSink> sink;
-    EXPECT_EQ(S_OK, view->GetAdvise(&aspects, &advf, sink.Put()));
-    EXPECT_TRUE(sink.Get() == site.Sink() && aspects == DWORD(DVASPECT_CONTENT) && advf == DWORD(ADVF_PRIMEFIRST));
-    sink.Reset();
-    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, 0, nullptr));
-    EXPECT_EQ(0u, site.Refs());
-    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, 0, site.Sink()));
-    view.Reset();
-    ole.Reset();
-    EXPECT_EQ(0u, site.Refs());
-}
-
-TEST_F(ObjectInfo, PropertyPagesInOrderAndEachPropertysPage)
-{
     CAUUID list = {0, nullptr};
     auto pages = As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
     ASSERT_EQ(S_OK, pages->GetPages(&list));
@@ -264,6 +239,25 @@ TEST_F(ObjectInfo, PropertyPagesInOrderAndEachPropertysPage)
         EXPECT_EQ(c.page ? S_OK : PERPROP_E_NOPAGEAVAILABLE, browsing->MapPropertyToPage(c.dispid, &page)) << c.dispid;
         EXPECT_TRUE(IsEqualCLSID(c.page ? *c.page : CLSID_NULL, page)) << c.dispid;
     }
+}
+
+// The view holds its advise sink until it is replaced or the control goes.
+TEST_F(ObjectInfo, ViewAdviseSinkIsHeldUntilReplacedOrTheControlGoes)
+{
+    test::RecordingSite site;
+    auto view = As<IViewObjectEx>(IID_IViewObjectEx);
+    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, ADVF_PRIMEFIRST, site.Sink()));
+    DWORD aspects = 0, advf = 0;
+    fw::ComPtr<IAdviseSink> sink;
+    EXPECT_EQ(S_OK, view->GetAdvise(&aspects, &advf, sink.Put()));
+    EXPECT_TRUE(sink.Get() == site.Sink() && aspects == DWORD(DVASPECT_CONTENT) && advf == DWORD(ADVF_PRIMEFIRST));
+    sink.Reset();
+    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, 0, nullptr));
+    EXPECT_EQ(0u, site.Refs());
+    EXPECT_EQ(S_OK, view->SetAdvise(DVASPECT_CONTENT, 0, site.Sink()));
+    view.Reset();
+    ole.Reset();
+    EXPECT_EQ(0u, site.Refs());
 }
 
 } // namespace

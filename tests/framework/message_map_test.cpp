@@ -184,9 +184,9 @@ public:
 
 using Site = test::RecordingPageSite;
 
-// The dialog lives from Activate to Deactivate. (The page information from
-// the resources is checked on the control's own pages.)
-TEST(PropertyPage, DialogLife)
+// The dialog lives from Activate to Deactivate (the page information from the
+// resources is checked on the control's own pages).
+TEST(PropertyPage, DialogLifeAndTheDirtyFlagThatTellsTheSiteOnceAndApplyClears)
 {
     TestPage page;
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
@@ -201,11 +201,7 @@ TEST(PropertyPage, DialogLife)
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(E_UNEXPECTED, page.Deactivate());
     DestroyWindow(parent);
-}
 
-TEST(PropertyPage, DirtyFlagTellsTheSiteOnceAndApplyClearsIt)
-{
-    TestPage page;
     Site site;
     ASSERT_HRESULT_SUCCEEDED(page.SetPageSite(&site));
     EXPECT_EQ(E_UNEXPECTED, page.SetPageSite(&site));

@@ -137,20 +137,6 @@ TEST(DateText, UsesAHandedInPickerWhileItLives)
     EXPECT_EQ("2000-01-02", formatter.FormatCellText(*Value(36527, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
 }
 
-// Times of negative dates count forwards from midnight; seconds are rounded.
-TEST(CalendarFields, TimesAndRefusals)
-{
-    CalendarFields f;
-    ASSERT_TRUE(DateToCalendarFields(-1.25, f));
-    EXPECT_EQ(29, f.day); EXPECT_EQ(6, f.hour); EXPECT_EQ(0, f.minute);
-    ASSERT_TRUE(DateToCalendarFields(36526 + 45296.4 / 86400, f));
-    EXPECT_EQ(12, f.hour); EXPECT_EQ(34, f.minute); EXPECT_EQ(56, f.second);
-    for (double bad : {2958466.0, -657435.0, 2958465.99999999, std::numeric_limits<double>::quiet_NaN()}) {
-        EXPECT_FALSE(DateToCalendarFields(bad, f)) << bad;
-        EXPECT_EQ(2000, f.year);
-    }
-}
-
 int DaysIn(int year, int month)
 {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -185,9 +171,19 @@ TEST(CalendarFields, EveryDayFollowsTheLastAndRoundTrips)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST(CalendarFields, BadFieldsShowTheirBox)
+TEST(CalendarFields, TimesRefusalsAndBadFieldsShowingTheirBox)
 {
     test::MessageBoxCatcher boxes;
+    // Times of negative dates count forwards from midnight; seconds are rounded.
+    CalendarFields f;
+    ASSERT_TRUE(DateToCalendarFields(-1.25, f));
+    EXPECT_EQ(29, f.day); EXPECT_EQ(6, f.hour); EXPECT_EQ(0, f.minute);
+    ASSERT_TRUE(DateToCalendarFields(36526 + 45296.4 / 86400, f));
+    EXPECT_EQ(12, f.hour); EXPECT_EQ(34, f.minute); EXPECT_EQ(56, f.second);
+    for (double bad : {2958466.0, -657435.0, 2958465.99999999, std::numeric_limits<double>::quiet_NaN()}) {
+        EXPECT_FALSE(DateToCalendarFields(bad, f)) << bad;
+        EXPECT_EQ(2000, f.year);
+    }
     double date = 0;
     EXPECT_FALSE(CalendarFieldsToDate(CalendarFields{0, 0, 0, 29, 2, 1900}, date));
     EXPECT_TRUE(CalendarFieldsToDate(CalendarFields{0, 0, 0, 29, 2, 2000}, date));
@@ -223,7 +219,7 @@ std::string DateText(const std::string& format)
     return Text(Value(36526, VT_DATE), 7, nullptr, std::wstring(format.begin(), format.end()).c_str());
 }
 
-TEST(PickerFormat, PartsAreFieldsAndTheLiteralRunsBetweenThem)
+TEST(PickerFormat, PartsAndFormatsBeyondTheLimitsShowNoTextAndNeverCrash)
 {
     const struct { const char* format; size_t parts; } cases[] = {
         {"", 0}, {"dd.MM.yyyy", 5}, {"hh:mm:ss tt", 7},
@@ -232,10 +228,6 @@ TEST(PickerFormat, PartsAreFieldsAndTheLiteralRunsBetweenThem)
         {"abc", 1}, {"dMy", 3},
     };
     for (const auto& c : cases) EXPECT_EQ(c.parts, DateFormatParts(c.format)) << c.format;
-}
-
-TEST(PickerFormat, FormatsBeyondTheLimitsShowNoTextAndNeverCrash)
-{
     const std::string parts64 = Repeat("d ", 63);       // 32 fields, 31 spaces
     ASSERT_EQ(63u, DateFormatParts(parts64));
     EXPECT_EQ(Repeat("1 ", 63), DateText(parts64));

@@ -25,7 +25,9 @@ void Fill(CGridTable& t, int rows, int cols)
 }
 
 // A range is valid only with every corner inside and its first corner first.
-TEST(GridTable, RangeValidity)
+// The table tracks the one flagged cell instead of clearing them all; a
+// destroyed cell must not be cleared through a dangling pointer.
+TEST(GridTable, RangeValidityAndOnlyOneCellCarriesTheFocusFlag)
 {
     CGridTable t;
     Fill(t, 3, 4);
@@ -33,9 +35,20 @@ TEST(GridTable, RangeValidity)
         {{0, 0, 2, 3}, true}, {{3, 0, 2, 3}, false}, {{0, -1, 1, 1}, false}, {{0, 0, 1, 4}, false},
         {{1, 2, 1, 1}, false}};
     for (const auto& c : ranges) EXPECT_EQ(c.valid, t.IsValid(c.r)) << c.r.minRow << "," << c.r.minCol;
+    t.SetFocusFlag(1, 1);
+    t.SetFocusFlag(2, 2);
+    EXPECT_FALSE(t.GetCell(1, 1).Focused());
+    EXPECT_TRUE(t.GetCell(2, 2).Focused());
+    t.ResizeRows(2);
+    t.ClearFocusFlags();
+    t.SetFocusFlag(1, 2);
+    t.ResizeCols(2);
+    t.ClearFocusFlags();
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c).Focused());
 }
 
-TEST(GridTable, ResizingKeepsSizesAndTotals)
+TEST(GridTable, ResizingKeepsSizesTotalsAndTexts)
 {
     CGridTable t;
     Fill(t, 10, 10);
@@ -64,30 +77,7 @@ TEST(GridTable, ResizingKeepsSizesAndTotals)
     EXPECT_TRUE(t.GetCell(0, 11));
     t.ResizeCols(-1);
     EXPECT_EQ(12, t.Cols());
-}
 
-// The table tracks the one flagged cell instead of clearing them all; a
-// destroyed cell must not be cleared through a dangling pointer.
-TEST(GridTable, OnlyOneCellCarriesTheFocusFlag)
-{
-    CGridTable t;
-    Fill(t, 3, 3);
-    t.SetFocusFlag(1, 1);
-    t.SetFocusFlag(2, 2);
-    EXPECT_FALSE(t.GetCell(1, 1).Focused());
-    EXPECT_TRUE(t.GetCell(2, 2).Focused());
-    t.ResizeRows(2);
-    t.ClearFocusFlags();
-    t.SetFocusFlag(1, 2);
-    t.ResizeCols(2);
-    t.ClearFocusFlags();
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c) EXPECT_FALSE(t.GetCell(r, c).Focused());
-}
-
-TEST(GridTable, SizesAsTextAndBack)
-{
-    CGridTable t;
     Fill(t, 2, 3);
     t.SetColumnWidth(1, -7);
     EXPECT_EQ(L"50 -7 50", t.WidthsText());
@@ -129,6 +119,9 @@ TEST(GridTable, AttributesTravelWithTheirCell)
         fw::ComPtr<IFontDisp> font, moved;
         cell.get_Font(font.Put());
         t.SetFocusFlag(1, 2);
+        t.SetRowHeight(1, 7);
+        t.SetColumnWidth(2, 9);
+        t.RowSums(), t.ColumnSums();  // sums made before the move must not be used after it
         m.move(t);
         const CCellRef there = t.GetCell(m.row, m.col);
         there.get_Font(moved.Put());
@@ -137,6 +130,8 @@ TEST(GridTable, AttributesTravelWithTheirCell)
         EXPECT_EQ(1, there.VariantCount()) << m.name;
         EXPECT_EQ(font.Get(), moved.Get()) << m.name;
         EXPECT_TRUE(there.Focused()) << m.name;
+        EXPECT_EQ(7, t.RowSums().Before(m.row + 1) - t.RowSums().Before(m.row)) << m.name;
+        EXPECT_EQ(9, t.ColumnSums().Before(m.col + 1) - t.ColumnSums().Before(m.col)) << m.name;
         EXPECT_EQ(DefaultCellColor(), cell.Color()) << m.name;
         EXPECT_EQ(0, cell.VariantCount()) << m.name;
         t.ClearFocusFlags();
@@ -238,15 +233,10 @@ TEST(GridTable, CellsGoOnlyOnceTheShrunkTableIsWhole)
 VARIANT Make(VARTYPE vt, double n, const wchar_t* s = nullptr)
 {
     VARIANT v;
-    VariantInit(&v);
-    if (vt == VT_BSTR) {
-        v.vt = VT_BSTR;
-        v.bstrVal = s ? SysAllocString(s) : nullptr;
-        return v;
-    }
     v.vt = VT_R8;
     v.dblVal = n;
-    VariantChangeType(&v, &v, 0, vt);
+    if (vt != VT_BSTR) VariantChangeType(&v, &v, 0, vt);
+    else v.vt = VT_BSTR, v.bstrVal = s ? SysAllocString(s) : nullptr;
     return v;
 }
 
@@ -289,6 +279,26 @@ TEST(GridCell, NewCellHasEmptyTextsAndAFontOfItsOwn)
     other.get_Font(otherFont.Put());
     ASSERT_TRUE(font);
     EXPECT_NE(font.Get(), otherFont.Get());
+
+    // Sharing the same font again keeps its references (clones and sharing
+    // are checked through the control).
+    fw::ComPtr<IFontDisp> mine;
+    mine.Attach(CreateStandardFont());
+    ASSERT_TRUE(mine);
+    cell.putref_Font(mine.Get());
+    mine->AddRef();
+    const ULONG before = mine->Release();
+    cell.putref_Font(mine.Get());
+    mine->AddRef();
+    EXPECT_EQ(before, mine->Release());
+
+    cell.put_Font(nullptr);
+    fw::ComPtr<IFontDisp> nothing;
+    EXPECT_HRESULT_SUCCEEDED(cell.get_Font(nothing.Put()));
+    EXPECT_FALSE(nothing);
+    EXPECT_EQ(nullptr, cell.Font());
+    mine->AddRef();
+    EXPECT_EQ(before - 1, mine->Release());
 }
 
 TEST(GridCell, SetValueConvertsToTheCellsType)
@@ -347,30 +357,6 @@ TEST(GridCell, TypeChangeTestsButDoesNotConvert)
         cell.SetValue(again.Ref());
         EXPECT_EQ(c.stored, Kept(cell)) << c.text;
     }
-}
-
-// Clones and sharing are checked through the control; here the references.
-TEST(GridCell, SharingTheSameFontAgainKeepsItsReferences)
-{
-    fw::ComPtr<IFontDisp> mine;
-    mine.Attach(CreateStandardFont());
-    ASSERT_TRUE(mine);
-    Cells one;
-    const CCellRef cell = one[0];
-    cell.putref_Font(mine.Get());
-    mine->AddRef();
-    const ULONG before = mine->Release();
-    cell.putref_Font(mine.Get());
-    mine->AddRef();
-    EXPECT_EQ(before, mine->Release());
-
-    cell.put_Font(nullptr);
-    fw::ComPtr<IFontDisp> nothing;
-    EXPECT_HRESULT_SUCCEEDED(cell.get_Font(nothing.Put()));
-    EXPECT_FALSE(nothing);
-    EXPECT_EQ(nullptr, cell.Font());
-    mine->AddRef();
-    EXPECT_EQ(before - 1, mine->Release());
 }
 
 TEST(GridCell, ButtonNeedsAParentAndIsPlacedOnlyWithTheButtonBit)

@@ -46,7 +46,7 @@ TEST(Layout, FirstScrolledCellStartsOnACellBoundary)
     EXPECT_EQ(CCellID(3, 2), view::CLayout(g, 100, 100, 10, 10).FirstScrolledCell());
 }
 
-TEST(Layout, PositionsOfFixedAndScrolledCells)
+TEST(Layout, PositionsHitsDividersAndShownRangesOfFixedAndScrolledCells)
 {
     CGridTable g;
     Shape(g, 10, 10, 1, 1);
@@ -69,12 +69,33 @@ TEST(Layout, PositionsOfFixedAndScrolledCells)
     EXPECT_EQ("120,0", At(scrolled, 0, 3));
     EXPECT_EQ("0,80", At(scrolled, 4, 0));
     EXPECT_EQ("0,0", At(scrolled, 0, 0));
-}
 
-TEST(Layout, ShownRangesWithPartlyShownLastCells)
-{
-    CGridTable g;
-    Shape(g, 10, 10, 1, 1);
+    g.SetColumnWidth(2, 50);
+    const view::CLayout l(g, 300, 200, 0, 0), scrolled2(g, 300, 200, 60, 45);  // first scrolled: (3, 3)
+    const struct { const view::CLayout& l; int x, y; bool fixed; CCellID cell; } cases[] = {
+        {l, 50, 40, false, {1, 1}},    // left and top edges belong to the cell
+        {l, 49, 39, true, {0, 0}},
+        {l, 49, 39, false, {-1, -1}},  // fixed cells refused
+        {l, 99, 39, false, {-1, 1}},
+        {l, 100, 79, false, {1, 2}},
+        {l, -1, -1, true, {-1, -1}},
+        {l, 499, 399, false, {9, 9}},
+        {l, 500, 400, true, {-1, -1}},  // past the table
+        {scrolled2, 50, 40, false, {3, 3}},
+        {scrolled2, 0, 0, true, {0, 0}},
+        {scrolled2, 100, 80, false, {4, 4}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.cell, c.l.CellAtPoint(c.x, c.y, c.fixed)) << c.x << "," << c.y;
+
+    // Column 1 spans 50..99, within the fixed row; column 0 has no left edge.
+    for (int x : {0, 3, 54, 96}) EXPECT_FALSE(l.OnColumnEdge(x, 10)) << x;
+    for (int x : {47, 50, 53, 97, 99}) EXPECT_TRUE(l.OnColumnEdge(x, 10)) << x;
+    EXPECT_FALSE(l.OnColumnEdge(99, 40));  // only in the fixed rows
+    // Row 1 spans 40..79, within the fixed column; row 0 has no top edge.
+    for (int y : {1, 44, 75}) EXPECT_FALSE(l.OnRowEdge(10, y)) << y;
+    for (int y : {38, 40, 43, 77}) EXPECT_TRUE(l.OnRowEdge(10, y)) << y;
+    EXPECT_FALSE(l.OnRowEdge(50, 77));  // only in the fixed columns
+
     RECT extent;
     // Rows end at 80, 120, 160: the fourth row is cut at 150.
     CCellRange r = view::CLayout(g, 180, 150, 0, 0).ShownRange(&extent);
@@ -97,43 +118,6 @@ TEST(Layout, ShownRangesWithPartlyShownLastCells)
     // No non-fixed rows: no valid range.
     Shape(g, 1, 10, 1, 1);
     EXPECT_FALSE(g.IsValid(view::CLayout(g, 200, 200, 0, 0).ShownRange()));
-}
-
-TEST(Layout, CellAtPointBoundaries)
-{
-    CGridTable g;
-    Shape(g, 10, 10, 1, 1);
-    const view::CLayout l(g, 300, 200, 0, 0);
-    const view::CLayout scrolled(g, 300, 200, 60, 45);  // first scrolled cell (3, 3)
-    const struct { const view::CLayout& l; int x, y; bool fixed; CCellID cell; } cases[] = {
-        {l, 50, 40, false, {1, 1}},    // left and top edges belong to the cell
-        {l, 49, 39, true, {0, 0}},
-        {l, 49, 39, false, {-1, -1}},  // fixed cells refused
-        {l, 99, 39, false, {-1, 1}},
-        {l, 100, 79, false, {1, 2}},
-        {l, -1, -1, true, {-1, -1}},
-        {l, 499, 399, false, {9, 9}},
-        {l, 500, 400, true, {-1, -1}},  // past the table
-        {scrolled, 50, 40, false, {3, 3}},
-        {scrolled, 0, 0, true, {0, 0}},
-        {scrolled, 100, 80, false, {4, 4}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(c.cell, c.l.CellAtPoint(c.x, c.y, c.fixed)) << c.x << "," << c.y;
-}
-
-TEST(Layout, DividerHotZones)
-{
-    CGridTable g;
-    Shape(g, 10, 10, 1, 1);
-    const view::CLayout l(g, 300, 200, 0, 0);
-    // Column 1 spans 50..99, within the fixed row; column 0 has no left edge.
-    for (int x : {0, 3, 54, 96}) EXPECT_FALSE(l.OnColumnEdge(x, 10)) << x;
-    for (int x : {47, 50, 53, 97, 99}) EXPECT_TRUE(l.OnColumnEdge(x, 10)) << x;
-    EXPECT_FALSE(l.OnColumnEdge(99, 40));  // only in the fixed rows
-    // Row 1 spans 40..79, within the fixed column; row 0 has no top edge.
-    for (int y : {1, 44, 75}) EXPECT_FALSE(l.OnRowEdge(10, y)) << y;
-    for (int y : {38, 40, 43, 77}) EXPECT_TRUE(l.OnRowEdge(10, y)) << y;
-    EXPECT_FALSE(l.OnRowEdge(50, 77));  // only in the fixed columns
 }
 
 // A plain walk over the sizes, the way the results are defined.
@@ -174,18 +158,6 @@ TEST(Layout, SearchesAgreeWithAPlainWalk)
                 ASSERT_EQ(WalkIndexAt(widths, 2, first, x), l.CellAtPoint(x, 0, true).col) << pos << " " << x;
         }
     }
-}
-
-TEST(Layout, LargeGridStaysExact)
-{
-    CGridTable g;
-    Shape(g, 100000, 3, 1, 0);
-    g.SetRowHeight(50000, 7);
-    const view::CLayout l(g, 150, 400, 0, 40 * 60000);
-    EXPECT_EQ(60001 + 1, l.FirstScrolledCell().row);  // row 50000 is 33 short
-    EXPECT_EQ(60002, l.CellAtPoint(0, 40, false).row);
-    EXPECT_EQ(40 * 100000 - 33, l.ContentHeight());
-    EXPECT_EQ(60002 + 8, l.ShownRange().maxRow);  // 9 rows of 40 below the fixed row reach 400
 }
 
 } // namespace
