@@ -396,6 +396,20 @@ TEST(BringIntoView, FarCellBecomesWhollyVisible)
 TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
 {
     Grid g;
+    // Left, right and centred text, before the sizes change.
+    for (int col = 1; col <= 3; ++col) {
+        g.SetText(1, col, L"ab");
+        g->GetCell(1, col).Set(&CellAttrs::alignment, col - 1);
+    }
+    const auto shot = g.Paint();
+    const auto ink = [&](int col) { return shot->Ink(RECT{g.X(col) + 1, g.Y(1) + 1, g.X(col + 1) - 1, g.Y(2) - 1}); };
+    EXPECT_LE(ink(1).left - g.X(1), 4);
+    EXPECT_LE(g.X(3) - 1 - ink(2).right, 4);
+    const int lead = ink(3).left - g.X(3), trail = g.X(4) - 1 - ink(3).right;
+    EXPECT_LE(lead - trail, 2);
+    EXPECT_LE(trail - lead, 2);
+    for (int col = 1; col <= 3; ++col) g.SetText(1, col, L"");
+
     int width = 0;
     EXPECT_EQ(S_OK, g.Itf()->AdjustColWidth(3));
     g.Itf()->get_ColWidth(3, &width);
