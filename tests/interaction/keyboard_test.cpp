@@ -311,6 +311,7 @@ TEST_F(Keys, EditorsOpenByTabEnterOrTypingAndTakeTheirKeys)
     Itf()->put_Enabled(VARIANT_FALSE);  // drops the current cell
     grid->SetFocusCell(2, 2);
     SendMessageW(grid.Window(), WM_CHAR, 'x', 0);
+    EXPECT_EQ(nullptr, grid->OpenEditor());
     Press(VK_RETURN);
     EXPECT_EQ(nullptr, grid->OpenEditor());
     Itf()->put_Enabled(VARIANT_TRUE);

@@ -396,11 +396,14 @@ TEST(BringIntoView, FarCellBecomesWhollyVisible)
 TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
 {
     Grid g;
-    // Left, right and centred text, before the sizes change.
+    // Left, right and centred text, and text broken at words, before the
+    // sizes change.
     for (int col = 1; col <= 3; ++col) {
         g.SetText(1, col, L"ab");
         g->GetCell(1, col).Set(&CellAttrs::alignment, col - 1);
     }
+    g.SetText(2, 1, L"aaaa bbbb cccc");
+    g->GetCell(2, 1).Set(&CellAttrs::wordWrap, 1);
     const auto shot = g.Paint();
     const auto ink = [&](int col) { return shot->Ink(RECT{g.X(col) + 1, g.Y(1) + 1, g.X(col + 1) - 1, g.Y(2) - 1}); };
     EXPECT_LE(ink(1).left - g.X(1), 4);
@@ -408,7 +411,10 @@ TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
     const int lead = ink(3).left - g.X(3), trail = g.X(4) - 1 - ink(3).right;
     EXPECT_LE(lead - trail, 2);
     EXPECT_LE(trail - lead, 2);
+    const RECT wrapped = shot->Ink(RECT{g.X(1) + 1, g.Y(2) + 1, g.X(2) - 1, g.Y(3) - 1});
+    EXPECT_GT(wrapped.bottom - wrapped.top, 2 * (ink(1).bottom - ink(1).top));
     for (int col = 1; col <= 3; ++col) g.SetText(1, col, L"");
+    g.SetText(2, 1, L"");
 
     int width = 0;
     EXPECT_EQ(S_OK, g.Itf()->AdjustColWidth(3));
