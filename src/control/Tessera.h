@@ -261,7 +261,7 @@ public:
     void RefreshMove(const CCellID& from, const CCellID& to);
     // Adds the cell to the region, with the fixed cells of its row and of
     // its column where asked; false when the region could not be made.
-    bool AddAround(HRGN region, const CCellID& cell, bool rowHeaders, bool colHeaders);
+    bool AddAround(HRGN region, const view::CLayout& layout, const CCellID& cell, bool rowHeaders, bool colHeaders);
 
     // Layout for the window's current client size and scroll positions; all
     // zero without a window (view/Scrolling.cpp).

@@ -87,9 +87,10 @@ void CTessera::RefreshMove(const CCellID& from, const CCellID& to)
         const bool both = m_grid.IsValid(from) && m_grid.IsValid(to);
         const bool rowChanged = !both || from.row != to.row;
         const bool colChanged = !both || from.col != to.col;
+        const view::CLayout layout = Layout();
         view::CRgn region(CreateRectRgn(0, 0, 0, 0));
-        if (!fixed(from) && !fixed(to) && region && AddAround(region.Get(), from, rowChanged, colChanged) &&
-            AddAround(region.Get(), to, rowChanged, colChanged)) {
+        if (!fixed(from) && !fixed(to) && region && AddAround(region.Get(), layout, from, rowChanged, colChanged) &&
+            AddAround(region.Get(), layout, to, rowChanged, colChanged)) {
             InvalidateRgn(hwnd, region.Get(), TRUE);
         } else {
             InvalidateRect(hwnd, nullptr, TRUE);
@@ -101,10 +102,10 @@ void CTessera::RefreshMove(const CCellID& from, const CCellID& to)
     Fire_ViewChange();
 }
 
-bool CTessera::AddAround(HRGN region, const CCellID& cell, bool rowHeaders, bool colHeaders)
+bool CTessera::AddAround(HRGN region, const view::CLayout& layout, const CCellID& cell, bool rowHeaders,
+                         bool colHeaders)
 {
     if (!m_grid.IsValid(cell)) return true;
-    const view::CLayout layout = Layout();
     bool ok = true;
     // Cell boxes are inclusive; the right and bottom lines belong to them.
     auto add = [&](int row1, int col1, int row2, int col2) {

@@ -13,18 +13,19 @@ namespace view {
 HDC CSurfaceCache::Lend(HDC target, int w, int h) noexcept
 {
     if (m_lent || w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMostPixels) return nullptr;
-    if (!m_dc) m_dc = CreateCompatibleDC(target);
-    if (!m_dc) return nullptr;
-    if (!m_bitmap || w > m_width || h > m_height) {
-        if (m_oldBitmap) SelectObject(m_dc, m_oldBitmap);
-        m_oldBitmap = nullptr;
-        m_bitmap.Reset();
+    if (w > m_width || h > m_height) {
+        // A larger surface replaces the kept one, keeping its largest sides.
         const int cw = std::max(w, m_width), ch = std::max(h, m_height);
-        m_bitmap = CBitmap(CreateCompatibleBitmap(target, cw, ch));
-        if (!m_bitmap) return nullptr;
+        Reset();
+        m_dc = CreateCompatibleDC(target);
+        if (m_dc) m_bitmap = CBitmap(CreateCompatibleBitmap(target, cw, ch));
+        if (!m_bitmap) {
+            Reset();
+            return nullptr;
+        }
+        m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
         m_width = cw;
         m_height = ch;
-        m_oldBitmap = SelectObject(m_dc, m_bitmap.Get());
     }
     m_state = SaveDC(m_dc);
     if (!m_state) return nullptr;
