@@ -143,7 +143,13 @@ TEST(Tessera, PerCellMembersWithAndWithoutACell)
     SetRegion(g.Get(), 1, 1, 2, 2);
     g->put_NUMFormat(fw::Bstr(L"#,##0.00").Get());
     g->put_Hint(nullptr);
+    g->put_Alignment(2);
+    g->put_WordWrap(1);
+    g->put_TypeEx(4);
     SetRegion(g.Get(), 2, 2, 2, 2);
+    EXPECT_EQ(2, IntOf(g.Get(), &ITessera::get_Alignment));
+    EXPECT_EQ(1, IntOf(g.Get(), &ITessera::get_WordWrap));
+    EXPECT_EQ(4, IntOf(g.Get(), &ITessera::get_TypeEx));
     fw::Bstr text;
     ASSERT_HRESULT_SUCCEEDED(g->get_NUMFormat(text.Put()));
     EXPECT_STREQ(L"#,##0.00", text.Get());

@@ -152,6 +152,10 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
     Release(CX(2), CY(4));
     EXPECT_TRUE(RaisedAny("8()"));
     EXPECT_TRUE(IsWindowVisible(Editor()));
+    // Any press ends the edit.
+    Press(CX(1), CY(1));
+    EXPECT_FALSE(IsWindowVisible(Editor()));
+    Release(CX(1), CY(1));
 }
 
 // A move repaints only what it changed in the control's own window, and the

@@ -147,7 +147,11 @@ public:
     STDMETHOD(OnInPlaceDeactivate)() override { return Record("OnInPlaceDeactivate"); }
     STDMETHOD(DiscardUndoState)() override { return Record("DiscardUndoState"); }
     STDMETHOD(DeactivateAndUndo)() override { return Record("DeactivateAndUndo"); }
-    STDMETHOD(OnPosRectChange)(LPCRECT) override { return Record("OnPosRectChange"); }
+    STDMETHOD(OnPosRectChange)(LPCRECT rc) override
+    {
+        if (rc) posChange = *rc;
+        return Record("OnPosRectChange");
+    }
 
     // IOleControlSite
     STDMETHOD(OnControlInfoChanged)() override { return Record("OnControlInfoChanged"); }
@@ -196,6 +200,8 @@ public:
     // The position and clip rectangles given out by GetWindowContext.
     RECT posRect = {10, 20, 210, 170};
     RECT clipRect = {10, 20, 210, 170};
+    // The rectangle last asked for through OnPosRectChange.
+    RECT posChange = {};
 
 private:
     friend class RecordingFrame;
