@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <climits>
+#include <functional>
 #include <string>
 
 #include "framework/com_ptr.h"
@@ -330,6 +331,58 @@ TEST(Tessera, TraceFileHoldsOnlyTheLastLine)
     EXPECT_EQ("put Rows\n", TraceFile());
     g->put_CRegionLeftTopX(1);  // writes nothing
     EXPECT_EQ("put Rows\n", TraceFile());
+
+    // Each member's own line, whatever it then does with its argument.
+    int i = 0;
+    VARIANT_BOOL b = 0;
+    OLE_COLOR c = 0;
+    fw::Bstr s;
+    fw::ComPtr<IFontDisp> font;
+    const struct { std::function<HRESULT(ITessera*)> call; const char* line; } rows[] = {
+        {[&](ITessera* t) { return t->put_DrawSelection(0); }, "Put DrawSelection"},
+        {[&](ITessera* t) { return t->put_RangeSelect(-1); }, "Put RangeSelect"},
+        {[&](ITessera* t) { return t->put_Enabled(-1); }, "put_Enabled"},
+        {[&](ITessera* t) { return t->put_ScrollBars(3); }, "Put ScrollBars"},
+        {[&](ITessera* t) { return t->put_FixedColor(0); }, "Put FixedColor"},
+        {[&](ITessera* t) { return t->put_SelectedCellColor(0); }, "Put SelectedCellColor"},
+        {[&](ITessera* t) { return t->put_SelectedRangeColor(0); }, "Put SelectedRangeColor"},
+        {[&](ITessera* t) { return t->put_FixedFontColor(0); }, "Put FixedFontColor"},
+        {[&](ITessera* t) { return t->put_BackColor(0); }, "Put BackColor"},
+        {[&](ITessera* t) { return t->putref_FixedFont(nullptr); }, "Putref FixedFont"},
+        {[&](ITessera* t) { return t->put_FixedFont(nullptr); }, "Put FixedFont"},
+        {[&](ITessera* t) { return t->put_SelectedCellFont(nullptr); }, "Put SelectedCellFont"},
+        {[&](ITessera* t) { return t->putref_SelectedRangeFont(nullptr); }, "Putref SelectedRangeFont"},
+        {[&](ITessera* t) { return t->put_SelectedRangeFont(nullptr); }, "Put SelectedRangeFont"},
+        {[&](ITessera* t) { return t->get_Alignment(&i); }, "Get Alignment"},
+        {[&](ITessera* t) { return t->put_Alignment(1); }, "Put Alignment"},
+        {[&](ITessera* t) { return t->get_Editable(&b); }, "Get Editable"},
+        {[&](ITessera* t) { return t->put_Editable(0); }, "Put Editable"},
+        {[&](ITessera* t) { return t->get_WordWrap(&i); }, "Get WordWrap"},
+        {[&](ITessera* t) { return t->put_WordWrap(1); }, "Put WordWrap"},
+        {[&](ITessera* t) { return t->get_Color(&c); }, "Get Color"},
+        {[&](ITessera* t) { return t->put_Color(0); }, "put Color"},
+        {[&](ITessera* t) { return t->get_FontColor(&c); }, "Get FontColor"},
+        {[&](ITessera* t) { return t->put_FontColor(0); }, "Put FontColor"},
+        {[&](ITessera* t) { return t->get_CType(&i); }, "Get CType"},
+        {[&](ITessera* t) { return t->put_CType(6); }, "put_CType"},
+        {[&](ITessera* t) { return t->get_TypeEx(&i); }, "Get TypeEx"},
+        {[&](ITessera* t) { return t->put_TypeEx(2); }, "put_TypeEx"},
+        {[&](ITessera* t) { return t->get_DTFormat(s.Put()); }, "Get DTFormat"},
+        {[&](ITessera* t) { return t->put_DTFormat(nullptr); }, "put_DTFormat"},
+        {[&](ITessera* t) { return t->get_NUMFormat(s.Put()); }, "Get NUMFormat"},
+        {[&](ITessera* t) { return t->put_NUMFormat(nullptr); }, "put_NUMFormat"},
+        {[&](ITessera* t) { return t->get_Hint(s.Put()); }, "Get Hint"},
+        {[&](ITessera* t) { return t->put_Hint(nullptr); }, "put_Hint"},
+        {[&](ITessera* t) { return t->get_Font(font.Put()); }, "Get Font"},
+        {[&](ITessera* t) { return t->putref_Font(nullptr); }, "Putref Font"},
+        {[&](ITessera* t) { return t->put_FixedCols(1); }, "Put FixedCols"},
+        {[&](ITessera* t) { return t->put_FixedRows(1); }, "Put FixedRows"},
+        {[&](ITessera* t) { return t->put_Width(90); }, "OnSetExtent"},  // after its own and SetControlSize's
+    };
+    for (const auto& r : rows) {
+        r.call(g.Get());
+        EXPECT_EQ(std::string(r.line) + "\n", TraceFile()) << r.line;
+    }
     g.Reset();
     EXPECT_EQ("Put Cols\n", TraceFile());  // the destructor empties the table last
 }
