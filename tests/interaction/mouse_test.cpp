@@ -156,6 +156,8 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
     Press(CX(1), CY(1));
     EXPECT_FALSE(IsWindowVisible(Editor()));
     Release(CX(1), CY(1));
+    grid->ExchangeRows(1, 2);
+    EXPECT_EQ(Cell(-1, -1), Current());
 }
 
 // A move repaints only what it changed in the control's own window, and the
