@@ -232,6 +232,7 @@ TEST(QuickActivation, SetsTheSiteConnectsTheEventSinkAndReportsTheStatus)
         qa.pUnkEventSink = &events;
         QACONTROL qc = {};
         qc.cbSize = sizeof(qc);
+        EXPECT_EQ(E_POINTER, quick->QuickActivate(&qa, nullptr));
         ASSERT_EQ(S_OK, quick->QuickActivate(&qa, &qc));
         EXPECT_EQ(131473u, qc.dwMiscStatus);
         EXPECT_EQ(static_cast<DWORD>(VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND), qc.dwViewStatus);
