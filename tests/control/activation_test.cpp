@@ -9,8 +9,10 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -272,16 +274,46 @@ struct Hosted : test::HostedGrid {
 
 TEST_F(Hosted, RefreshingMembersRaiseViewChangeAndAllowDrawHoldsThemBack)
 {
-    grid->Update();
-    grid->put_Alignment(1);
-    grid->put_Editable(VARIANT_FALSE);  // stores only
-    grid->put_RowHeight(1, 30);
-    grid->put_ColWidth(1, 30);
-    grid->put_Cols(12);
-    // Only the user starts a selection: a corner alone selects nothing.
-    ASSERT_HRESULT_SUCCEEDED(grid->put_SelectionLeftTopX(3));
-    ASSERT_HRESULT_SUCCEEDED(grid->ClearSelection());  // only repaints
-    EXPECT_EQ(Events(6, "15()"), sink.Events());
+    fw::ComPtr<IFontDisp> font;
+    grid->get_FixedFont(font.Put());
+    const struct { std::function<HRESULT(ITessera*)> call; size_t repaints; } rows[] = {
+        {[](ITessera* g) { return g->Update(); }, 1},
+        {[](ITessera* g) { return g->put_Alignment(1); }, 1},
+        {[](ITessera* g) { return g->put_Editable(VARIANT_FALSE); }, 0},  // stores only
+        {[](ITessera* g) { return g->put_WordWrap(1); }, 1},
+        {[](ITessera* g) { return g->put_CType(6); }, 1},
+        {[](ITessera* g) { return g->put_Color(0xFF); }, 1},
+        {[](ITessera* g) { return g->put_FontColor(0xFF); }, 1},
+        {[&](ITessera* g) { return g->putref_Font(font.Get()); }, 1},
+        {[&](ITessera* g) { return g->put_Font(font.Get()); }, 1},
+        {[](ITessera* g) { return g->put_RowHeight(1, 30); }, 1},
+        {[](ITessera* g) { return g->put_ColWidth(1, 30); }, 1},
+        {[](ITessera* g) { return g->put_Cols(12); }, 1},
+        {[](ITessera* g) { return g->put_Rows(12); }, 1},
+        {[](ITessera* g) { return g->put_FixedCols(2); }, 1},
+        {[](ITessera* g) { return g->put_FixedRows(2); }, 1},
+        {[](ITessera* g) { return g->put_FixedWordWrap(1); }, 1},
+        {[](ITessera* g) { return g->put_BorderStyle(2); }, 1},
+        {[](ITessera* g) { return g->put_FixedColor(0xFF); }, 1},
+        {[&](ITessera* g) { return g->putref_FixedFont(font.Get()); }, 1},
+        {[&](ITessera* g) { return g->put_FixedFont(font.Get()); }, 1},
+        {[](ITessera* g) { return g->put_DrawSelection(VARIANT_TRUE); }, 1},
+        {[](ITessera* g) { return g->put_Heights(fw::Bstr(L"30 30").Get()); }, 2},
+        {[](ITessera* g) { return g->InsertRow(3); }, 11},
+        {[](ITessera* g) { return g->InsertCol(3); }, 11},
+        {[](ITessera* g) { return g->RemoveRow(3); }, 10},
+        {[](ITessera* g) { return g->RemoveCol(3); }, 10},
+        {[](ITessera* g) { return g->ExchangeCols(3, 4); }, 1},
+        // Only the user starts a selection: a corner alone selects nothing.
+        {[](ITessera* g) { return g->put_SelectionLeftTopX(3); }, 0},
+        {[](ITessera* g) { return g->ClearSelection(); }, 1},  // only repaints
+    };
+    for (const auto& r : rows) {
+        const size_t row = &r - rows;
+        sink.Events().clear();
+        EXPECT_HRESULT_SUCCEEDED(r.call(grid.Get())) << row;
+        EXPECT_EQ(r.repaints, size_t(std::count(sink.Events().begin(), sink.Events().end(), "15()"))) << row;
+    }
 
     sink.Events().clear();
     grid->put_AllowDraw(0);
