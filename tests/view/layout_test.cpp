@@ -56,7 +56,7 @@ TEST(Layout, PositionsHitsDividersAndShownRangesOfFixedAndScrolledCells)
     EXPECT_EQ("170,80-219,119", At(at0, 2, 3, true));
     EXPECT_EQ("470,360", At(at0, 9, 9));  // beyond the client still has a place
     EXPECT_FALSE(at0.CellShows(9, 9));
-    EXPECT_EQ("-", At(at0, 10, 0));
+    EXPECT_EQ("-", At(at0, 10, 0, true));
     EXPECT_EQ("-", At(at0, 0, -1));
 
     // Scrolled by one column and two rows: those are gone, fixed ones stay.
