@@ -206,45 +206,6 @@ TEST(Tessera, ColoursAreTranslatedWhenSetAndRefusalsKeepTheOldValue)
     EXPECT_EQ(L"7", ValueAt(g.Get(), 2, 1));
 }
 
-TEST(Tessera, FontsAreClonedOrShared)
-{
-    auto g = NewGrid();
-    fw::ComPtr<IFontDisp> mine, a, b;
-    g->get_FixedFont(mine.Put());
-    ASSERT_TRUE(mine);
-    auto fonts = [&] {
-        SetRegion(g.Get(), 1, 1, 1, 1);
-        g->get_Font(a.Put());
-        SetRegion(g.Get(), 2, 1, 2, 1);
-        g->get_Font(b.Put());
-        SetRegion(g.Get(), 1, 1, 2, 1);
-    };
-    SetRegion(g.Get(), 1, 1, 2, 1);
-    g->putref_Font(mine.Get());
-    fonts();
-    EXPECT_EQ(mine.Get(), a.Get());
-    EXPECT_EQ(mine.Get(), b.Get());
-    g->put_Font(mine.Get());
-    fonts();
-    EXPECT_NE(mine.Get(), a.Get());
-    EXPECT_NE(a.Get(), b.Get());
-
-    // SetFont gives every cell of the region a clone of the first cell's font.
-    SetRegion(g.Get(), 1, 1, 2, 2);
-    ASSERT_HRESULT_SUCCEEDED(g->SetFont());
-    EXPECT_EQ("Put Font\n", TraceFile());
-    fw::ComPtr<IFontDisp> c;
-    SetRegion(g.Get(), 2, 2, 2, 2);
-    g->get_Font(c.Put());
-    ASSERT_TRUE(c);
-    EXPECT_NE(a.Get(), c.Get());
-
-    g->put_FixedFont(nullptr);
-    fw::ComPtr<IFontDisp> none;
-    EXPECT_HRESULT_SUCCEEDED(g->get_FixedFont(none.Put()));
-    EXPECT_FALSE(none);
-}
-
 TEST(Tessera, CountsFollowEachOtherAndTheWidthsTextSetsOneColumnPerSpace)
 {
     auto g = NewGrid();

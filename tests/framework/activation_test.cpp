@@ -39,45 +39,7 @@ protected:
         Stop();
         EXPECT_EQ(S_OK, CanUnloadNow());
     }
-    // Where the control's window sits in the site's window.
-    RECT Placement()
-    {
-        RECT r = {};
-        GetWindowRect(Window(), &r);
-        MapWindowPoints(nullptr, site.Window(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
 };
-
-TEST_F(ActivationTest, InPlaceActivationAsksTheSiteAndPlacesAVisibleChildWindow)
-{
-    EXPECT_EQ(nullptr, Window()) << "no window before activation";
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    const test::CallLog& log = site.Log();
-    EXPECT_TRUE(log.InOrder({"CanInPlaceActivate", "OnInPlaceActivate", "GetWindow", "GetWindowContext"})) << log.Dump();
-    EXPECT_EQ(1u, log.Count("OnInPlaceActivate")) << log.Dump();
-    EXPECT_FALSE(log.Has("OnUIActivate")) << "in place is not UI-active\n" << log.Dump();
-
-    HWND hwnd = Window();
-    ASSERT_NE(nullptr, hwnd);
-    EXPECT_TRUE(Shown(hwnd));
-    EXPECT_EQ(site.Window(), GetAncestor(hwnd, GA_PARENT));
-    RECT r = Placement();
-    EXPECT_TRUE(EqualRect(&site.posRect, &r));
-
-    // SetObjectRects moves it.
-    auto inPlace = InPlace();
-    RECT pos = {30, 40, 130, 90};
-    EXPECT_EQ(S_OK, inPlace->SetObjectRects(&pos, &pos));
-    r = Placement();
-    EXPECT_TRUE(EqualRect(&pos, &r));
-
-    // Activating again keeps the window and does not announce itself twice.
-    site.Log().Clear();
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    EXPECT_EQ(hwnd, Window());
-    EXPECT_FALSE(site.Log().Has("CanInPlaceActivate") || site.Log().Has("OnInPlaceActivate")) << site.Log().Dump();
-}
 
 TEST_F(ActivationTest, SiteThatRefusesInPlaceActivationGetsNoWindow)
 {
@@ -86,45 +48,6 @@ TEST_F(ActivationTest, SiteThatRefusesInPlaceActivationGetsNoWindow)
     EXPECT_EQ(std::vector<std::string>{"CanInPlaceActivate"}, site.Log().Calls());
     EXPECT_EQ(nullptr, Window());
     EXPECT_EQ(nullptr, GetWindow(site.Window(), GW_CHILD));
-}
-
-TEST_F(ActivationTest, UIActivationAndDeactivationTellTheSiteAndTheFrame)
-{
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    EXPECT_TRUE(site.Log().InOrder({"CanInPlaceActivate", "OnInPlaceActivate", "GetWindowContext", "OnUIActivate",
-                                    "Frame.SetActiveObject(object)"}))
-        << site.Log().Dump();
-    HWND hwnd = Window();
-    ASSERT_NE(nullptr, hwnd);
-    // The frame was given the control's own active object.
-    fw::ComPtr<IOleInPlaceActiveObject> active;
-    ASSERT_EQ(S_OK, ole->QueryInterface(IID_IOleInPlaceActiveObject, active.PutVoid()));
-    EXPECT_EQ(active.Get(), site.Frame().ActiveObject());
-
-    // Each step a second time has nothing to do.
-    site.Log().Clear();
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    EXPECT_TRUE(site.Log().Calls().empty()) << site.Log().Dump();
-
-    // UI deactivation keeps the window.
-    auto inPlace = InPlace();
-    EXPECT_EQ(S_OK, inPlace->UIDeactivate());
-    EXPECT_TRUE(site.Log().InOrder({"Frame.SetActiveObject(null)", "OnUIDeactivate"})) << site.Log().Dump();
-    EXPECT_FALSE(site.Log().Has("OnInPlaceDeactivate")) << site.Log().Dump();
-    EXPECT_EQ(nullptr, site.Frame().ActiveObject());
-    EXPECT_EQ(hwnd, Window());
-    site.Log().Clear();
-    EXPECT_EQ(S_OK, inPlace->UIDeactivate());
-    EXPECT_TRUE(site.Log().Calls().empty()) << site.Log().Dump();
-
-    // In-place deactivation of a UI-active control takes the UI down first.
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_UIACTIVATE));
-    hwnd = Window();
-    site.Log().Clear();
-    EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
-    EXPECT_TRUE(site.Log().InOrder({"Frame.SetActiveObject(null)", "OnUIDeactivate", "OnInPlaceDeactivate"}))
-        << site.Log().Dump();
-    EXPECT_FALSE(IsWindow(hwnd));
 }
 
 TEST_F(ActivationTest, InPlaceDeactivateAndCloseDestroyTheWindowAndLetGoOfTheFrame)

@@ -1,7 +1,7 @@
-// The control's COM identity: the interfaces it answers, the ones it refuses,
-// the identity rules and aggregation inside an outer object; and what it tells
-// a host about itself without a site: misc status, extent, class identity,
-// property pages, error info support and the view's advise sink.
+// The control's COM identity: the interfaces it answers, the ones it refuses
+// and the identity rules; and what it tells a host about itself without a
+// site: misc status, extent, class identity, property pages, error info
+// support and the view's advise sink.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -88,87 +88,6 @@ TEST(Identity, AnswersTheListFromEveryInterfaceAndRefusesTheRest)
     control.Reset();
     EXPECT_EQ(S_FALSE, CanUnloadNow());
     ole.Reset();
-    EXPECT_EQ(S_OK, CanUnloadNow());
-}
-
-// An outer object with an interface of its own (IServiceProvider, which the
-// control does not have); everything else it asks its inner object for.
-class Outer final : public test::Counted<IServiceProvider> {
-public:
-    Outer() { AddRef(); }
-    STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
-    {
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IServiceProvider))
-            return inner ? inner->QueryInterface(iid, ppv) : test::Cleared(ppv, E_NOINTERFACE);
-        *ppv = Unknown();
-        AddRef();
-        return S_OK;
-    }
-    STDMETHOD(QueryService)(REFGUID, REFIID, void** ppv) override { return test::Cleared(ppv, E_NOINTERFACE); }
-    IUnknown* Unknown() { return this; }
-
-    fw::ComPtr<IUnknown> inner;  // the inner object's non-delegating unknown
-};
-
-TEST(Aggregation, EveryClassAsksForTheInnerUnknownAndTheControlDelegates)
-{
-    for (const CLSID* clsid : {&CLSID_Tessera, &CLSID_SizeCtl, &CLSID_GenProp, &CLSID_CellProp}) {
-        Outer outer;
-        fw::ComPtr<IUnknown> refused;
-        EXPECT_EQ(CLASS_E_NOAGGREGATION, test::CreateFromDll(*clsid, outer.Unknown(), IID_IDispatch, refused.PutVoid()));
-        EXPECT_FALSE(refused);
-        ASSERT_EQ(S_OK, test::CreateFromDll(*clsid, outer.Unknown(), IID_IUnknown, outer.inner.PutVoid()));
-        EXPECT_EQ(1u, outer.Refs());
-        EXPECT_EQ(S_FALSE, CanUnloadNow());
-        outer.inner.Reset();
-        EXPECT_EQ(1u, outer.Refs());
-    }
-    EXPECT_EQ(S_OK, CanUnloadNow());
-
-    // Through the outer object the control and its own interfaces are reached.
-    Outer outer;
-    ASSERT_EQ(S_OK, test::CreateFromDll(CLSID_Tessera, outer.Unknown(), IID_IUnknown, outer.inner.PutVoid()));
-    {
-        fw::ComPtr<ITessera> grid;
-        ASSERT_EQ(S_OK, outer.QueryInterface(IID_ITessera, grid.PutVoid()));
-        EXPECT_EQ(2u, outer.Refs());
-        // Every interface of the control delegates to the outer object: its
-        // references, its identity and its own interface.
-        for (const Named& n : kAnswered) {
-            fw::ComPtr<IUnknown> p, identity;
-            ASSERT_EQ(S_OK, grid->QueryInterface(*n.iid, p.PutVoid())) << n.name;
-            EXPECT_EQ(3u, outer.Refs()) << n.name;
-            ASSERT_EQ(S_OK, p->QueryInterface(IID_IUnknown, identity.PutVoid())) << n.name;
-            EXPECT_EQ(outer.Unknown(), identity.Get()) << n.name;
-            fw::ComPtr<IServiceProvider> services;
-            ASSERT_EQ(S_OK, p->QueryInterface(IID_IServiceProvider, services.PutVoid())) << n.name;
-            EXPECT_EQ(static_cast<IServiceProvider*>(&outer), services.Get()) << n.name;
-        }
-        EXPECT_EQ(2u, outer.Refs());
-
-        // The connection point belongs to the same object and counts there too.
-        fw::ComPtr<IConnectionPointContainer> cpc, back;
-        fw::ComPtr<IConnectionPoint> point;
-        ASSERT_EQ(S_OK, grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid()));
-        ASSERT_EQ(S_OK, cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put()));
-        EXPECT_EQ(4u, outer.Refs());
-        fw::ComPtr<IUnknown> backIdentity;
-        ASSERT_EQ(S_OK, point->GetConnectionPointContainer(back.Put()));
-        ASSERT_EQ(S_OK, back->QueryInterface(IID_IUnknown, backIdentity.PutVoid()));
-        EXPECT_EQ(outer.Unknown(), backIdentity.Get());
-    }
-    EXPECT_EQ(1u, outer.Refs());
-
-    // The inner unknown does not delegate: it answers for itself and keeps
-    // its own count.
-    fw::ComPtr<IUnknown> innerSelf;
-    fw::ComPtr<IServiceProvider> notInner;
-    ASSERT_EQ(S_OK, outer.inner->QueryInterface(IID_IUnknown, innerSelf.PutVoid()));
-    EXPECT_EQ(outer.inner.Get(), innerSelf.Get());
-    EXPECT_EQ(E_NOINTERFACE, outer.inner->QueryInterface(IID_IServiceProvider, notInner.PutVoid()));
-    EXPECT_EQ(1u, outer.Refs());
-    innerSelf.Reset();
-    outer.inner.Reset();
     EXPECT_EQ(S_OK, CanUnloadNow());
 }
 

@@ -146,13 +146,6 @@ struct Editing : keys_test::KeyedGrid {
         texts.clear();
         Itf()->HideEdit();
     }
-    RECT WindowBox(HWND child) const
-    {
-        RECT rc;
-        GetWindowRect(child, &rc);
-        MapWindowPoints(HWND_DESKTOP, grid.Window(), reinterpret_cast<POINT*>(&rc), 2);
-        return rc;
-    }
     // Visible editor windows among the control's children.
     int VisibleEditors() const
     {
@@ -174,79 +167,6 @@ struct Editing : keys_test::KeyedGrid {
         return SendMessageW(grid.Window(), WM_COMMAND, MAKEWPARAM(0, code), reinterpret_cast<LPARAM>(button));
     }
 };
-
-TEST_F(Editing, EditorWindowsLieOverTheirCells)
-{
-    RECT box;
-    ASSERT_TRUE(grid->CellBox(2, 2, box));
-    const struct { int ctype, typeEx; const wchar_t* cls; LONG style; RECT rect; } rows[] = {
-        {6, 2, L"Edit", 0x508000C4, box},  // EditMultiline is on by default
-        {7, 2, L"SysDateTimePick32", 0x50800001, {box.left, box.top, box.left + 80, box.bottom}},
-        {7, 5, L"SysDateTimePick32", 0x50800000, {box.left, box.top, box.left + 100, box.top + 24}},
-    };
-    for (const auto& r : rows) {
-        Setup(2, 2, r.ctype, r.typeEx);
-        HWND editor = Open(2, 2);
-        ASSERT_NE(nullptr, editor) << r.typeEx;
-        EXPECT_EQ(0, lstrcmpiW(r.cls, ClassOf(editor).c_str()));
-        // The text box takes WS_BORDER off its style and draws the border itself.
-        const LONG mask = ~(WS_CLIPSIBLINGS | WS_TABSTOP | (r.ctype == 6 ? WS_BORDER : 0));
-        EXPECT_EQ(r.style & mask, GetWindowLongW(editor, GWL_STYLE) & mask) << r.typeEx;
-        RECT got = WindowBox(editor);
-        EXPECT_TRUE(EqualRect(&r.rect, &got)) << r.typeEx << ": " << got.left << "," << got.top << "," << got.right
-                                              << "," << got.bottom;
-        EXPECT_TRUE(IsWindowUnicode(editor));
-        Itf()->HideEdit();
-    }
-
-    // A format with too many parts for the picker opens with its default.
-    Setup(2, 2, 7, 2);
-    std::wstring hostile;
-    while (hostile.size() < 300) hostile += L"d ";
-    Itf()->put_DTFormat(fw::Bstr(hostile.c_str()).Get());
-    EXPECT_NE(nullptr, Open(2, 2));
-    Itf()->HideEdit();
-
-    // Lists: entries in order, the value's entry selected.
-    Setup(2, 2, 2, 4);
-    fw::Variant v;
-    v.Ref().vt = VT_I4;
-    for (const wchar_t* text : {L"10", L"20", L"30"}) {
-        v.Ref().lVal = _wtoi(text);
-        Itf()->AddCRVariant(*v.Ptr(), fw::Bstr(text).Get());
-    }
-    v.Ref().lVal = 20;
-    grid->GetCell(2, 2).SetValue(*v.Ptr());
-    HWND list = Open(2, 2);
-    ASSERT_NE(nullptr, list);
-    EXPECT_EQ(3, SendMessageW(list, CB_GETCOUNT, 0, 0));
-    wchar_t entry[16] = {};
-    SendMessageW(list, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(entry));
-    EXPECT_STREQ(L"30", entry);
-    EXPECT_EQ(1, SendMessageW(list, CB_GETCURSEL, 0, 0));
-
-    // The month calendar hangs below the cell, and inside the control at its edges.
-    for (int col : {2, 4}) {
-        Setup(6, col, 7, 1);
-        HWND cal = Open(6, col);
-        ASSERT_NE(nullptr, cal);
-        EXPECT_EQ(0, lstrcmpiW(L"SysMonthCal32", ClassOf(cal).c_str()));
-        RECT cell, got = WindowBox(cal), client = grid.Client();
-        grid->CellBox(6, col, cell);
-        EXPECT_LE(got.right, client.right);
-        EXPECT_LE(got.bottom, client.bottom);
-        if (col == 2) { EXPECT_EQ((cell.left + cell.right) / 2, (got.left + got.right) / 2); }
-        Itf()->HideEdit();
-    }
-
-    // No window for TypeEx 0 and 8, but the opening is announced once.
-    for (int typeEx : {0, 8}) {
-        Setup(3, 3, 6, typeEx);
-        EXPECT_EQ(nullptr, Open(3, 3));
-        EXPECT_EQ((List{"1(3,3,'text',&0)"}), sink.Events());
-        EXPECT_EQ(0, VisibleEditors());
-    }
-}
 
 TEST_F(Editing, CommitsStoreWhatTheEditorHolds)
 {

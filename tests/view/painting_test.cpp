@@ -1,7 +1,6 @@
-// What a paint leaves on the pixels (drawn through IViewObject::Draw into a
-// memory bitmap, through WM_PAINT with a context, and through real paints of
-// the window, whole or in part); the scroll bars, the scrolling messages and
-// what they repaint, the wheel, bringing cells into view and fitting columns.
+// What a paint leaves on the pixels, drawn through IViewObject::Draw into a
+// memory bitmap; the scroll bars, the scrolling messages, the wheel,
+// bringing cells into view and fitting columns.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@ using view_test::Grid;
 
 constexpr COLORREF kGridLine = 0xC0C0C0;
 constexpr COLORREF kBlack = 0;
-constexpr COLORREF kUnpainted = RGB(255, 0, 255);
 
 // Three by three after the fixed row and column: a table smaller than the window.
 void Small(const Grid& g)
@@ -127,87 +125,6 @@ TEST(Painting, LinesEdgesCurrentCellBackgroundSelectionBordersHiddenRowsAndDrawi
     shot = g.Paint();
     EXPECT_EQ(0x808000u, shot->At(g.X(1) + 2, 2));
     EXPECT_LT(shot->Ink(header).left, header.right);  // the title is drawn
-}
-
-TEST(Painting, WindowPaintsAndWindowlessDrawing)
-{
-    Grid g;
-    Small(g);
-    HWND hwnd = g.Window();
-    ASSERT_NE(nullptr, hwnd);
-    g.Itf()->put_BackColor(0x123456);
-
-    // WM_ERASEBKGND leaves the pixels alone; WM_USER is answered 0.
-    Canvas erased(50, 50);
-    EXPECT_EQ(1, SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Dc()), 0));
-    EXPECT_EQ(kUnpainted, erased.At(10, 10));
-    EXPECT_EQ(0, SendMessageW(hwnd, WM_USER, 1, 2));
-
-    // WM_PAINT with a context paints into it, only where the context lets it.
-    const RECT client = g.Client();
-    Canvas sent(client.right, client.bottom), strip(client.right, client.bottom);
-    SendMessageW(hwnd, WM_PAINT, reinterpret_cast<WPARAM>(sent.Dc()), 0);
-    EXPECT_EQ(kGridLine, sent.At(g.X(2) - 1, g.Y(1) + 5));
-    EXPECT_EQ(0x123456u, sent.At(client.right - 1, client.bottom - 1));
-    IntersectClipRect(strip.Dc(), 0, 0, 120, 40);
-    SendMessageW(hwnd, WM_PAINT, reinterpret_cast<WPARAM>(strip.Dc()), 0);
-    EXPECT_EQ(kBlack, strip.At(0, 20));
-    EXPECT_EQ(kUnpainted, strip.At(121, 20));
-    EXPECT_EQ(kUnpainted, strip.At(20, 41));
-    EXPECT_EQ(kUnpainted, strip.At(client.right - 1, client.bottom - 1));
-
-    // A real paint reaches the screen.
-    InvalidateRect(hwnd, nullptr, TRUE);
-    UpdateWindow(hwnd);
-    Canvas copy(client.right, client.bottom);
-    copy.CopyScreen(hwnd);
-    EXPECT_EQ(kGridLine, copy.At(g.X(2) - 1, g.Y(1) + 5));
-    EXPECT_EQ(0x123456u, copy.At(client.right - 1, client.bottom - 1));
-
-    // A forced selection change repaints its cells at once, before any
-    // paint, grid lines included.
-    g.Itf()->put_SelectedRangeColor(0x0000FF);
-    ValidateRect(hwnd, nullptr);
-    g->Selection().SetSelectedRange(1, 1, 1, 1, true);
-    copy.CopyScreen(hwnd);
-    EXPECT_EQ(0x0000FFu, copy.At(g.X(1) + 4, g.Y(1) + 4));
-    EXPECT_EQ(kGridLine, copy.At(g.X(2) - 1, g.Y(1) + 5));
-    EXPECT_EQ(kGridLine, copy.At(g.X(1) + 5, g.Y(2) - 1));
-
-    // Without a window the table is drawn at the bounds' corner.
-    Grid windowless(400, 300, false);
-    Small(windowless);
-    Canvas off(300, 200);
-    ASSERT_HRESULT_SUCCEEDED(windowless.Draw(off, RECT{20, 10, 300, 200}));
-    EXPECT_EQ(kUnpainted, off.At(10, 5));
-    EXPECT_EQ(kBlack, off.At(20, 10 + windowless.Y(1) + 5));
-    EXPECT_EQ(kGridLine, off.At(20 + windowless.X(2) - 1, 10 + windowless.Y(1) + 5));
-}
-
-// After line scrolls only the uncovered strips are painted; together with
-// the moved pixels they must give exactly the picture of a full repaint.
-TEST(Painting, ScrolledStripsMatchAFullRepaint)
-{
-    Grid g(300, 200);
-    g.Itf()->put_Rows(60);
-    for (int r = 1; r < 60; ++r) {
-        g.SetText(r, 1, std::to_wstring(r * 7).c_str());
-        g->GetCell(r, 2).Set(&CellAttrs::color, r % 2 ? RGB(255, 255, 200) : RGB(200, 255, 255));
-    }
-    const HWND hwnd = g.Window();
-    InvalidateRect(hwnd, nullptr, TRUE);  // without a container, Refresh asks the window for nothing
-    UpdateWindow(hwnd);
-    for (int step = 0; step < 3; ++step) {
-        SendMessageW(hwnd, WM_VSCROLL, SB_LINEDOWN, 0);
-        UpdateWindow(hwnd);
-    }
-    const RECT client = g.Client();
-    Canvas scrolled(client.right, client.bottom), full(client.right, client.bottom);
-    scrolled.CopyScreen(hwnd);
-    InvalidateRect(hwnd, nullptr, TRUE);
-    UpdateWindow(hwnd);
-    full.CopyScreen(hwnd);
-    EXPECT_EQ(0u, full.PixelsDifferingFrom(scrolled));
 }
 
 SCROLLINFO Bar(const Grid& g, int bar)
