@@ -244,10 +244,16 @@ TEST(Persist, RoundTripsThroughAStreamAndTheStoragesContentsKeepEveryProperty)
     EXPECT_EQ(Properties(a.Get()), Properties(d.Get()));
 }
 
-TEST(Persist, NullStreamsAndBagsAndATableWithoutCellsAreRefused)
+TEST(Persist, OnlyASaveThatClearsItCleansAndBadArgumentsAreRefused)
 {
     auto g = NewGrid();
     auto stream = As<IPersistStreamInit>(g.Get(), IID_IPersistStreamInit);
+    EXPECT_EQ(S_OK, stream->InitNew());
+    fw::ComPtr<IStream> s = StreamOf({});
+    ASSERT_EQ(S_OK, stream->Save(s.Get(), FALSE));
+    EXPECT_EQ(S_OK, stream->IsDirty());
+    ASSERT_EQ(S_OK, stream->Save(s.Get(), TRUE));
+    EXPECT_EQ(S_FALSE, stream->IsDirty());
     EXPECT_EQ(E_INVALIDARG, stream->Load(nullptr));
     EXPECT_EQ(E_INVALIDARG, stream->Save(nullptr, TRUE));
     EXPECT_EQ(E_INVALIDARG, As<IPersistPropertyBag>(g.Get(), IID_IPersistPropertyBag)->Save(nullptr, TRUE, TRUE));

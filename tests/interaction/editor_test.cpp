@@ -146,21 +146,6 @@ struct Editing : keys_test::KeyedGrid {
         texts.clear();
         Itf()->HideEdit();
     }
-    // Visible editor windows among the control's children.
-    int VisibleEditors() const
-    {
-        int n = 0;
-        for (HWND c = GetWindow(grid.Window(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-            for (const wchar_t* cls : {L"Edit", L"ComboBox", L"SysMonthCal32", L"SysDateTimePick32"})
-                n += (GetWindowLongW(c, GWL_STYLE) & WS_VISIBLE) && lstrcmpiW(cls, ClassOf(c).c_str()) == 0;
-        return n;
-    }
-    static std::wstring ClassOf(HWND w)
-    {
-        wchar_t cls[64] = {};
-        GetClassNameW(w, cls, 64);
-        return cls;
-    }
     HWND Button() const { return FindWindowExW(grid.Window(), nullptr, L"BUTTON", nullptr); }
     LRESULT Click(HWND button, WORD code = BN_CLICKED) const
     {
@@ -325,43 +310,6 @@ TEST_F(Editing, LongAndForeignTextsSurviveAndTheColumnWidens)
         Itf()->HideEdit();  // opened and committed unchanged
         EXPECT_EQ(text, Text(2, 2));
         if (text.size() > 1000) { EXPECT_GT(grid.W(2), 1000); }
-    }
-}
-
-// A host's code inside any of the events may open or close editors, shrink
-// the table or move the current cell: the outer operation stops cleanly.
-TEST_F(Editing, SinksThatReenterLeaveAtMostOneEditor)
-{
-    enum Action { ShowEdit, HideEdit, Rows, Cols, Move };
-    for (DISPID event : {1, 2, 12, 3, 4}) {  // BeforeEdit, ValidateEdit, AfterCalendar, AfterEdit, ButtonClick
-        for (Action action : {ShowEdit, HideEdit, Rows, Cols, Move}) {
-            for (int nth : {1, 2}) {
-                const std::string what = std::to_string(event) + "/" + std::to_string(action) + "/" +
-                                         std::to_string(nth);
-                Itf()->put_Rows(8);
-                Itf()->put_Cols(5);
-                Setup(2, 2, event == 12 ? 7 : 6, event == 12 ? 9 : 10);
-                int seen = 0;
-                act = [&](DISPID e, SHORT*) {
-                    if (e != event || ++seen != nth) return;
-                    if (action == ShowEdit) Itf()->ShowEdit();
-                    else if (action == HideEdit) Itf()->HideEdit();
-                    else if (action == Rows) Itf()->put_Rows(1);
-                    else if (action == Cols) Itf()->put_Cols(2);
-                    else grid->SetFocusCell(3, 3);
-                };
-                HWND editor = Open(2, 2);
-                if (editor) SetWindowTextW(editor, L"7");
-                if (event == 4 && Button()) Click(Button());
-                else Itf()->HideEdit();
-                EXPECT_LE(VisibleEditors(), 1) << what;
-                HWND open = grid->OpenEditor();
-                EXPECT_TRUE(!open || IsWindow(open)) << what;
-                act = nullptr;
-                Itf()->HideEdit();
-                EXPECT_EQ(0, VisibleEditors()) << what;
-            }
-        }
     }
 }
 

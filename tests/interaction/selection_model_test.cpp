@@ -65,30 +65,6 @@ struct SelectionModel : ::testing::Test {
 
 const CCellRange kNone{-1, -1, -1, -1};
 
-TEST_F(SelectionModel, FocusMovesRaiseLeaveThenEnterAndFlagOnlyAfterTheFirst)
-{
-    Size(10, 10);
-    EXPECT_EQ(CCellID(), sel.SetFocusCell(2, 3));
-    EXPECT_EQ((Calls{"Leave(-1,-1)", "Enter(2,3)", "Refresh"}), host.calls);
-    EXPECT_FALSE(grid.GetCell(2, 3).Focused());  // the first current cell is quiet
-
-    host.calls.clear();
-    EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(2, 3));
-    EXPECT_TRUE(host.calls.empty());
-
-    EXPECT_EQ(CCellID(2, 3), sel.SetFocusCell(4, 5));
-    EXPECT_EQ((Calls{"Leave(2,3)", "Enter(4,5)", "View(4,5)", "Refresh"}), host.calls);
-    EXPECT_TRUE(grid.GetCell(4, 5).Focused());
-    sel.SetFocusCell(6, 6);
-    EXPECT_FALSE(grid.GetCell(4, 5).Focused());
-    EXPECT_TRUE(grid.GetCell(6, 6).Focused());
-    sel.SetFocusCell(-1, -1);
-    EXPECT_FALSE(grid.GetCell(6, 6).Focused());
-    sel.SetFocusCell(1, 1);
-    sel.ResetFocusCell();
-    EXPECT_EQ(CCellID(), sel.FocusCell());
-}
-
 TEST_F(SelectionModel, RangeSelectsEveryCellRowMajorColumnFirstEachTime)
 {
     Size(10, 10);

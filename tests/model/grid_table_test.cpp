@@ -359,41 +359,6 @@ TEST(GridCell, TypeChangeTestsButDoesNotConvert)
     }
 }
 
-TEST(GridCell, ButtonNeedsAParentAndIsPlacedOnlyWithTheButtonBit)
-{
-    Cells one;
-    const CCellRef cell = one[0];
-    cell.CreateButton(nullptr, RECT{0, 0, 20, 20});
-    EXPECT_FALSE(cell.HasButton());
-
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
-                                  nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, parent);
-    cell.CreateButton(parent, RECT{30, 40, 50, 60});
-    ASSERT_TRUE(cell.HasButton());
-    HWND button = cell.ButtonWindow();
-    auto shown = [&] { return (GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE) != 0; };
-    EXPECT_FALSE(shown());
-    cell.PositionButton(RECT{30, 40, 50, 60});  // TypeEx 0: nothing happens
-    EXPECT_FALSE(shown());
-
-    cell.Set(&CellAttrs::typeEx, txButton | txCalendar);
-    cell.PositionButton(RECT{60, 40, 80, 60});
-    EXPECT_TRUE(shown());
-    RECT r;
-    GetWindowRect(button, &r);
-    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(60, r.left);
-    EXPECT_EQ(40, r.top);
-    EXPECT_EQ(20, r.right - r.left);
-    cell.PositionButton(RECT{0, 0, 0, 0});  // off screen: hidden
-    EXPECT_FALSE(shown());
-
-    cell.DestroyButton();
-    EXPECT_FALSE(IsWindow(button));
-    DestroyWindow(parent);
-}
-
 void Mark(CGridTable& t)
 {
     VARIANT v;

@@ -1,5 +1,6 @@
-// Cells that run code while the grid paints: an object value is converted
-// through the host's own code, which may drop the very cell being painted.
+// Cells that run code while the grid paints: button windows follow their
+// cells, and an object value is converted through the host's own code,
+// which may drop the very cell being painted.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +8,43 @@
 #include "view/windowed_grid.h"
 
 namespace {
+
+// Every paint places the buttons, a 20-pixel square at the right end of
+// their cells, which exchanges move; a shrink takes cell and button, and
+// placing buttons afterwards must not reach for either.
+TEST(ButtonPlacement, ButtonsFollowExchangesAndGoWithTheirCells)
+{
+    view_test::Grid g(600, 400);
+    ITessera* grid = g.Itf();
+    grid->put_Rows(8);
+    grid->put_Cols(6);
+    test::Region(grid, 2, 2);
+    grid->put_TypeEx(8);
+    HWND button = FindWindowExW(g.Window(), nullptr, L"BUTTON", nullptr);
+    ASSERT_NE(nullptr, button);
+    auto expectAt = [&](int row, int col) {
+        InvalidateRect(g.Window(), nullptr, FALSE);
+        UpdateWindow(g.Window());
+        RECT rc;
+        GetWindowRect(button, &rc);
+        MapWindowPoints(HWND_DESKTOP, g.Window(), reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(g.X(col + 1) - 20, rc.left) << row << "," << col;
+        EXPECT_EQ(g.Y(row), rc.top) << row << "," << col;
+    };
+    expectAt(2, 2);
+    grid->ExchangeRows(2, 5);
+    expectAt(5, 2);
+    grid->ExchangeCols(3, 2);
+    expectAt(5, 3);
+    grid->ExchangeRows(1, 4);  // rows without buttons change nothing
+    expectAt(5, 3);
+    grid->put_Rows(5);
+    EXPECT_FALSE(IsWindow(button));
+    UpdateWindow(g.Window());
+    grid->put_Rows(8);
+    UpdateWindow(g.Window());
+    EXPECT_EQ(nullptr, FindWindowExW(g.Window(), nullptr, L"BUTTON", nullptr));
+}
 
 TEST(HostReentry, PaintSurvivesAValueThatDropsItsCell)
 {

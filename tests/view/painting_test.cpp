@@ -157,6 +157,25 @@ std::string Step(const Grid& g, UINT msg, WPARAM code)
     return GetUpdateRect(g.Window(), &r, FALSE) ? Box(r.left, r.top, r.right, r.bottom) : "";
 }
 
+// A forced selection change repaints its cells on the screen at once,
+// before any paint, grid lines included.
+TEST(Painting, ForcedSelectionChangeRepaintsAtOnce)
+{
+    Grid g;
+    Small(g);
+    HWND hwnd = g.Window();
+    g.Itf()->put_SelectedRangeColor(0x0000FF);
+    UpdateWindow(hwnd);
+    ValidateRect(hwnd, nullptr);
+    g->Selection().SetSelectedRange(1, 1, 1, 1, true);
+    const RECT client = g.Client();
+    Canvas copy(client.right, client.bottom);
+    copy.CopyScreen(hwnd);
+    EXPECT_EQ(0x0000FFu, copy.At(g.X(1) + 4, g.Y(1) + 4));
+    EXPECT_EQ(kGridLine, copy.At(g.X(2) - 1, g.Y(1) + 5));
+    EXPECT_EQ(kGridLine, copy.At(g.X(1) + 5, g.Y(2) - 1));
+}
+
 TEST(ScrollBars, RangesAndPagesForEachSettingAndContentThatFits)
 {
     Grid g;
