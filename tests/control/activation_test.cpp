@@ -1,8 +1,7 @@
 // The control's life in a host: sizing between pixels and HIMETRIC, TabStop,
-// SetFocus, the verbs' additions, deactivation, ambient changes, the
-// property frame, the events a host's sink receives (in this apartment and
-// another), the control window's own life, and the guards against hostile
-// sizes, formats and hosts.
+// SetFocus, the verbs' additions, deactivation, ambient changes, the property
+// frame, the repaints a host is asked for, the control window's own life, and
+// the guards against hostile sizes, formats and hosts.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -160,39 +159,6 @@ TEST_F(Sited, TabStopMarksTheControlForSavingAndTellsDataSinks)
     EXPECT_EQ(E_POINTER, grid->get_TabStop(nullptr));
     EXPECT_TRUE(site.Log().Has("Sink.OnDataChange")) << site.Log().Dump();
     EXPECT_EQ(S_OK, data->DUnadvise(cookie));
-}
-
-TEST_F(Sited, InPlaceActivationReparentsAndMakesCellButtonsThatDeactivationTakes)
-{
-    test::Region(grid.Get(), 1, 2);
-    grid->put_TypeEx(8);
-    test::Region(grid.Get(), 1, 0);  // a fixed cell gets no button
-    grid->put_TypeEx(8);
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    HWND hwnd = Window();
-    ASSERT_NE(nullptr, hwnd);
-    std::vector<HWND> buttons = Children(hwnd, L"Button");
-    ASSERT_EQ(1u, buttons.size());
-
-    // A window that strayed is brought back into the container's window.
-    HWND stray = CreateWindowExW(0, test::PlainWindowClass(), L"", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                                 nullptr, nullptr);
-    SetParent(hwnd, stray);
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    EXPECT_EQ(site.Window(), GetAncestor(hwnd, GA_PARENT));
-    DestroyWindow(stray);
-
-    ASSERT_EQ(S_OK, InPlace()->InPlaceDeactivate());
-    EXPECT_FALSE(IsWindow(buttons[0]));
-    EXPECT_FALSE(IsWindow(hwnd));
-
-    // The next activation makes them again.
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_SHOW));
-    ASSERT_NE(nullptr, Window());
-    EXPECT_EQ(0u, Children(Window(), L"Button").size()) << "only in-place activation remakes buttons";
-    InPlace()->InPlaceDeactivate();
-    ASSERT_EQ(S_OK, Verb(OLEIVERB_INPLACEACTIVATE));
-    EXPECT_EQ(1u, Children(Window(), L"Button").size());
 }
 
 TEST_F(Sited, ActivationMakesTheTooltipAndDeactivationTakesIt)

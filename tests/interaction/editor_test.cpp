@@ -153,6 +153,27 @@ struct Editing : keys_test::KeyedGrid {
     }
 };
 
+// A list shows its entries in order, the value's entry selected.
+TEST_F(Editing, ListsShowTheirEntriesWithTheValueSelected)
+{
+    Setup(2, 2, 2, 4);
+    fw::Variant v;
+    v.Ref().vt = VT_I4;
+    for (const wchar_t* text : {L"10", L"20", L"30"}) {
+        v.Ref().lVal = _wtoi(text);
+        Itf()->AddCRVariant(*v.Ptr(), fw::Bstr(text).Get());
+    }
+    v.Ref().lVal = 20;
+    grid->GetCell(2, 2).SetValue(*v.Ptr());
+    HWND list = Open(2, 2);
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(3, SendMessageW(list, CB_GETCOUNT, 0, 0));
+    wchar_t entry[16] = {};
+    SendMessageW(list, CB_GETLBTEXT, 2, reinterpret_cast<LPARAM>(entry));
+    EXPECT_STREQ(L"30", entry);
+    EXPECT_EQ(1, SendMessageW(list, CB_GETCURSEL, 0, 0));
+}
+
 TEST_F(Editing, CommitsStoreWhatTheEditorHolds)
 {
     // A cell that is not editable opens no editor and asks no sink.

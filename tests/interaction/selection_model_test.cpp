@@ -146,31 +146,6 @@ TEST_F(SelectionModel, ColumnsFrom32768KeepTheirOrderAndBounds)
     EXPECT_TRUE(Is({0, 32766, 1, 32769}));
 }
 
-TEST_F(SelectionModel, SingleCellsReportChangesAndBoundsFollowRemovals)
-{
-    Size(10, 10);
-    bool changed = true;
-    EXPECT_FALSE(sel.SetCellSelected(10, 0, true, &changed));
-    EXPECT_FALSE(changed);
-    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
-    EXPECT_TRUE(changed);
-    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
-    EXPECT_FALSE(changed);
-    sel.SetCellSelected(5, 6, true);
-    EXPECT_EQ(6, sel.Bounds().maxCol);
-    EXPECT_TRUE(sel.SetCellSelected(5, 6, false, &changed));
-    EXPECT_TRUE(changed);
-    EXPECT_TRUE(Is({3, 3, 3, 3}));
-    EXPECT_EQ((Calls{"Select(3,3)", "Select(6,5)"}), host.calls);  // no event to deselect
-
-    // Entries outside a shrunk table go, and the bounds with them.
-    sel.SetSelectedRange(5, 1, 8, 3);
-    grid.ResizeRows(7);
-    sel.PruneOutsideGrid();
-    EXPECT_EQ(6u, sel.SelectedCount());
-    EXPECT_TRUE(Is({5, 1, 6, 3}));
-}
-
 struct TesseraSelection : keys_test::KeyedGrid {
     TesseraSelection() : KeyedGrid(false) {}
 };

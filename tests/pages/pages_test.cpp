@@ -67,7 +67,6 @@ protected:
     }
     void Choose(int id, int index) { SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0), Notify(id, CBN_SELCHANGE); }
     void Notify(int id, WORD code) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)GetDlgItem(dialog, id)); }
-    int Selected(int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0)); }
     int Entries(int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0)); }
     bool On(int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
     bool Enabled(int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
@@ -119,58 +118,6 @@ TEST_F(Page, InfoMatchesTheDialogAndActivationRepeats)
         ASSERT_HRESULT_SUCCEEDED(page->Deactivate());
         page.Reset();
     }
-}
-
-TEST_F(Page, GeneralShowsTheControlAndAppliesEverySetting)
-{
-    grid->put_Cols(7);
-    grid->put_Rows(12);
-    grid->put_FixedCols(2);
-    grid->put_ScrollBars(2);
-    grid->put_BorderStyle(0);
-    grid->put_FixedWordWrap(2);
-    grid->put_RangeSelect(VARIANT_FALSE);
-    grid->put_ShowCellHint(VARIANT_FALSE);
-    Open(CLSID_GenProp);
-
-    EXPECT_EQ(L"7 12 2 1", Text(IDC_GEN_COLS) + L" " + Text(IDC_GEN_ROWS) + L" " + Text(IDC_GEN_FIXEDCOLS) + L" "
-                               + Text(IDC_GEN_FIXEDROWS));
-    EXPECT_EQ(2, Selected(IDC_GEN_SCROLLBARS));
-    EXPECT_EQ(L"Vertical", Text(IDC_GEN_SCROLLBARS));
-    EXPECT_EQ(4, Entries(IDC_GEN_SCROLLBARS));
-    EXPECT_EQ(0, Selected(IDC_GEN_BORDERSTYLE));
-    EXPECT_EQ(2, Selected(IDC_GEN_FIXEDWORDWRAP));
-    EXPECT_FALSE(On(IDC_GEN_RANGESELECT));
-    EXPECT_FALSE(On(IDC_GEN_SHOWCELLHINT));
-    EXPECT_FALSE(On(IDC_GEN_DRAWSELECTION)) << "the control drops it with Range Select";
-    EXPECT_TRUE(On(IDC_GEN_ENABLED) && On(IDC_GEN_TABSTOP));
-    EXPECT_FALSE(Enabled(IDC_GEN_DRAWSELECTION));
-    EXPECT_TRUE(site.changes.empty()) << "filling the dialog is no change";
-
-    Click(IDC_GEN_RANGESELECT);
-    EXPECT_TRUE(Enabled(IDC_GEN_DRAWSELECTION));
-    Click(IDC_GEN_RANGESELECT);
-    EXPECT_FALSE(Enabled(IDC_GEN_DRAWSELECTION));
-    Choose(IDC_GEN_SCROLLBARS, 3);
-    Type(IDC_GEN_ROWS, L"15x");
-    Type(IDC_GEN_FIXEDROWS, L"abc");
-    EXPECT_EQ(std::vector<DWORD>{PROPPAGESTATUS_DIRTY}, site.changes);
-    EXPECT_EQ(S_OK, page->IsPageDirty());
-
-    ASSERT_EQ(S_OK, page->Apply());
-    EXPECT_EQ(S_FALSE, page->IsPageDirty());
-    EXPECT_EQ(3, Get(&ITessera::get_ScrollBars));
-    EXPECT_EQ(15, Get(&ITessera::get_Rows));
-    EXPECT_EQ(0, Get(&ITessera::get_FixedRows));
-
-    // An unchanged page writes everything again.
-    grid->put_ScrollBars(1);
-    grid->put_Cols(9);
-    ASSERT_EQ(S_OK, page->Apply());
-    EXPECT_EQ(3, Get(&ITessera::get_ScrollBars));
-    EXPECT_EQ(7, Get(&ITessera::get_Cols));
-    Type(IDC_GEN_COLS, L"8");
-    EXPECT_EQ(2u, site.changes.size()) << "a new dirty period after Apply";
 }
 
 TEST_F(Page, CellsShowsADateCellAndAppliesTheFlags)

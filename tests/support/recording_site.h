@@ -147,11 +147,7 @@ public:
     STDMETHOD(OnInPlaceDeactivate)() override { return Record("OnInPlaceDeactivate"); }
     STDMETHOD(DiscardUndoState)() override { return Record("DiscardUndoState"); }
     STDMETHOD(DeactivateAndUndo)() override { return Record("DeactivateAndUndo"); }
-    STDMETHOD(OnPosRectChange)(LPCRECT rc) override
-    {
-        if (rc) posChange = *rc;
-        return Record("OnPosRectChange");
-    }
+    STDMETHOD(OnPosRectChange)(LPCRECT rc) override { if (rc) posChange = *rc; return Record("OnPosRectChange"); }
 
     // IOleControlSite
     STDMETHOD(OnControlInfoChanged)() override { return Record("OnControlInfoChanged"); }
