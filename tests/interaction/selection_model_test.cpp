@@ -94,6 +94,21 @@ TEST_F(SelectionModel, RangeSelectsEveryCellRowMajorColumnFirstEachTime)
     EXPECT_EQ(6, host.paintedNow);
 }
 
+TEST_F(SelectionModel, SingleCellsReportWhetherTheyChanged)
+{
+    Size(10, 10);
+    bool changed = true;
+    EXPECT_FALSE(sel.SetCellSelected(10, 0, true, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_TRUE(sel.SetCellSelected(3, 3, true, &changed));
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(sel.SetCellSelected(3, 3, false, &changed));
+    EXPECT_TRUE(changed);
+    EXPECT_EQ((Calls{"Select(3,3)"}), host.calls);  // no event to deselect
+}
+
 TEST_F(SelectionModel, RefusedRectanglesClearAndRangeSelectOffChangesNothing)
 {
     Size(10, 10);

@@ -299,29 +299,6 @@ TEST(GridCell, SetValueConvertsToTheCellsType)
     }
 }
 
-// A type change only tests the value: it keeps it unconverted when it could
-// take the type and empties it when not; the next store converts.
-TEST(GridCell, TypeChangeTestsButDoesNotConvert)
-{
-    const struct { const wchar_t* text; int type; const wchar_t* kept; const wchar_t* stored; } cases[] = {
-        {L"42", ctInteger, L"8:42", L"3:42"}, {L"abc", ctDouble, L"0:", L"5:42"},
-        {L"42", 9, L"0:", L"8:42"},  // 9 is VT_DISPATCH, which a text cannot become
-    };
-    for (const auto& c : cases) {
-        fw::Variant text, again;
-        text.Ref() = Make(VT_BSTR, 0, c.text);
-        again.Ref() = Make(VT_BSTR, 0, L"42");
-        Cells one;
-        const CCellRef cell = one[0];
-        cell.SetValue(text.Ref());
-        cell.SetType(c.type);
-        EXPECT_EQ(c.type, cell.CType());
-        EXPECT_EQ(c.kept, Kept(cell));
-        cell.SetValue(again.Ref());
-        EXPECT_EQ(c.stored, Kept(cell)) << c.text;
-    }
-}
-
 void Mark(CGridTable& t)
 {
     VARIANT v;
