@@ -1,5 +1,5 @@
 // In-place editors: which window a cell gets, what committing stores, the
-// events around both, push buttons, and hosts' code re-entering from sinks.
+// events around both, and push buttons.
 #include "interaction/keyed_grid.h"
 
 #include <commctrl.h>

@@ -2,8 +2,7 @@
 // the size texts (exchanges are checked through the control); rows carved
 // from shared blocks (a line used again, or lengthened after the columns
 // shrank, holds new cells, and blocks go once they are empty); and one cell:
-// what a new cell holds, value conversions, type changes, font references and
-// its button.
+// what a new cell holds, value conversions and font references.
 #include <windows.h>
 #include <psapi.h>
 #include <gtest/gtest.h>
