@@ -267,7 +267,7 @@ void CTessera::ClearCells()
     auto clear = [this](int row, int col) {
         CCellRef cell = GetCell(row, col);
         if (!cell || !cell.Editable()) return;
-        const std::wstring shown = clip::FromAnsi(m_formatter.FormatCellText(cell));
+        const std::wstring shown = m_formatter.FormatCellText(cell);
         BSTR text = SysAllocStringLen(shown.data(), static_cast<UINT>(shown.size()));
         VARIANT_BOOL cancel = 0;
         Fire_OnBeforeEdit(static_cast<short>(row), static_cast<short>(col), text, &cancel);

@@ -12,14 +12,11 @@ using interaction::EditorKind;
 
 namespace {
 
-// An 8-bit display text as the BSTR events carry.
-fw::Bstr AnsiBstr(const std::string& text)
+// A display text as the BSTR events carry.
+fw::Bstr TextBstr(const std::wstring& text)
 {
     fw::Bstr out;
-    const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    *out.Put() = SysAllocStringLen(nullptr, static_cast<UINT>(n > 0 ? n : 0));
-    if (out.Get() && n > 0)
-        MultiByteToWideChar(CP_THREAD_ACP, 0, text.data(), static_cast<int>(text.size()), out.Get(), n);
+    *out.Put() = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return out;
 }
 
@@ -90,7 +87,7 @@ void CTessera::EditCell(int row, int col)
     if (wasCalendar) PositionButtons();
     m_editor.UseFont(EditorFontOf(cell));
 
-    fw::Bstr text = AnsiBstr(m_formatter.FormatCellText(cell));
+    fw::Bstr text = TextBstr(m_formatter.FormatCellText(cell));
     const unsigned session = m_editor.Session();
     VARIANT_BOOL cancel = 0;
     Fire_OnBeforeEdit(static_cast<short>(col), static_cast<short>(row), text.Get(), &cancel);
@@ -145,7 +142,7 @@ bool CTessera::CommitEditor()
     CCellRef cell = GetCell(at.row, at.col);
     if (!cell) return true;
 
-    fw::Bstr old = AnsiBstr(m_formatter.FormatCellText(cell));
+    fw::Bstr old = TextBstr(m_formatter.FormatCellText(cell));
     VARIANT_BOOL cancel = 0;
     Fire_OnBeforeEdit(row, col, old.Get(), &cancel);
     if (!stillOpen()) return false;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <optional>
 
 #include "framework/com_ptr.h"
@@ -42,20 +43,10 @@ long long DayNumber(int year, int month, int day)
     return n - kEpochOffset;
 }
 
-std::string ToAnsi(const wchar_t* text, size_t length)
+// A BSTR's whole text; a null BSTR is empty.
+std::wstring Text(BSTR text)
 {
-    if (!text || length == 0) return {};
-    const int n = WideCharToMultiByte(CP_THREAD_ACP, 0, text, static_cast<int>(length), nullptr, 0,
-                                      nullptr, nullptr);
-    if (n <= 0) return {};
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_THREAD_ACP, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
-std::string ToAnsi(BSTR text)
-{
-    return ToAnsi(text, SysStringLen(text));
+    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
 }
 
 template <class... Args>
@@ -69,6 +60,12 @@ std::string Printf(const char* format, Args... args)
     return out;
 }
 
+// printf's digits, signs and points are ASCII.
+std::wstring Widen(const std::string& ascii)
+{
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 // |v| in fixed notation to six decimals, trailing zeros dropped but the
 // point kept: 100 -> "100.", 2.5 -> "2.5", 0 -> "0.".
 std::string FixedDigits(double magnitude)
@@ -78,13 +75,20 @@ std::string FixedDigits(double magnitude)
     return s;
 }
 
-bool IsDigit(char c)
+bool IsDigit(wchar_t c)
 {
-    return c >= '0' && c <= '9';
+    return c >= L'0' && c <= L'9';
+}
+
+// The second half of a character outside the basic plane: with its first
+// half it is one character of the pattern.
+bool ContinuesCharacter(const std::wstring& text, size_t i)
+{
+    return i > 0 && IS_LOW_SURROGATE(text[i]) && IS_HIGH_SURROGATE(text[i - 1]);
 }
 
 // Text of a number cell without a pattern: the platform's own conversion.
-std::string PlainNumberText(VARIANT& r8, int ctype)
+std::wstring PlainNumberText(VARIANT& r8, int ctype)
 {
     fw::Variant text;
     // A Single shows with its own precision, not with the double's noise.
@@ -92,22 +96,22 @@ std::string PlainNumberText(VARIANT& r8, int ctype)
         fw::Variant single;
         if (SUCCEEDED(VariantChangeType(single.Ptr(), &r8, 0, VT_R4)) &&
             SUCCEEDED(VariantChangeType(text.Ptr(), single.Ptr(), 0, VT_BSTR)))
-            return ToAnsi(V_BSTR(text.Ptr()));
+            return Text(V_BSTR(text.Ptr()));
     }
     if (FAILED(VariantChangeType(text.Ptr(), &r8, 0, VT_BSTR))) return {};
-    return ToAnsi(V_BSTR(text.Ptr()));
+    return Text(V_BSTR(text.Ptr()));
 }
 
 // Calls an NLS formatter with a buffer that grows until the text fits.
-// The size query (no buffer) cannot be trusted: Wine's A functions answer 2.
+// The size query (no buffer) cannot be trusted on every system.
 template <class Fn>
-std::string GrowingCall(Fn call)
+std::wstring GrowingCall(Fn call)
 {
     for (size_t size = 64; size <= (size_t{1} << 24); size *= 2) {
-        std::string out(size, '\0');
+        std::wstring out(size, L'\0');
         const int n = call(out.data(), static_cast<int>(size));
         if (n > 0) {
-            out.resize(out.find('\0'));
+            out.resize(out.find(L'\0'));
             return out;
         }
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
@@ -115,17 +119,17 @@ std::string GrowingCall(Fn call)
     return {};
 }
 
-std::string CurrencyText(double value)
+std::wstring CurrencyText(double value)
 {
     if (!std::isfinite(value)) return {};
-    const std::string number = Printf("%.2f", value);
-    return GrowingCall([&](char* buffer, int size) {
-        return GetCurrencyFormatA(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, number.c_str(), nullptr, buffer,
+    const std::wstring number = Widen(Printf("%.2f", value));
+    return GrowingCall([&](wchar_t* buffer, int size) {
+        return GetCurrencyFormatW(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, number.c_str(), nullptr, buffer,
                                   size);
     });
 }
 
-std::string DateText(double date, BSTR dtFormat, HWND picker)
+std::wstring DateText(double date, BSTR dtFormat, HWND picker)
 {
     CalendarFields f;
     if (!picker || !DateToCalendarFields(date, f)) return {};
@@ -138,9 +142,9 @@ std::string DateText(double date, BSTR dtFormat, HWND picker)
 
     // An empty format, like a missing one, means the picker's default
     // short date: new cells have an empty format and must not show blank.
-    const std::string format = ToAnsi(dtFormat);
+    const wchar_t* format = dtFormat && *dtFormat ? dtFormat : nullptr;
     if (!PickerCanTakeFormat(format)) return {};
-    SendMessageW(picker, DTM_SETFORMATA, 0, format.empty() ? 0 : reinterpret_cast<LPARAM>(format.c_str()));
+    SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format));
     // A refused date would leave the previous cell's date in the picker; the
     // picker may refuse without saying so (Wine's takes nothing before 1753).
     SYSTEMTIME shown = {};
@@ -150,19 +154,19 @@ std::string DateText(double date, BSTR dtFormat, HWND picker)
         shown.wHour != st.wHour || shown.wMinute != st.wMinute || shown.wSecond != st.wSecond)
         return {};
 
-    const LRESULT length = SendMessageA(picker, WM_GETTEXTLENGTH, 0, 0);
+    const LRESULT length = SendMessageW(picker, WM_GETTEXTLENGTH, 0, 0);
     if (length <= 0) return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(picker, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT got = SendMessageW(picker, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got > 0 ? static_cast<size_t>(got) : 0);
     return text;
 }
 
-std::string FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND external,
-                        CFormatPicker* own)
+std::wstring FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND external,
+                         CFormatPicker* own)
 {
     // Text shown as text needs no conversion, and no copy of the string.
-    if (V_VT(&value) == VT_BSTR && (ctype < 0 || ctype == 6 || ctype > 7)) return ToAnsi(V_BSTR(&value));
+    if (V_VT(&value) == VT_BSTR && (ctype < 0 || ctype == 6 || ctype > 7)) return Text(V_BSTR(&value));
 
     // Work on a copy: the cell's own value is never converted.
     fw::Variant copy;
@@ -172,14 +176,14 @@ std::string FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dt
     switch (ctype) {
     case 0:
         if (FAILED(VariantChangeType(v, v, 0, VT_BOOL))) return {};
-        return V_BOOL(v) ? "True" : "False";
+        return V_BOOL(v) ? L"True" : L"False";
     case 1:
     case 2:
     case 3:
     case 4:
         if (FAILED(VariantChangeType(v, v, 0, VT_R8)) || !std::isfinite(V_R8(v))) return {};
         if (SysStringLen(numFormat) == 0) return PlainNumberText(*v, ctype);
-        return FormatNumberPattern(V_R8(v), ToAnsi(numFormat), ProbeNumberSymbols());
+        return FormatNumberPattern(V_R8(v), Text(numFormat), ProbeNumberSymbols());
     case 5:
         if (FAILED(VariantChangeType(v, v, 0, VT_R8))) return {};
         return CurrencyText(V_R8(v));
@@ -193,32 +197,32 @@ std::string FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dt
     }
     default:
         if (FAILED(VariantChangeType(v, v, 0, VT_BSTR))) return {};
-        return ToAnsi(V_BSTR(v));
+        return Text(V_BSTR(v));
     }
 }
 
 } // namespace
 
-size_t DateFormatParts(const std::string& format) noexcept
+size_t DateFormatParts(std::wstring_view format) noexcept
 {
     // Field letters with the longest run a picker reads as one field; a
     // longer run starts another field. Every other character, quotes
     // included, belongs to a literal run.
-    auto longestRun = [](char c) -> size_t {
+    auto longestRun = [](wchar_t c) -> size_t {
         switch (c) {
-        case 'd': case 'M': case 'y': return 4;
-        case 'h': case 'H': case 'm': case 's': case 't': case 'g': return 2;
-        case 'X': return static_cast<size_t>(-1);
+        case L'd': case L'M': case L'y': return 4;
+        case L'h': case L'H': case L'm': case L's': case L't': case L'g': return 2;
+        case L'X': return static_cast<size_t>(-1);
         default: return 0;
         }
     };
     size_t parts = 0, run = 0;
-    char kind = 0;        // the field letter of the current part, or 0 for a literal run
+    wchar_t kind = 0;     // the field letter of the current part, or 0 for a literal run
     bool quoted = false;
     bool started = false;
-    for (char c : format) {
-        char next = 0;
-        if (c == '\'') quoted = !quoted;
+    for (wchar_t c : format) {
+        wchar_t next = 0;
+        if (c == L'\'') quoted = !quoted;
         else if (!quoted && longestRun(c)) next = c;
         if (!started || next != kind || (next && run == longestRun(next))) {
             ++parts;
@@ -229,11 +233,6 @@ size_t DateFormatParts(const std::string& format) noexcept
         ++run;
     }
     return parts;
-}
-
-bool PickerCanTakeFormat(const std::string& format) noexcept
-{
-    return format.size() <= kMaxPickerFormatChars && DateFormatParts(format) <= kMaxPickerFormatParts;
 }
 
 void CalendarFieldsToSystemTime(const CalendarFields& f, SYSTEMTIME& st) noexcept
@@ -249,18 +248,8 @@ void CalendarFieldsToSystemTime(const CalendarFields& f, SYSTEMTIME& st) noexcep
 bool PickerCanTakeFormat(const wchar_t* format) noexcept
 {
     if (!format) return true;
-    // Only ASCII letters and quotes make parts; any other character is a
-    // literal, whatever it becomes in the code page.
-    std::string narrow;
-    try {
-        for (const wchar_t* p = format; *p; ++p) {
-            if (narrow.size() > kMaxPickerFormatChars) return false;
-            narrow.push_back(*p < 128 ? static_cast<char>(*p) : '?');
-        }
-    } catch (...) {
-        return false;
-    }
-    return PickerCanTakeFormat(narrow);
+    const std::wstring_view text(format, wcsnlen(format, kMaxPickerFormatChars + 1));
+    return text.size() <= kMaxPickerFormatChars && DateFormatParts(text) <= kMaxPickerFormatParts;
 }
 
 bool DateToCalendarFields(double date, CalendarFields& fields)
@@ -322,8 +311,8 @@ bool CalendarFieldsToDate(const CalendarFields& f, double& date)
 NumberSymbols ProbeNumberSymbols()
 {
     NumberSymbols symbols;
-    const std::string text = GrowingCall([](char* buffer, int size) {
-        return GetNumberFormatA(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, "-6123.32", nullptr, buffer, size);
+    const std::wstring text = GrowingCall([](wchar_t* buffer, int size) {
+        return GetNumberFormatW(LOCALE_USER_DEFAULT, LOCALE_NOUSEROVERRIDE, L"-6123.32", nullptr, buffer, size);
     });
     if (text.size() > 0) symbols.minus = text[0];
     if (text.size() > 2) symbols.group = text[2];
@@ -331,52 +320,52 @@ NumberSymbols ProbeNumberSymbols()
     return symbols;
 }
 
-std::string FormatNumberPattern(double value, const std::string& pattern, const NumberSymbols& symbols)
+std::wstring FormatNumberPattern(double value, const std::wstring& pattern, const NumberSymbols& symbols)
 {
     if (!std::isfinite(value)) return {};
-    const std::string digits = FixedDigits(std::fabs(value));
-    const size_t digitsPoint = digits.find('.');
-    if (digitsPoint == std::string::npos) return {};
+    const std::wstring digits = Widen(FixedDigits(std::fabs(value)));
+    const size_t digitsPoint = digits.find(L'.');
+    if (digitsPoint == std::wstring::npos) return {};
 
     // Placeholders are replaced by digits in place; 'd' marks one to drop.
-    std::string work = (value < 0 ? "-" : "") + pattern;
-    const size_t point = work.find('.');
+    std::wstring work = (value < 0 ? L"-" : L"") + pattern;
+    const size_t point = work.find(L'.');
 
     // Fraction: every pattern character, literals included, passes over one
     // digit; digits beyond the last placeholder are cut, not rounded.
-    if (point != std::string::npos) {
+    if (point != std::wstring::npos) {
         size_t cursor = digitsPoint;
         for (size_t i = point; i < work.size(); ++i) {
-            char& p = work[i];
+            wchar_t& p = work[i];
             const bool usedUp = cursor >= digits.size();
-            if (p == '#')
-                p = usedUp ? 'd' : digits[cursor];
-            else if (p == '0' && !usedUp)
+            if (p == L'#')
+                p = usedUp ? L'd' : digits[cursor];
+            else if (p == L'0' && !usedUp)
                 p = digits[cursor];
-            if (!usedUp) ++cursor;
+            if (!usedUp && !ContinuesCharacter(work, i)) ++cursor;
         }
     }
 
     // Integer part, right to left. Only placeholders take digits, so no
     // integer digit is ever lost to a literal or the sign.
-    const size_t end = point == std::string::npos ? work.size() : point;
+    const size_t end = point == std::wstring::npos ? work.size() : point;
     size_t left = digitsPoint;  // integer digits not yet placed
-    size_t leftmost = std::string::npos;
+    size_t leftmost = std::wstring::npos;
     int groupCount = 0;
     int leftmostGroupCount = 0;
     bool groups = false;
     for (size_t i = end; i-- > 0;) {
-        char& p = work[i];
-        if (p == '#' || p == '0') {
+        wchar_t& p = work[i];
+        if (p == L'#' || p == L'0') {
             if (left > 0) {
                 p = digits[--left];
                 ++groupCount;
-            } else if (p == '#') {
-                p = 'd';
+            } else if (p == L'#') {
+                p = L'd';
             }
             leftmost = i;
             leftmostGroupCount = groupCount;
-        } else if (p == ',') {
+        } else if (p == L',') {
             groups = true;
             groupCount = 0;
         }
@@ -384,37 +373,37 @@ std::string FormatNumberPattern(double value, const std::string& pattern, const 
 
     // Digits without a placeholder go in front of the leftmost one, grouped
     // in threes when the pattern groups. A bare zero integer part is no digit.
-    std::string extra = digits.substr(0, left);
-    if (extra == "0") extra.clear();
+    std::wstring extra = digits.substr(0, left);
+    if (extra == L"0") extra.clear();
     if (!extra.empty()) {
-        std::string grouped;
-        int inGroup = leftmost == std::string::npos ? 0 : leftmostGroupCount;
+        std::wstring grouped;
+        int inGroup = leftmost == std::wstring::npos ? 0 : leftmostGroupCount;
         for (size_t i = extra.size(); i-- > 0;) {
             if (groups && inGroup == 3) {
-                grouped.insert(grouped.begin(), ',');
+                grouped.insert(grouped.begin(), L',');
                 inGroup = 0;
             }
             grouped.insert(grouped.begin(), extra[i]);
             ++inGroup;
         }
-        work.insert(leftmost == std::string::npos ? end : leftmost, grouped);
+        work.insert(leftmost == std::wstring::npos ? end : leftmost, grouped);
     }
 
-    std::string out;
+    std::wstring out;
     out.reserve(work.size());
     bool digitSeen = false;
-    for (char c : work) {
+    for (wchar_t c : work) {
         switch (c) {
-        case 'd':
+        case L'd':
             break;
-        case '.':
+        case L'.':
             out += symbols.decimal;
             break;
-        case ',':
+        case L',':
             // A separator with no digit before it would dangle: ",5.00".
             if (digitSeen) out += symbols.group;
             break;
-        case '-':
+        case L'-':
             out += symbols.minus;
             break;
         default:
@@ -450,12 +439,12 @@ HWND CFormatPicker::Window()
     return m_hwndPicker;
 }
 
-std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND picker)
+std::wstring FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND picker)
 {
     return FormatValue(value, ctype, numFormat, dtFormat, picker, nullptr);
 }
 
-std::string CValueFormatter::FormatCellText(const CCellRef& cell)
+std::wstring CValueFormatter::FormatCellText(const CCellRef& cell)
 {
     const VARIANT& value = cell.Value();
     if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN)
@@ -470,7 +459,7 @@ std::string CValueFormatter::FormatCellText(const CCellRef& cell)
     return FormatCellText(value, cell.CType(), numFormat.Get(), dtFormat.Get());
 }
 
-std::string CValueFormatter::FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat)
+std::wstring CValueFormatter::FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat)
 {
     return FormatValue(value, ctype, numFormat, dtFormat, m_hwndExternal, &m_ownPicker);
 }

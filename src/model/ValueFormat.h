@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <string>
+#include <string_view>
 
 class CCellRef;
 
@@ -32,9 +33,9 @@ bool CalendarFieldsToDate(const CalendarFields& fields, double& date);
 
 // Minus sign, group separator and decimal separator of the user's locale.
 struct NumberSymbols {
-    char minus = '-';
-    char group = ',';
-    char decimal = '.';
+    wchar_t minus = L'-';
+    wchar_t group = L',';
+    wchar_t decimal = L'.';
 };
 
 // Reads the three symbols from the locale's rendering of "-6123.32"
@@ -43,7 +44,7 @@ NumberSymbols ProbeNumberSymbols();
 
 // Applies the grid's number pattern language ('#', '0', ',', '.', literals)
 // to a value. The pattern must not be empty.
-std::string FormatNumberPattern(double value, const std::string& pattern, const NumberSymbols& symbols);
+std::wstring FormatNumberPattern(double value, const std::wstring& pattern, const NumberSymbols& symbols);
 
 // Whether a date-time picker may be handed this format. Wine's picker
 // keeps a fixed number of parts (fields and the literal runs between them)
@@ -52,9 +53,8 @@ std::string FormatNumberPattern(double value, const std::string& pattern, const 
 // any picker counts them.
 constexpr size_t kMaxPickerFormatParts = 64;
 constexpr size_t kMaxPickerFormatChars = 128;
-size_t DateFormatParts(const std::string& format) noexcept;
-bool PickerCanTakeFormat(const std::string& format) noexcept;
-// The same for a UTF-16 format, as the editors' date pickers take it.
+size_t DateFormatParts(std::wstring_view format) noexcept;
+// A null format is the picker's default; the picker reads up to the first NUL.
 bool PickerCanTakeFormat(const wchar_t* format) noexcept;
 
 // A hidden date-time picker, used only for its format language. Created on
@@ -75,12 +75,12 @@ private:
 };
 
 // The display text of a value for a cell type code (0 Boolean .. 7 Date;
-// any other code shows the value as a string), as 8-bit text in the
-// thread's ANSI code page. A value that cannot take the type shows as empty
-// text. Dates are formatted through `picker` when it is a live window,
+// any other code shows the value as a string), in UTF-16: every character
+// of a string, a format or the locale's symbols comes through as it is.
+// A value that cannot take the type shows as empty text. Dates are formatted through `picker` when it is a live window,
 // otherwise through a picker made for this call.
-std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat,
-                           HWND picker = nullptr);
+std::wstring FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat,
+                            HWND picker = nullptr);
 
 // Keeps one picker across calls, which painting a screen of dates needs.
 // The control hands in its own picker while its window exists; without one
@@ -89,9 +89,9 @@ class CValueFormatter {
 public:
     void UsePicker(HWND picker) noexcept { m_hwndExternal = picker; }
 
-    std::string FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat);
+    std::wstring FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat);
     // The display text of a cell: its value through its type and formats.
-    std::string FormatCellText(const CCellRef& cell);
+    std::wstring FormatCellText(const CCellRef& cell);
 
 private:
     HWND m_hwndExternal = nullptr;

@@ -4,10 +4,6 @@
 
 #include <oleacc.h>
 
-#include <string_view>
-
-#include "interaction/ClipboardText.h"
-
 using view::access::CellAction;
 using view::access::SelectStep;
 
@@ -93,8 +89,8 @@ std::wstring CTessera::AccessibleHooks::CellText(int row, int col)
     const CCellRef cell = m_owner.GetCell(row, col);
     if (!cell) return std::wstring();
     // The painter draws the text up to its first NUL.
-    const std::string text = m_owner.m_formatter.FormatCellText(cell);
-    return clip::FromAnsi(std::string_view(text.c_str()));
+    const std::wstring text = m_owner.m_formatter.FormatCellText(cell);
+    return std::wstring(text.c_str());
 }
 
 std::wstring CTessera::AccessibleHooks::DisplayName()

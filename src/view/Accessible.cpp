@@ -1,5 +1,6 @@
 #include "view/Accessible.h"
 
+#include <climits>
 #include <new>
 
 #include "framework/com_ptr.h"
@@ -114,13 +115,39 @@ access::Shape CAccessible::Shape() const noexcept
     return access::Shape{grid.Rows(), grid.Cols(), grid.FixedRows(), grid.FixedCols()};
 }
 
+namespace {
+
+// The child id a VARIANT names. Through IDispatch it may come as another
+// integer type, by reference, or not at all (the element itself).
+bool ChildIdOf(const VARIANT& child, long& id) noexcept
+{
+    const VARIANT& v = child.vt == (VT_BYREF | VT_VARIANT) && child.pvarVal ? *child.pvarVal : child;
+    switch (v.vt) {
+    case VT_I4: id = v.lVal; return true;
+    case VT_I2: id = v.iVal; return true;
+    case VT_INT: id = v.intVal; return true;
+    case VT_BYREF | VT_I4: if (!v.plVal) return false; id = *v.plVal; return true;
+    case VT_BYREF | VT_I2: if (!v.piVal) return false; id = *v.piVal; return true;
+    case VT_R8:
+        if (!(v.dblVal >= LONG_MIN && v.dblVal <= LONG_MAX) || v.dblVal != static_cast<long>(v.dblVal)) return false;
+        id = static_cast<long>(v.dblVal);
+        return true;
+    case VT_EMPTY: id = CHILDID_SELF; return true;
+    case VT_ERROR: id = CHILDID_SELF; return v.scode == DISP_E_PARAMNOTFOUND;
+    default: return false;
+    }
+}
+
+} // namespace
+
 HRESULT CAccessible::Resolve(const VARIANT& child, CCellID& cell) const noexcept
 {
     if (!m_source) return CO_E_OBJNOTCONNECTED;
-    if (child.vt != VT_I4) return E_INVALIDARG;
+    long id = CHILDID_SELF;
+    if (!ChildIdOf(child, id)) return E_INVALIDARG;
     cell = CCellID();
-    if (child.lVal == CHILDID_SELF) return S_OK;
-    return access::CellOf(Shape(), child.lVal, cell) ? S_OK : E_INVALIDARG;
+    if (id == CHILDID_SELF) return S_OK;
+    return access::CellOf(Shape(), id, cell) ? S_OK : E_INVALIDARG;
 }
 
 namespace {
@@ -147,24 +174,52 @@ access::CellAction CAccessible::ActionOf(const CCellID& cell) const noexcept
 
 // --- IDispatch -------------------------------------------------------------------------
 
-STDMETHODIMP CAccessible::GetTypeInfoCount(UINT* count)
+// Clients that only speak IDispatch (scripts, automation libraries) are
+// served by the platform's own description of IAccessible.
+HRESULT CAccessible::TypeInfo(ITypeInfo** info)
 {
-    if (!count) return E_POINTER;
-    *count = 0;
+    if (!m_typeInfo) {
+        fw::ComPtr<ITypeLib> library;
+        HRESULT hr = LoadRegTypeLib(LIBID_Accessibility, 1, 1, LOCALE_NEUTRAL, library.Put());
+        if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(IID_IAccessible, m_typeInfo.Put());
+        if (FAILED(hr)) return hr;
+    }
+    *info = m_typeInfo.Get();
+    (*info)->AddRef();
     return S_OK;
 }
 
-STDMETHODIMP CAccessible::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+STDMETHODIMP CAccessible::GetTypeInfoCount(UINT* count)
 {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
 }
 
-STDMETHODIMP CAccessible::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-
-STDMETHODIMP CAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
+STDMETHODIMP CAccessible::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
 {
-    return E_NOTIMPL;
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return TypeInfo(info);
+}
+
+STDMETHODIMP CAccessible::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids)
+{
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    fw::ComPtr<ITypeInfo> info;
+    HRESULT hr = TypeInfo(info.Put());
+    return SUCCEEDED(hr) ? info->GetIDsOfNames(names, count, ids) : hr;
+}
+
+STDMETHODIMP CAccessible::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                 EXCEPINFO* exception, UINT* argError)
+{
+    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    fw::ComPtr<ITypeInfo> info;
+    HRESULT hr = TypeInfo(info.Put());
+    if (FAILED(hr)) return hr;
+    return info->Invoke(static_cast<IAccessible*>(this), id, flags, params, result, exception, argError);
 }
 
 // --- The tree ----------------------------------------------------------------------------

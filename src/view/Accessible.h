@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "framework/com_ptr.h"
 #include "framework/object.h"
 #include "interaction/SelectionModel.h"
 #include "model/GridTable.h"
@@ -50,11 +51,12 @@ public:
     void Disconnect() noexcept { m_source = nullptr; }
     CAccessibleSource* Source() const noexcept { return m_source; }
 
-    // IDispatch: clients use the vtable.
+    // IDispatch, over the platform's accessibility type library.
     STDMETHOD(GetTypeInfoCount)(UINT* count) override;
-    STDMETHOD(GetTypeInfo)(UINT, LCID, ITypeInfo** info) override;
-    STDMETHOD(GetIDsOfNames)(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
-    STDMETHOD(Invoke)(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override;
+    STDMETHOD(GetTypeInfo)(UINT index, LCID, ITypeInfo** info) override;
+    STDMETHOD(GetIDsOfNames)(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    STDMETHOD(Invoke)(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* argError) override;
 
     // IAccessible
     STDMETHOD(get_accParent)(IDispatch** parent) override;
@@ -87,8 +89,10 @@ private:
     template <class Out> HRESULT Start(Out* out, const VARIANT& child, CCellID& cell) const noexcept;
     std::wstring Text(int row, int col) { return m_source ? m_source->CellText(row, col) : std::wstring(); }
     access::CellAction ActionOf(const CCellID& cell) const noexcept;
+    HRESULT TypeInfo(ITypeInfo** info);
 
     CAccessibleSource* m_source = nullptr;
+    fw::ComPtr<ITypeInfo> m_typeInfo;
 };
 
 } // namespace view

@@ -38,8 +38,8 @@ SIZE CTessera::MeasureCellText(int row, int col, HDC dc)
     HFONT font = fontObject.Get();
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
 
-    const std::string text = m_formatter.FormatCellText(cell);
-    if (!GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
+    const std::wstring text = m_formatter.FormatCellText(cell);
+    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
 
     if (old) SelectObject(dc, old);
     return size;

@@ -189,7 +189,10 @@ HRESULT CTessera::OnDraw(const fw::DrawInfo& info)
     RECT area = clip;
     OffsetRect(&area, -bounds.left, -bounds.top);
 
-    if (GetDeviceCaps(info.hdc, TECHNOLOGY) == DT_RASDISPLAY) {
+    // A metafile's context answers with its reference device's technology:
+    // it must record the drawing itself, not one bitmap of it.
+    const DWORD target = GetObjectType(info.hdc);
+    if (GetDeviceCaps(info.hdc, TECHNOLOGY) == DT_RASDISPLAY && target != OBJ_ENHMETADC && target != OBJ_METADC) {
         view::CMemDC mem(info.hdc, clip, &m_surface);
         if (mem.Get()) {
             OffsetWindowOrgEx(mem.Get(), -bounds.left, -bounds.top, nullptr);
@@ -348,8 +351,8 @@ bool CTessera::PaintFixedCell(HDC dc, int row, int col, RECT rect)
     SetTextColor(dc, m_clrFixedFontColor);
     // Formatting may run a host's code, which can drop the cell.
     const UINT flags = AlignmentFlags(cell.Alignment()) | WrapFlags(m_nFixedWordWrap);
-    const std::string text = m_formatter.FormatCellText(cell);
-    DrawTextA(dc, text.c_str(), -1, &rect, flags);
+    const std::wstring text = m_formatter.FormatCellText(cell);
+    DrawTextW(dc, text.c_str(), -1, &rect, flags);
     return true;
 }
 
@@ -394,23 +397,10 @@ bool CTessera::PaintCell(HDC dc, const CCellRef& cell, RECT rect)
         m_pSelectedFontObject = font.Object();
     }
 
-    // Formatting may run a host's code, which can drop the cell. Most cell
-    // texts fit the buffer on the stack; longer ones take the heap.
+    // Formatting may run a host's code, which can drop the cell.
     const UINT flags = AlignmentFlags(cell.Alignment()) | WrapFlags(cell.WordWrap());
-    const std::string text = m_formatter.FormatCellText(cell);
-    wchar_t buffer[256];
-    std::wstring longer;
-    const wchar_t* wide = buffer;
-    if (!MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, buffer, 256)) {
-        buffer[0] = L'\0';
-        const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0);
-        if (n > 0) {
-            longer.assign(n, L'\0');
-            MultiByteToWideChar(CP_THREAD_ACP, 0, text.c_str(), -1, &longer[0], n);
-            wide = longer.c_str();
-        }
-    }
-    DrawTextW(dc, wide, -1, &rect, flags);
+    const std::wstring text = m_formatter.FormatCellText(cell);
+    DrawTextW(dc, text.c_str(), -1, &rect, flags);
     return true;
 }
 

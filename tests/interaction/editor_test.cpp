@@ -3,7 +3,9 @@
 #include "interaction/keyed_grid.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "interaction/InPlaceEditor.h"
@@ -331,6 +333,100 @@ TEST_F(Editing, LongAndForeignTextsSurviveAndTheColumnWidens)
         Itf()->HideEdit();  // opened and committed unchanged
         EXPECT_EQ(text, Text(2, 2));
         if (text.size() > 1000) { EXPECT_GT(grid.W(2), 1000); }
+    }
+}
+
+// Every text the metafile's text records draw, empty ones (fills) left out.
+Texts MetafileTexts(HENHMETAFILE emf)
+{
+    struct Reader {
+        static int CALLBACK Record(HDC, HANDLETABLE*, const ENHMETARECORD* r, int, LPARAM lp)
+        {
+            if (r->iType != EMR_EXTTEXTOUTW) return 1;
+            const auto* t = reinterpret_cast<const EMREXTTEXTOUTW*>(r);
+            const auto* chars = reinterpret_cast<const wchar_t*>(reinterpret_cast<const BYTE*>(r) + t->emrtext.offString);
+            if (t->emrtext.nChars) reinterpret_cast<Texts*>(lp)->emplace_back(chars, t->emrtext.nChars);
+            return 1;
+        }
+    };
+    Texts texts;
+    EnumEnhMetaFile(nullptr, emf, Reader::Record, &texts, nullptr);
+    return texts;
+}
+
+// Text outside the thread's code page keeps every character wherever a
+// display text goes: paint, fitting, editors, lists, events and readers.
+TEST_F(Editing, EveryCharacterOfADisplayTextArrivesWhole)
+{
+    const std::wstring scripts[] = {L"\u0416\u0451\u043B\u0442\u044B\u0439", L"\u03A9\u03BC\u03AD\u03B3\u03B1",
+                                    L"\u8868\u683C\u63A7\u4EF6", L"\U0001F600", L"e\u0301"};
+    fw::ComPtr<IAccessible> reader;
+    ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(grid.Window(), OBJID_CLIENT, IID_IAccessible, reader.PutVoid()));
+    for (const std::wstring& text : scripts) {
+        grid.SetText(0, 1, text.c_str());  // its column's header names cell (1, 1)
+        TextCell(1, 1, text.c_str());
+        Setup(1, 2, 4, 0);
+        Itf()->put_NUMFormat(fw::Bstr((L"0 " + text).c_str()).Get());
+        grid.SetText(1, 2, L"5");
+        Setup(1, 3, 6, 4);
+        Itf()->ClearCRVariants();
+        Itf()->AddCRVariant(fw::Variant().Ref(), fw::Bstr(text.c_str()).Get());
+
+        HDC dc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+        fw::ComPtr<IViewObject> view;
+        ASSERT_HRESULT_SUCCEEDED(Itf()->QueryInterface(IID_IViewObject, view.PutVoid()));
+        RECTL bounds = {0, 0, 400, 300};
+        view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+        HENHMETAFILE emf = CloseEnhMetaFile(dc);
+        const Texts drawn = MetafileTexts(emf);
+        DeleteEnhMetaFile(emf);
+        EXPECT_EQ(2, std::count(drawn.begin(), drawn.end(), text));
+        EXPECT_EQ(1, std::count(drawn.begin(), drawn.end(), L"5 " + text));
+
+        fw::ComPtr<IFontDisp> fontDisp;
+        fw::ComPtr<IFont> font;
+        HFONT hfont = nullptr;
+        test::Region(Itf(), 2, 4);
+        Itf()->get_Font(fontDisp.Put());
+        ASSERT_HRESULT_SUCCEEDED(fontDisp->QueryInterface(IID_IFont, font.PutVoid()));
+        font->get_hFont(&hfont);
+        HDC screen = GetDC(grid.Window());
+        HGDIOBJ old = SelectObject(screen, hfont);
+        SIZE extent = {};
+        GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(screen, old);
+        ReleaseDC(grid.Window(), screen);
+        grid.SetText(2, 4, text.c_str());
+        Itf()->AdjustColWidth(4);
+        EXPECT_EQ(extent.cx + 3, grid.W(4));
+
+        HWND edit = Open(1, 1);
+        ASSERT_NE(nullptr, edit);
+        wchar_t shown[32] = {};
+        GetWindowTextW(edit, shown, 32);
+        EXPECT_EQ(text, shown);
+        Commit();  // the old text, then the new one
+        grid->Selection().SetSelectedRange(1, 1, 1, 1);
+        Key(VK_DELETE);
+        EXPECT_EQ((Texts{text, text, text}), texts);
+        HWND list = Open(1, 3);
+        SendMessageW(list, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(shown));
+        EXPECT_EQ(text, shown);
+        Itf()->HideEdit();
+
+        grid.SetText(1, 1, text.c_str());
+        fw::Variant child, value, name;
+        child.Ref().vt = VT_I4;
+        child.Ref().lVal = 1 * 5 + 1 + 1;
+        EXPECT_HRESULT_SUCCEEDED(reader->get_accValue(*child.Ptr(), &value.Ref().bstrVal));
+        value.Ref().vt = VT_BSTR;
+        EXPECT_EQ(text, value.Ref().bstrVal);
+        // Clients that only speak IDispatch reach the same name.
+        DISPPARAMS args = {child.Ptr(), nullptr, 1, 0};
+        EXPECT_HRESULT_SUCCEEDED(reader->Invoke(DISPID_ACC_NAME, IID_NULL, 0, DISPATCH_PROPERTYGET, &args, name.Ptr(),
+                                                nullptr, nullptr));
+        EXPECT_EQ(VT_BSTR, name.Ref().vt);
+        EXPECT_EQ(text, name.Ref().bstrVal);
     }
 }
 

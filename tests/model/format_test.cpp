@@ -22,10 +22,32 @@ struct Value {
     Value(const wchar_t* s) { V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(s); }
 };
 
+// Texts compare as UTF-8, so that the cases read as they are shown.
+std::string Utf8(const std::wstring& text)
+{
+    std::string out(text.size() * 3, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    return out;
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    std::wstring out(utf8.size(), L'\0');
+    out.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                       out.data(), static_cast<int>(out.size()))));
+    return out;
+}
+
 std::string Text(const Value& value, int ctype, const wchar_t* num = nullptr, const wchar_t* dt = nullptr)
 {
     fw::Bstr n(num), d(dt);
-    return FormatCellText(*value.v.Ptr(), ctype, n.Get(), d.Get());
+    return Utf8(FormatCellText(*value.v.Ptr(), ctype, n.Get(), d.Get()));
+}
+
+std::string Pattern(double value, const std::string& pattern, const NumberSymbols& symbols = NumberSymbols())
+{
+    return Utf8(FormatNumberPattern(value, Wide(pattern), symbols));
 }
 
 std::string ShortDate2000()
@@ -45,7 +67,7 @@ TEST(CellText, EveryTypeCode)
         {{0.1, VT_R4}, 3, nullptr, "0.1"},          // no double noise for a Single
         {{1234.5}, 4, L"#,##0.00", "1,234.50"},     {{-1.5}, 4, L"", "-1.5"},  // no pattern: the number
         {{0.25}, 4, nullptr, "0.25"},               {{1234.567, VT_CY}, 5, L"0", "$1,234.57"},
-        {{L"h\u00E9llo"}, 6, nullptr, "h\xE9llo"},  {{nullptr}, 6, nullptr, ""},
+        {{L"h\u00E9llo"}, 6, nullptr, u8"h\u00E9llo"},  {{nullptr}, 6, nullptr, ""},
         {{42, VT_I4}, 9, nullptr, "42"},            {{2.5}, -1, nullptr, "2.5"},  // other codes: as text
         {{nan}, 4, L"0", ""},                       {{HUGE_VAL}, 4, nullptr, ""},
     };
@@ -58,7 +80,7 @@ TEST(CellText, EveryTypeCode)
     EXPECT_EQ(std::wstring(L"abc"), V_BSTR(letters.v.Ptr()));
     VARIANT broken = {};
     V_VT(&broken) = 0x7FFF;
-    EXPECT_EQ("", FormatCellText(broken, 6, nullptr, nullptr));
+    EXPECT_EQ(L"", FormatCellText(broken, 6, nullptr, nullptr));
 }
 
 TEST(NumberPattern, PlaceholdersGroupingAndCutting)
@@ -77,21 +99,19 @@ TEST(NumberPattern, PlaceholdersGroupingAndCutting)
         {3.5, "0.00 kg", "3.50 kg"},        {42, "Qty 0", "Qty 42"},
         {1234, "$#,##0", "$1,234"},         {3, "0 days", "3 ays"},
     };
-    const NumberSymbols english;
-    for (const auto& c : cases)
-        EXPECT_EQ(c.text, FormatNumberPattern(c.value, c.pattern, english)) << c.value << " " << c.pattern;
+    for (const auto& c : cases) EXPECT_EQ(c.text, Pattern(c.value, c.pattern)) << c.value << " " << c.pattern;
     // The separators are the probe's.
     const NumberSymbols probed = ProbeNumberSymbols();
     EXPECT_EQ('-', probed.minus);
     EXPECT_EQ(',', probed.group);
     EXPECT_EQ('.', probed.decimal);
-    EXPECT_EQ("~1.234.567,50", FormatNumberPattern(-1234567.5, "#,##0.00", NumberSymbols{'~', '.', ','}));
+    EXPECT_EQ("~1.234.567,50", Pattern(-1234567.5, "#,##0.00", NumberSymbols{L'~', L'.', L','}));
 
     // No fixed-size buffers.
-    const std::string text = FormatNumberPattern(1.5, "0." + std::string(5000, '0'), english);
+    const std::string text = Pattern(1.5, "0." + std::string(5000, '0'));
     ASSERT_EQ(5002u, text.size());
     EXPECT_EQ("1.5000", text.substr(0, 6));
-    EXPECT_EQ(301u + 100u, FormatNumberPattern(1e300, "#,##0", english).size());
+    EXPECT_EQ(301u + 100u, Pattern(1e300, "#,##0").size());
 }
 
 TEST(DateText, FormatsThroughThePicker)
@@ -101,6 +121,8 @@ TEST(DateText, FormatsThroughThePicker)
     EXPECT_EQ("01.01.2000 12:00", Text(Value(36526.5, VT_DATE), 7, nullptr, L"dd.MM.yyyy HH:mm"));
     EXPECT_EQ("02.01.2000 00:00:00", Text(Value(lastSecond, VT_DATE), 7, nullptr, L"dd.MM.yyyy HH:mm:ss"));
     EXPECT_EQ("Sat", Text(Value(36526, VT_DATE), 7, nullptr, L"ddd"));
+    // Literals outside the code page stay.
+    EXPECT_EQ(u8"2000年01月01日", Text(Value(36526, VT_DATE), 7, nullptr, L"yyyy'年'MM'月'dd'日'"));
     // Null and empty formats both give the short date.
     EXPECT_EQ(ShortDate2000(), Text(Value(36526, VT_DATE), 7));
     EXPECT_EQ(ShortDate2000(), Text(Value(36526, VT_DATE), 7, nullptr, L""));
@@ -109,7 +131,7 @@ TEST(DateText, FormatsThroughThePicker)
     // repeat the text of the last one.
     CValueFormatter formatter;
     fw::Bstr format(L"dd.MM.yyyy");
-    auto show = [&](double date) { return formatter.FormatCellText(*Value(date).v.Ptr(), 7, nullptr, format.Get()); };
+    auto show = [&](double date) { return Utf8(formatter.FormatCellText(*Value(date).v.Ptr(), 7, nullptr, format.Get())); };
     EXPECT_EQ("01.01.2000", show(36526));
     EXPECT_EQ("", show(2958466));
     EXPECT_EQ("", show(-657435));
@@ -129,12 +151,12 @@ TEST(DateText, UsesAHandedInPickerWhileItLives)
     CValueFormatter formatter;
     formatter.UsePicker(picker);
     fw::Bstr format(L"yyyy-MM-dd");
-    EXPECT_EQ("2000-01-01", formatter.FormatCellText(*Value(36526, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
+    EXPECT_EQ(L"2000-01-01", formatter.FormatCellText(*Value(36526, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
     char shown[32] = {};
     GetWindowTextA(picker, shown, sizeof shown);
     EXPECT_STREQ("2000-01-01", shown);
     DestroyWindow(top);
-    EXPECT_EQ("2000-01-02", formatter.FormatCellText(*Value(36527, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
+    EXPECT_EQ(L"2000-01-02", formatter.FormatCellText(*Value(36527, VT_DATE).v.Ptr(), 7, nullptr, format.Get()));
 }
 
 int DaysIn(int year, int month)
@@ -216,7 +238,7 @@ std::string Repeat(const std::string& unit, size_t length)
 
 std::string DateText(const std::string& format)
 {
-    return Text(Value(36526, VT_DATE), 7, nullptr, std::wstring(format.begin(), format.end()).c_str());
+    return Text(Value(36526, VT_DATE), 7, nullptr, Wide(format).c_str());
 }
 
 TEST(PickerFormat, PartsAndFormatsBeyondTheLimitsShowNoTextAndNeverCrash)
@@ -227,9 +249,9 @@ TEST(PickerFormat, PartsAndFormatsBeyondTheLimitsShowNoTextAndNeverCrash)
         {"yyyyyyyyy", 3}, {"'d M y' d", 2},  // quoted letters are literal
         {"abc", 1}, {"dMy", 3},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.parts, DateFormatParts(c.format)) << c.format;
+    for (const auto& c : cases) EXPECT_EQ(c.parts, DateFormatParts(Wide(c.format))) << c.format;
     const std::string parts64 = Repeat("d ", 63);       // 32 fields, 31 spaces
-    ASSERT_EQ(63u, DateFormatParts(parts64));
+    ASSERT_EQ(63u, DateFormatParts(Wide(parts64)));
     EXPECT_EQ(Repeat("1 ", 63), DateText(parts64));
     EXPECT_NE("", DateText(Repeat("d ", 64)));         // 64 parts
     EXPECT_EQ("", DateText(Repeat("d ", 65)));          // 65 parts

@@ -329,6 +329,36 @@ TEST(BringIntoView, FarCellBecomesWhollyVisible)
     EXPECT_EQ(40, box.top);
 }
 
+// Text inside the code page looks exactly as the 8-bit drawing calls drew it.
+TEST(Painting, CodePageTextKeepsItsPixels)
+{
+    Grid g;
+    const wchar_t* text = L"Caf\u00E9 \u00C6b";
+    auto paint = [&](const wchar_t* shown) {
+        g.SetText(0, 1, shown);
+        g.SetText(1, 1, shown);
+        return g.Paint();
+    };
+    const auto drawn = paint(text);
+    const auto expected = paint(L"");
+    // The fixed font in the header, the cell's own in the cell; both black.
+    fw::ComPtr<IFontDisp> fonts[2];
+    g.Itf()->get_FixedFont(fonts[0].Put());
+    g.Itf()->get_Font(fonts[1].Put());  // every cell has the standard one
+    const RECT boxes[2] = {{g.X(1) + 1, 1, g.X(2) - 2, g.H(0) - 2}, {g.X(1), g.Y(1), g.X(2) - 1, g.Y(2) - 1}};
+    for (int i = 0; i < 2; ++i) {
+        fw::ComPtr<IFont> font;
+        HFONT hfont = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(fonts[i]->QueryInterface(IID_IFont, font.PutVoid()));
+        font->get_hFont(&hfont);
+        SelectObject(expected->Dc(), hfont);
+        SetBkMode(expected->Dc(), TRANSPARENT);
+        RECT box = boxes[i];
+        DrawTextA(expected->Dc(), "Caf\xE9 \xC6" "b", -1, &box, i == 0 ? DT_WORDBREAK : 0);
+    }
+    EXPECT_EQ(0u, drawn->PixelsDifferingFrom(*expected));
+}
+
 TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
 {
     Grid g;
