@@ -11,6 +11,10 @@ class CProxy_ITesseraEvents {
 public:
     explicit CProxy_ITesseraEvents(const fw::ConnectionPoint& point) : m_point(point) {}
 
+    // Whether any sink receives the events: a caller without one saves the
+    // work of an event's arguments.
+    bool EventsHeard() const { return m_point.HasSinks(); }
+
     void Fire_OnBeforeEdit(short col, short row, BSTR text, VARIANT_BOOL* cancel);
     void Fire_OnValidateEdit(short row, short col, BSTR text, VARIANT_BOOL* cancel);
     void Fire_OnAfterEdit(short row, short col);

@@ -22,6 +22,10 @@
 #include "view/HintWindow.h"
 #include "view/Layout.h"
 
+namespace view {
+class CTextMeasure;
+}
+
 // The control's property table: what is stored, in order, and which page
 // edits what (TesseraProperties.cpp).
 const fw::PropertyEntry* TesseraProperties(size_t& count);
@@ -282,8 +286,9 @@ public:
     void FitColumnWidth(int col);
     void FitRowHeight(int row);
     void FitSize(bool columns, int index);
+    void FitLine(bool columns, int index, view::CTextMeasure& measure);
     // The cell's display text on one line, in the font it is drawn with.
-    SIZE MeasureCellText(int row, int col, HDC dc);
+    SIZE MeasureCellText(int row, int col, view::CTextMeasure& measure);
 
     // Scrolling messages (view/Scrolling.cpp).
     LRESULT OnHScroll(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
@@ -342,20 +347,17 @@ private:
     public:
         explicit SelectionHooks(CTessera& owner) noexcept : m_owner(owner) {}
         bool RangeSelectAllowed() const override;
+        bool SelectCellHeard() const override;
         void OnLeaveCell(int row, int col) override;
         void OnEnterCell(int row, int col) override;
         void OnSelectCell(int col, int row) override;
         void BringIntoView(int row, int col) override;
-        void InvalidateCell(int row, int col) override;
-        void BeginPaintNow() override;
-        void PaintCellNow(int row, int col) override;
-        void EndPaintNow() override;
+        void RepaintCells(const std::vector<CCellRange>& ranges, bool now) override;
         void RefreshMove(const CCellID& from, const CCellID& to) override;
         void SelectionChanged() override;
 
     private:
         CTessera& m_owner;
-        HDC m_hdc = nullptr;
     };
 
     // What the accessible object reads and asks of the control.

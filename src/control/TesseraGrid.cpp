@@ -148,7 +148,7 @@ STDMETHODIMP CTessera::get_ColWidth(int col, int* pVal) { return accessor::Get<i
 
 STDMETHODIMP CTessera::put_ColWidth(int col, int newVal)
 {
-    m_grid.SetColumnWidth(col, newVal);
+    if (m_grid.SetColumnWidth(col, newVal)) UpdateScrollBars();
     Refresh();
     return S_OK;
 }
@@ -157,7 +157,7 @@ STDMETHODIMP CTessera::get_RowHeight(int row, int* pVal) { return accessor::Get<
 
 STDMETHODIMP CTessera::put_RowHeight(int row, int newVal)
 {
-    m_grid.SetRowHeight(row, newVal);
+    if (m_grid.SetRowHeight(row, newVal)) UpdateScrollBars();
     Refresh();
     return S_OK;
 }
@@ -270,7 +270,12 @@ try {
 STDMETHODIMP CTessera::put_Widths(BSTR newVal)
 try {
     std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
-    for (size_t i = 0; i < sizes.size(); ++i) put_ColWidth(static_cast<int>(i), sizes[i]);
+    // Each size is put as ColWidth puts it; the scroll bars follow once.
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        m_grid.SetColumnWidth(static_cast<int>(i), sizes[i]);
+        Refresh();
+    }
+    UpdateScrollBars();
     return S_OK;
 } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
@@ -279,7 +284,11 @@ try {
 STDMETHODIMP CTessera::put_Heights(BSTR newVal)
 try {
     std::vector<int> sizes = CGridTable::ParseSizes(AnsiText(newVal));
-    for (size_t i = 0; i < sizes.size(); ++i) put_RowHeight(static_cast<int>(i), sizes[i]);
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        m_grid.SetRowHeight(static_cast<int>(i), sizes[i]);
+        Refresh();
+    }
+    UpdateScrollBars();
     return S_OK;
 } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

@@ -152,6 +152,13 @@ STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     return S_OK;
 }
 
+bool ConnectionPoint::HasSinks() const
+{
+    for (const ComPtr<IDispatch>& sink : m_sinks)
+        if (sink) return true;
+    return false;
+}
+
 STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie)
 {
     if (cookie == 0 || cookie > m_sinks.size() || !m_sinks[cookie - 1]) return CONNECT_E_NOCONNECTION;

@@ -32,6 +32,8 @@ public:
     // for an empty or vanished slot). Slots keep their place: a removed sink
     // leaves a hole that a later Advise fills.
     size_t SlotCount() const { return m_sinks.size(); }
+    // Whether any sink is connected: without one, an event needs no arguments.
+    bool HasSinks() const;
     ComPtr<IDispatch> Sink(size_t slot) const { return slot < m_sinks.size() ? m_sinks[slot] : nullptr; }
 
 private:

@@ -7,10 +7,27 @@ namespace fw {
 namespace {
 
 // Owns the argument array for the whole call; clearing frees the last copies.
-struct ArgArray {
-    explicit ArgArray(size_t n) : v(n) { for (VARIANT& x : v) VariantInit(&x); }
-    ~ArgArray() { for (VARIANT& x : v) VariantClear(&x); }
-    std::vector<VARIANT> v;
+// Events have few arguments: they live on the stack, which a grid raising an
+// event per cell feels.
+class ArgArray {
+public:
+    explicit ArgArray(size_t n) : m_count(n), m_heap(n > kInline ? n : 0)
+    {
+        for (size_t i = 0; i < n; ++i) VariantInit(&Data()[i]);
+    }
+    ~ArgArray()
+    {
+        for (size_t i = 0; i < m_count; ++i) VariantClear(&Data()[i]);
+    }
+    ArgArray(const ArgArray&) = delete;
+    ArgArray& operator=(const ArgArray&) = delete;
+    VARIANT* Data() noexcept { return m_heap.empty() ? m_inline : m_heap.data(); }
+
+private:
+    static constexpr size_t kInline = 4;
+    size_t m_count;
+    VARIANT m_inline[kInline];
+    std::vector<VARIANT> m_heap;
 };
 
 } // namespace
@@ -18,6 +35,8 @@ struct ArgArray {
 void FireEvent(const ConnectionPoint& point, DISPID id, std::initializer_list<EventArg> args)
 {
     const UINT count = static_cast<UINT>(args.size());
+    // Nobody listening: no arguments to make.
+    if (!point.HasSinks()) return;
     try {
         ArgArray array(count);
         const size_t slots = point.SlotCount();
@@ -27,7 +46,7 @@ void FireEvent(const ConnectionPoint& point, DISPID id, std::initializer_list<Ev
             // DISPPARAMS wants the last parameter first.
             UINT i = 0;
             for (const EventArg& a : args) {
-                VARIANT& v = array.v[count - 1 - i++];
+                VARIANT& v = array.Data()[count - 1 - i++];
                 VariantClear(&v);
                 switch (a.kind) {
                 case EventArg::Short:
@@ -36,7 +55,7 @@ void FireEvent(const ConnectionPoint& point, DISPID id, std::initializer_list<Ev
                     break;
                 case EventArg::Text:
                     v.vt = VT_BSTR;
-                    v.bstrVal = a.text ? SysAllocString(a.text) : nullptr;
+                    v.bstrVal = a.text ? SysAllocStringLen(a.text, SysStringLen(a.text)) : nullptr;
                     break;
                 case EventArg::CancelFlag:
                     // VT_BYREF|VT_I2: the sink writes the caller's 16 bits.
@@ -45,7 +64,7 @@ void FireEvent(const ConnectionPoint& point, DISPID id, std::initializer_list<Ev
                     break;
                 }
             }
-            DISPPARAMS params = {count ? array.v.data() : nullptr, nullptr, count, 0};
+            DISPPARAMS params = {count ? array.Data() : nullptr, nullptr, count, 0};
             sink->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
         }
     } catch (const std::bad_alloc&) {

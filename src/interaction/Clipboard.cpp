@@ -263,18 +263,20 @@ void CTessera::ClearCells()
     GetSelectionCorner(Corner::RightBottomY, &maxRow);
 
     // The cell is looked up again after the event: the sink may have
-    // changed the grid.
+    // changed the grid. Without a sink no text is made and nothing raised.
     auto clear = [this](int row, int col) {
         CCellRef cell = GetCell(row, col);
         if (!cell || !cell.Editable()) return;
-        const std::wstring shown = m_formatter.FormatCellText(cell);
-        BSTR text = SysAllocStringLen(shown.data(), static_cast<UINT>(shown.size()));
-        VARIANT_BOOL cancel = 0;
-        Fire_OnBeforeEdit(static_cast<short>(row), static_cast<short>(col), text, &cancel);
-        SysFreeString(text);
-        if (cancel == VARIANT_TRUE) return;
-        cell = GetCell(row, col);
-        if (!cell) return;
+        if (EventsHeard()) {
+            const std::wstring shown = m_formatter.FormatCellText(cell);
+            BSTR text = SysAllocStringLen(shown.data(), static_cast<UINT>(shown.size()));
+            VARIANT_BOOL cancel = 0;
+            Fire_OnBeforeEdit(static_cast<short>(row), static_cast<short>(col), text, &cancel);
+            SysFreeString(text);
+            if (cancel == VARIANT_TRUE) return;
+            cell = GetCell(row, col);
+            if (!cell) return;
+        }
         cell.ClearValue();
         AccValueChanged(row, col);
         Fire_OnAfterEdit(static_cast<short>(row), static_cast<short>(col));

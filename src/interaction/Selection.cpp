@@ -41,32 +41,38 @@ void CTessera::SelectionHooks::BringIntoView(int row, int col)
     m_owner.BringIntoView(row, col);
 }
 
-void CTessera::SelectionHooks::InvalidateCell(int row, int col)
+bool CTessera::SelectionHooks::SelectCellHeard() const
 {
-    if (!m_owner.m_nAllowDraw) return;
+    return m_owner.EventsHeard();
+}
+
+// Cells off the screen cost nothing; those on it are asked for in one
+// region, or painted on one context when asked for now.
+void CTessera::SelectionHooks::RepaintCells(const std::vector<CCellRange>& ranges, bool now)
+{
     HWND hwnd = m_owner.ControlWindow();
-    RECT box;
-    if (!hwnd || !m_owner.CellBox(row, col, box)) return;
-    // Cell boxes are inclusive; the right and bottom lines belong to it.
-    ++box.right;
-    ++box.bottom;
-    InvalidateRect(hwnd, &box, TRUE);
-}
-
-void CTessera::SelectionHooks::BeginPaintNow()
-{
-    if (HWND hwnd = m_owner.ControlWindow()) m_hdc = GetDC(hwnd);
-}
-
-void CTessera::SelectionHooks::PaintCellNow(int row, int col)
-{
-    m_owner.PaintCellNow(m_hdc, row, col);
-}
-
-void CTessera::SelectionHooks::EndPaintNow()
-{
-    if (m_hdc) ReleaseDC(m_owner.ControlWindow(), m_hdc);
-    m_hdc = nullptr;
+    if (!m_owner.m_nAllowDraw || !hwnd) return;
+    const view::CLayout layout = m_owner.Layout();
+    if (now) {
+        HDC dc = GetDC(hwnd);
+        for (const CCellRange& r : ranges)
+            layout.ForEachShownCell(r, [&](int row, int col) { m_owner.PaintCellNow(dc, row, col); });
+        if (dc) ReleaseDC(hwnd, dc);
+        return;
+    }
+    view::CRgn region(CreateRectRgn(0, 0, 0, 0));
+    bool any = false;
+    for (const CCellRange& r : ranges) {
+        const RECT box = layout.RangeBox(r);
+        if (IsRectEmpty(&box)) continue;
+        view::CRgn piece(CreateRectRgnIndirect(&box));
+        if (!region || !piece || CombineRgn(region.Get(), region.Get(), piece.Get(), RGN_OR) == ERROR) {
+            InvalidateRect(hwnd, nullptr, TRUE);
+            return;
+        }
+        any = true;
+    }
+    if (any) InvalidateRgn(hwnd, region.Get(), TRUE);
 }
 
 void CTessera::SelectionHooks::RefreshMove(const CCellID& from, const CCellID& to)

@@ -30,102 +30,145 @@ void CSelectionModel::ResetFocusCell() noexcept
     m_current = CCellID();
 }
 
-// --- Selection ---------------------------------------------------------------------
+// --- Rectangles ---------------------------------------------------------------------
 
-void CSelectionModel::Added(int row, int col) noexcept
+namespace selection {
+
+bool Contains(const CCellRange& r, int row, int col) noexcept
 {
-    if (m_selected.size() == 1) {
-        m_bounds = CCellRange{row, col, row, col};
+    return row >= r.minRow && row <= r.maxRow && col >= r.minCol && col <= r.maxCol;
+}
+
+void Subtract(const CCellRange& a, const CCellRange& b, std::vector<CCellRange>& out)
+{
+    const CCellRange both{std::max(a.minRow, b.minRow), std::max(a.minCol, b.minCol), std::min(a.maxRow, b.maxRow),
+                          std::min(a.maxCol, b.maxCol)};
+    if (both.minRow > both.maxRow || both.minCol > both.maxCol) {
+        out.push_back(a);
         return;
     }
-    m_bounds.minRow = std::min(m_bounds.minRow, row);
-    m_bounds.maxRow = std::max(m_bounds.maxRow, row);
-    m_bounds.minCol = std::min(m_bounds.minCol, col);
-    m_bounds.maxCol = std::max(m_bounds.maxCol, col);
+    // Whole rows above and below the overlap, then what is left and right of it.
+    if (a.minRow < both.minRow) out.push_back(CCellRange{a.minRow, a.minCol, both.minRow - 1, a.maxCol});
+    if (both.maxRow < a.maxRow) out.push_back(CCellRange{both.maxRow + 1, a.minCol, a.maxRow, a.maxCol});
+    if (a.minCol < both.minCol) out.push_back(CCellRange{both.minRow, a.minCol, both.maxRow, both.minCol - 1});
+    if (both.maxCol < a.maxCol) out.push_back(CCellRange{both.minRow, both.maxCol + 1, both.maxRow, a.maxCol});
 }
 
-bool CSelectionModel::SetCellSelected(int row, int col, bool select, bool* changed)
+namespace {
+
+// The cells of the rectangles in from that none of those in minus holds.
+void AppendMinus(const std::vector<CCellRange>& from, const std::vector<CCellRange>& minus,
+                 std::vector<CCellRange>& out)
 {
-    bool done = false;
-    const bool found = Select(row, col, select, &done);
-    if (changed) *changed = done;
-    if (done) m_host.SelectionChanged();
-    return found;
+    std::vector<CCellRange> pieces, next;
+    for (const CCellRange& r : from) {
+        pieces.assign(1, r);
+        for (const CCellRange& m : minus) {
+            next.clear();
+            for (const CCellRange& p : pieces) Subtract(p, m, next);
+            pieces.swap(next);
+        }
+        out.insert(out.end(), pieces.begin(), pieces.end());
+    }
 }
 
-bool CSelectionModel::Select(int row, int col, bool select, bool* changed)
-{
-    if (changed) *changed = false;
-    CCellRef cell = m_grid.GetCell(row, col);
-    if (!cell) return false;
+} // namespace
 
-    if (select && !cell.Selected()) {
-        // Flag first, so that a sink calling back sees both views agree.
-        cell.SetSelected(true);
-        m_selected.insert(Key{col, row});
-        Added(row, col);
-        if (changed) *changed = true;
-        m_host.OnSelectCell(col, row);
-    } else if (!select && cell.Selected()) {
-        cell.SetSelected(false);
-        if (m_selected.erase(Key{col, row})) {
-            if (changed) *changed = true;
-            if (row == m_bounds.minRow || row == m_bounds.maxRow || col == m_bounds.minCol
-                || col == m_bounds.maxCol)
-                m_boundsStale = true;
+std::vector<CCellRange> Changed(const std::vector<CCellRange>& before, const std::vector<CCellRange>& after)
+{
+    std::vector<CCellRange> out;
+    // Selections of many pieces come only from hosts that select cells one
+    // by one; there the cells of both stand for the change.
+    if (before.size() * after.size() > 1024) {
+        out = before;
+        out.insert(out.end(), after.begin(), after.end());
+        return out;
+    }
+    AppendMinus(before, after, out);
+    AppendMinus(after, before, out);
+    return out;
+}
+
+} // namespace selection
+
+// --- Selection ---------------------------------------------------------------------
+
+bool CSelectionModel::IsSelected(int row, int col) const noexcept
+{
+    for (const CCellRange& r : m_ranges)
+        if (selection::Contains(r, row, col)) return true;
+    return false;
+}
+
+bool CSelectionModel::Add(int row, int col)
+{
+    if (IsSelected(row, col)) return false;
+    // A row-major walk continues the last row's run, and a finished row
+    // joins the rows before it: a rectangle stays one or two pieces.
+    CCellRange* last = m_ranges.empty() ? nullptr : &m_ranges.back();
+    if (last && last->minRow == row && last->maxRow == row && last->maxCol + 1 == col) {
+        last->maxCol = col;
+    } else {
+        m_ranges.push_back(CCellRange{row, col, row, col});
+        last = &m_ranges.back();
+    }
+    if (m_ranges.size() > 1) {
+        CCellRange& prev = m_ranges[m_ranges.size() - 2];
+        if (prev.minCol == last->minCol && prev.maxCol == last->maxCol && prev.maxRow + 1 == last->minRow
+            && last->minRow == last->maxRow) {
+            prev.maxRow = row;
+            m_ranges.pop_back();
         }
     }
     return true;
 }
 
-void CSelectionModel::Repaint(int row, int col, bool now)
+bool CSelectionModel::Remove(int row, int col)
 {
-    if (now)
-        m_host.PaintCellNow(row, col);
-    else
-        InvalidateCell(CCellID(row, col));
+    for (size_t i = 0; i < m_ranges.size(); ++i) {
+        const CCellRange r = m_ranges[i];
+        if (!selection::Contains(r, row, col)) continue;
+        m_ranges.erase(m_ranges.begin() + static_cast<std::ptrdiff_t>(i));
+        selection::Subtract(r, CCellRange{row, col, row, col}, m_ranges);
+        return true;
+    }
+    return false;
+}
+
+bool CSelectionModel::SetCellSelected(int row, int col, bool select, bool* changed)
+{
+    if (changed) *changed = false;
+    if (!m_grid.IsValid(row, col)) return false;
+    if (select ? !Add(row, col) : !Remove(row, col)) return true;
+    if (changed) *changed = true;
+    if (select) m_host.OnSelectCell(col, row);
+    m_host.SelectionChanged();
+    return true;
 }
 
 void CSelectionModel::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint)
 {
     if (!RangeSelect()) return;
-    const size_t oldCount = m_selected.size();
-    const CCellRange oldBounds = Bounds();
-    if (forceRepaint) m_host.BeginPaintNow();
+    const std::vector<CCellRange> before = std::move(m_ranges);
+    m_ranges.clear();
 
-    // Every old cell is deselected; only those leaving the selection need
-    // a repaint here, the rest are repainted as they are selected again.
-    for (const Key& k : m_selected) {
-        CCellRef cell = m_grid.GetCell(k.row, k.col);
-        if (!cell) continue;
-        cell.SetSelected(false);
-        if (k.row < minRow || k.row > maxRow || k.col < minCol || k.col > maxCol)
-            Repaint(k.row, k.col, forceRepaint);
-    }
-    m_selected.clear();
-    m_bounds = CCellRange();
-    m_boundsStale = false;
-
-    if (m_grid.IsValid(CCellRange{minRow, minCol, maxRow, maxCol})) {
-        for (int row = minRow; row <= maxRow; ++row) {
-            for (int col = minCol; col <= maxCol; ++col) {
-                bool changed = false;
-                Select(row, col, true, &changed);
-                if (changed) Repaint(row, col, forceRepaint);
-            }
+    const CCellRange r{minRow, minCol, maxRow, maxCol};
+    if (m_grid.IsValid(r)) {
+        if (!m_host.SelectCellHeard()) {
+            m_ranges.push_back(r);
+        } else {
+            // Each cell is selected before its event, so that a sink calling
+            // back sees it; a sink may change the table or the selection.
+            for (int row = minRow; row <= maxRow; ++row)
+                for (int col = minCol; col <= maxCol; ++col)
+                    if (m_grid.IsValid(row, col) && Add(row, col)) m_host.OnSelectCell(col, row);
         }
     }
 
-    if (forceRepaint) m_host.EndPaintNow();
-
-    // The new selection is one whole rectangle (unless a sink changed it):
-    // the same count in the same bounds is the same selection.
-    const CCellRange b = Bounds();
-    const long long area = m_selected.empty()
-        ? 0 : static_cast<long long>(b.maxRow - b.minRow + 1) * (b.maxCol - b.minCol + 1);
-    if (m_selected.size() != oldCount || static_cast<long long>(oldCount) != area || b.minRow != oldBounds.minRow
-        || b.minCol != oldBounds.minCol || b.maxRow != oldBounds.maxRow || b.maxCol != oldBounds.maxCol)
-        m_host.SelectionChanged();
+    const std::vector<CCellRange> changed = selection::Changed(before, m_ranges);
+    if (changed.empty()) return;
+    m_host.RepaintCells(changed, forceRepaint);
+    m_host.SelectionChanged();
 }
 
 void CSelectionModel::SelectAllCells()
@@ -171,71 +214,68 @@ void CSelectionModel::ExtendSelection(const CCellID& cell)
 
 void CSelectionModel::ClearSelection() noexcept
 {
-    const bool had = !m_selected.empty();
-    for (const Key& k : m_selected) {
-        if (CCellRef cell = m_grid.GetCell(k.row, k.col)) cell.SetSelected(false);
-    }
-    m_selected.clear();
-    m_bounds = CCellRange();
-    m_boundsStale = false;
+    const bool had = !m_ranges.empty();
+    m_ranges.clear();
     if (had) m_host.SelectionChanged();
 }
 
 void CSelectionModel::PruneOutsideGrid()
 {
-    const int rows = m_grid.Rows();
-    const int cols = m_grid.Cols();
-    const size_t before = m_selected.size();
-
-    m_selected.erase(m_selected.lower_bound(Key{cols, INT_MIN}), m_selected.end());
-    // Rows beyond the table, one column at a time: each column's entries
-    // are contiguous, so this costs the columns plus what is removed.
-    for (auto it = m_selected.begin(); it != m_selected.end();) {
-        const int col = it->col;
-        auto from = m_selected.lower_bound(Key{col, rows});
-        auto to = m_selected.lower_bound(Key{col + 1, INT_MIN});
-        it = m_selected.erase(from, to);
+    const int lastRow = m_grid.Rows() - 1;
+    const int lastCol = m_grid.Cols() - 1;
+    bool changed = false;
+    for (size_t i = m_ranges.size(); i-- > 0;) {
+        CCellRange& r = m_ranges[i];
+        if (r.maxRow <= lastRow && r.maxCol <= lastCol) continue;
+        changed = true;
+        r.maxRow = std::min(r.maxRow, lastRow);
+        r.maxCol = std::min(r.maxCol, lastCol);
+        if (r.minRow > r.maxRow || r.minCol > r.maxCol) m_ranges.erase(m_ranges.begin() + static_cast<std::ptrdiff_t>(i));
     }
-
-    if (m_selected.empty()) {
-        m_bounds = CCellRange();
-        m_boundsStale = false;
-    } else if (m_selected.size() != before) {
-        m_boundsStale = true;
-    }
-    if (m_selected.size() != before) m_host.SelectionChanged();
+    if (changed) m_host.SelectionChanged();
 }
 
-bool CSelectionModel::NextSelected(CCellID& cell) const
+bool CSelectionModel::NextSelected(CCellID& cell) const noexcept
 {
-    // (-1, -1) sorts before every cell.
-    const auto it = m_selected.upper_bound(Key{cell.col, cell.row});
-    if (it == m_selected.end()) return false;
-    cell = CCellID(it->row, it->col);
-    return true;
-}
-
-void CSelectionModel::InvalidateCell(const CCellID& cell)
-{
-    if (!m_grid.IsValid(cell)) return;
-    m_host.InvalidateCell(cell.row, cell.col);
-}
-
-CCellRange CSelectionModel::Bounds() const
-{
-    if (m_boundsStale) {
-        m_boundsStale = false;
-        m_bounds = CCellRange();
-        if (!m_selected.empty()) {
-            m_bounds.minCol = m_selected.begin()->col;
-            m_bounds.maxCol = m_selected.rbegin()->col;
-            m_bounds.minRow = INT_MAX;
-            m_bounds.maxRow = INT_MIN;
-            for (const Key& k : m_selected) {
-                m_bounds.minRow = std::min(m_bounds.minRow, k.row);
-                m_bounds.maxRow = std::max(m_bounds.maxRow, k.row);
-            }
-        }
+    // The first cell after cell in each rectangle, by columns then rows; the
+    // smallest of them. (-1, -1) comes before every cell.
+    bool found = false;
+    CCellID best;
+    auto consider = [&](int col, int row) {
+        if (!found || col < best.col || (col == best.col && row < best.row)) best = CCellID(row, col);
+        found = true;
+    };
+    for (const CCellRange& r : m_ranges) {
+        if (cell.col < r.minCol)
+            consider(r.minCol, r.minRow);
+        else if (cell.col <= r.maxCol && cell.row < r.minRow)
+            consider(cell.col, r.minRow);
+        else if (cell.col <= r.maxCol && cell.row < r.maxRow)
+            consider(cell.col, cell.row + 1);
+        else if (cell.col < r.maxCol)
+            consider(cell.col + 1, r.minRow);
     }
-    return m_bounds;
+    if (found) cell = best;
+    return found;
+}
+
+size_t CSelectionModel::SelectedCount() const noexcept
+{
+    size_t n = 0;
+    for (const CCellRange& r : m_ranges)
+        n += static_cast<size_t>(r.maxRow - r.minRow + 1) * static_cast<size_t>(r.maxCol - r.minCol + 1);
+    return n;
+}
+
+CCellRange CSelectionModel::Bounds() const noexcept
+{
+    if (m_ranges.empty()) return CCellRange();
+    CCellRange b = m_ranges.front();
+    for (const CCellRange& r : m_ranges) {
+        b.minRow = std::min(b.minRow, r.minRow);
+        b.minCol = std::min(b.minCol, r.minCol);
+        b.maxRow = std::max(b.maxRow, r.maxRow);
+        b.maxCol = std::max(b.maxCol, r.maxCol);
+    }
+    return b;
 }

@@ -1,12 +1,12 @@
 // CSelectionModel: the current cell, the selection anchor and the selected
-// cells, with the per-cell flags that painting reads. Mouse and keyboard
-// handling drive it; the control supplies events, scrolling and repaints
-// through CSelectionHost.
+// cells. Mouse and keyboard handling drive it; the control supplies events,
+// scrolling and repaints through CSelectionHost. The selection is kept as
+// the rectangles it is made of, so that selecting or dropping a whole grid
+// costs the same as one cell.
 #pragma once
 
-#include <climits>
 #include <cstddef>
-#include <set>
+#include <vector>
 
 #include "model/GridTable.h"
 
@@ -30,17 +30,17 @@ enum class MouseMode : int {
 class CSelectionHost {
 public:
     virtual bool RangeSelectAllowed() const = 0;
+    // Whether anybody receives OnSelectCell: without, a rectangle is selected
+    // whole, without a step per cell.
+    virtual bool SelectCellHeard() const = 0;
     virtual void OnLeaveCell(int row, int col) = 0;
     virtual void OnEnterCell(int row, int col) = 0;
     // Column first, as the event declares it.
     virtual void OnSelectCell(int col, int row) = 0;
     virtual void BringIntoView(int row, int col) = 0;
-    // Queued repaint of one valid cell.
-    virtual void InvalidateCell(int row, int col) = 0;
-    // Immediate repaints: Begin/End bracket a run of PaintCellNow calls.
-    virtual void BeginPaintNow() = 0;
-    virtual void PaintCellNow(int row, int col) = 0;
-    virtual void EndPaintNow() = 0;
+    // One repaint of the cells of all the ranges: queued, or painted at once
+    // when now. The ranges lie inside the table.
+    virtual void RepaintCells(const std::vector<CCellRange>& ranges, bool now) = 0;
     // Repaint request, button placement and ViewChange after the current
     // cell moved from one cell to another (either may be no cell).
     virtual void RefreshMove(const CCellID& from, const CCellID& to) = 0;
@@ -51,6 +51,17 @@ public:
 protected:
     ~CSelectionHost() = default;
 };
+
+namespace selection {
+
+bool Contains(const CCellRange& r, int row, int col) noexcept;
+// The cells of a that are not in b, as up to four rectangles appended to out.
+void Subtract(const CCellRange& a, const CCellRange& b, std::vector<CCellRange>& out);
+// The cells selected in one of the two selections and not in the other, as
+// disjoint rectangles (each selection is made of disjoint rectangles).
+std::vector<CCellRange> Changed(const std::vector<CCellRange>& before, const std::vector<CCellRange>& after);
+
+} // namespace selection
 
 class CSelectionModel {
 public:
@@ -89,33 +100,26 @@ public:
     void ExtendSelection(const CCellID& cell);
     // Deselects everything without events or repaints.
     void ClearSelection() noexcept;
-    // Drops entries outside the table after Rows or Cols shrank; the cells
-    // themselves are already gone.
+    // Drops what lies outside the table after Rows or Cols shrank.
     void PruneOutsideGrid();
 
-    void InvalidateCell(const CCellID& cell);
-
-    bool IsSelected(int row, int col) const { return m_selected.count(Key{col, row}) != 0; }
+    bool IsSelected(int row, int col) const noexcept;
     // Moves cell to the next selected cell, by columns then rows, from the
-    // first when cell is (-1, -1); false past the last. Costs a lookup, so
-    // a walk holds no copy and survives changes between steps.
-    bool NextSelected(CCellID& cell) const;
-    size_t SelectedCount() const noexcept { return m_selected.size(); }
+    // first when cell is (-1, -1); false past the last. A walk holds no copy
+    // and survives changes between steps.
+    bool NextSelected(CCellID& cell) const noexcept;
+    size_t SelectedCount() const noexcept;
     // Smallest and largest row and column of the selected cells; all -1
     // when nothing is selected.
-    CCellRange Bounds() const;
+    CCellRange Bounds() const noexcept;
+    // The disjoint rectangles the selection is made of.
+    const std::vector<CCellRange>& Ranges() const noexcept { return m_ranges; }
 
 private:
-    // Ordered by column, then row; unique for every cell of any grid.
-    struct Key {
-        int col;
-        int row;
-        bool operator<(const Key& o) const noexcept { return col != o.col ? col < o.col : row < o.row; }
-    };
-
-    bool Select(int row, int col, bool select, bool* changed);
-    void Added(int row, int col) noexcept;
-    void Repaint(int row, int col, bool now);
+    // Adds one cell, growing the last rectangle where the cell continues it;
+    // false when it was selected already.
+    bool Add(int row, int col);
+    bool Remove(int row, int col);
     bool RangeSelect() const { return m_host.RangeSelectAllowed(); }
 
     CGridTable& m_grid;
@@ -123,10 +127,5 @@ private:
     CCellID m_current;
     CCellID m_anchor;
     MouseMode m_mode = MouseMode::Idle;
-    std::set<Key> m_selected;
-
-    // Bounds of m_selected, kept as cells are added; a removal that may
-    // shrink them marks them stale until the next read.
-    mutable CCellRange m_bounds;
-    mutable bool m_boundsStale = false;
+    std::vector<CCellRange> m_ranges;
 };

@@ -79,7 +79,6 @@ CellSlot NewCellSlot() noexcept
     slot.attrs = 0;
     slot.extras = 0;
     slot.valueUnmade = 1;
-    slot.selected = 0;
     slot.focus = 0;
     slot.buttonListed = 0;
     return slot;
@@ -196,6 +195,12 @@ void CCellRef::DropEmptyExtras() const noexcept
 }
 
 // --- CCellRef: value ---------------------------------------------------------------
+
+bool CCellRef::ValueMade() const noexcept
+{
+    const CellSlot* slot = Slot();
+    return slot && !slot->valueUnmade;
+}
 
 const VARIANT& CCellRef::Value() const noexcept
 {
@@ -320,17 +325,6 @@ HRESULT CCellRef::SetText(CCellText CellExtras::*which, BSTR s) const noexcept
     const HRESULT hr = (extras->*which).Set(s);
     DropEmptyExtras();
     return hr;
-}
-
-bool CCellRef::Selected() const noexcept
-{
-    const CellSlot* slot = Slot();
-    return slot && slot->selected;
-}
-
-void CCellRef::SetSelected(bool selected) const noexcept
-{
-    if (CellSlot* slot = Slot()) slot->selected = selected ? 1 : 0;
 }
 
 bool CCellRef::Focused() const noexcept

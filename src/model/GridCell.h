@@ -153,7 +153,6 @@ struct CellSlot {
     std::uint32_t attrs;          // index of the shared attribute set; 0 is the default set
     std::uint32_t extras : 28;    // 1 + index of the cell's extras; 0 for none
     std::uint32_t valueUnmade : 1;
-    std::uint32_t selected : 1;
     std::uint32_t focus : 1;
     std::uint32_t buttonListed : 1;  // in the table's count of button cells
 };

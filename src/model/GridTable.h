@@ -50,6 +50,9 @@ public:
     // --- value ---
     // The stored value, unconverted; valid until the table next changes.
     const VARIANT& Value() const noexcept;
+    // False while the cell still holds a new cell's empty text, which is made
+    // only when first read: a reader that only needs its text knows it is empty.
+    bool ValueMade() const noexcept;
     HRESULT GetValue(VARIANT* out) const noexcept;
     // Changes CType; empties the value if it cannot take the new type.
     void SetType(int type) const;
@@ -132,9 +135,7 @@ public:
     HRESULT GetVariantText(int index, BSTR* out) const noexcept;
     HRESULT SetVariantText(int index, BSTR text) const noexcept;
 
-    // --- selection state, written by the selection model ---
-    bool Selected() const noexcept;
-    void SetSelected(bool selected) const noexcept;
+    // --- focus state, written by the selection model ---
     bool Focused() const noexcept;
     bool ButtonListed() const noexcept;
 

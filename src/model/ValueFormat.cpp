@@ -165,8 +165,12 @@ std::wstring DateText(double date, BSTR dtFormat, HWND picker)
 std::wstring FormatValue(const VARIANT& value, int ctype, BSTR numFormat, BSTR dtFormat, HWND external,
                          CFormatPicker* own)
 {
-    // Text shown as text needs no conversion, and no copy of the string.
-    if (V_VT(&value) == VT_BSTR && (ctype < 0 || ctype == 6 || ctype > 7)) return Text(V_BSTR(&value));
+    // Text shown as text needs no conversion, and no copy of the string; a
+    // cleared cell shown as text is empty.
+    if (ctype < 0 || ctype == 6 || ctype > 7) {
+        if (V_VT(&value) == VT_BSTR) return Text(V_BSTR(&value));
+        if (V_VT(&value) == VT_EMPTY) return {};
+    }
 
     // Work on a copy: the cell's own value is never converted.
     fw::Variant copy;
@@ -446,6 +450,8 @@ std::wstring FormatCellText(const VARIANT& value, int ctype, BSTR numFormat, BST
 
 std::wstring CValueFormatter::FormatCellText(const CCellRef& cell)
 {
+    // A new cell's empty text shows empty whatever its type.
+    if (!cell.ValueMade()) return {};
     const VARIANT& value = cell.Value();
     if (V_VT(&value) != VT_DISPATCH && V_VT(&value) != VT_UNKNOWN)
         return FormatCellText(value, cell.CType(), cell.NumFormat().Raw(), cell.DtFormat().Raw());

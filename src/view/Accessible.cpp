@@ -338,7 +338,7 @@ STDMETHODIMP CAccessible::get_accState(VARIANT child, VARIANT* state)
     if (cell.row < 0) return OutId(state, access::TableState(focused, m_source->Enabled()));
     const CCellRef c = m_source->Grid().GetCell(cell.row, cell.col);
     access::CellFacts facts;
-    facts.selected = c.Selected();
+    facts.selected = m_source->Selection().IsSelected(cell.row, cell.col);
     facts.current = m_source->Selection().FocusCell() == cell;
     facts.windowFocused = focused;
     facts.editable = c && c.Editable() != 0;

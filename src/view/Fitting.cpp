@@ -11,38 +11,73 @@ namespace {
 // Measurement margin added to the widest (or tallest) text.
 constexpr int kFitMargin = 3;
 
-// The device context of the control window, or of the screen before the
-// window exists, so that a host may fit sizes before showing the grid.
-class CMeasureDC {
+} // namespace
+
+namespace view {
+
+// One device context for a whole fitting pass: the control window's, or the
+// screen's before the window exists, so that a host may fit sizes before
+// showing the grid. A font is selected only when it differs from the last,
+// and kept alive while it is.
+class CTextMeasure {
 public:
-    explicit CMeasureDC(HWND hwnd) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {}
-    ~CMeasureDC() { if (m_dc) ReleaseDC(m_hwnd, m_dc); }
-    CMeasureDC(const CMeasureDC&) = delete;
-    CMeasureDC& operator=(const CMeasureDC&) = delete;
-    HDC Get() const noexcept { return m_dc; }
+    explicit CTextMeasure(HWND hwnd) : m_hwnd(hwnd), m_dc(GetDC(hwnd)) {}
+    ~CTextMeasure()
+    {
+        if (!m_dc) return;
+        if (m_old) SelectObject(m_dc, m_old);
+        ReleaseDC(m_hwnd, m_dc);
+    }
+    CTextMeasure(const CTextMeasure&) = delete;
+    CTextMeasure& operator=(const CTextMeasure&) = delete;
+
+    bool Ready() const noexcept { return m_dc != nullptr; }
+
+    SIZE Measure(IFontDisp* font, const std::wstring& text)
+    {
+        SIZE size = {0, 0};
+        if (text.empty() || !m_dc) return size;
+        if (font != m_disp.Get()) {
+            // Without a font of its own the text is measured in the context's.
+            CPropertyFont made(font);
+            if (HGDIOBJ want = made.Get() ? made.Get() : m_old) {
+                HGDIOBJ previous = SelectObject(m_dc, want);
+                if (!m_old) m_old = previous;
+            }
+            m_disp = font;
+            m_font = made;
+        }
+        if (!GetTextExtentPoint32W(m_dc, text.c_str(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
+        return size;
+    }
 
 private:
     HWND m_hwnd;
     HDC m_dc;
+    HGDIOBJ m_old = nullptr;
+    fw::ComPtr<IFontDisp> m_disp;
+    CPropertyFont m_font{nullptr};
 };
 
-} // namespace
+} // namespace view
 
-SIZE CTessera::MeasureCellText(int row, int col, HDC dc)
+SIZE CTessera::MeasureCellText(int row, int col, view::CTextMeasure& measure)
 {
-    SIZE size = {0, 0};
     CCellRef cell = m_grid.GetCell(row, col);
-    if (!cell || !dc) return size;
-    const bool fixed = row < m_grid.FixedRows() || col < m_grid.FixedCols();
-    view::CPropertyFont fontObject(fixed ? m_pFixedFont.Get() : cell.Font());
-    HFONT font = fontObject.Get();
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-
+    if (!cell) return SIZE{0, 0};
     const std::wstring text = m_formatter.FormatCellText(cell);
-    if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) size = SIZE{0, 0};
-
-    if (old) SelectObject(dc, old);
-    return size;
+    // Formatting may have run a host's code, which can drop the cell or
+    // change its font: the font is picked afterwards.
+    cell = m_grid.GetCell(row, col);
+    if (text.empty() || !cell) return SIZE{0, 0};
+    // The font the painter draws the cell in; a cell that never had its own
+    // made is drawn in the standard one, and none is made for it here.
+    IFontDisp* font = m_pFixedFont.Get();
+    if (row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
+        if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
+        font = cell.FontMade() ? cell.Font() : m_pStandardFont.Get();
+    }
+    return measure.Measure(font, text);
 }
 
 // A column's width (columns) or a row's height to the largest text along it,
@@ -51,28 +86,33 @@ void CTessera::FitSize(bool columns, int index)
 {
     auto count = [&] { return columns ? m_grid.Cols() : m_grid.Rows(); };
     if (index >= count()) return;
+    view::CTextMeasure measure(ControlWindow());
     if (index < 0) {
         const LONG allowDraw = m_nAllowDraw;
         m_nAllowDraw = 0;
-        for (int i = 0; i < count(); ++i) FitSize(columns, i);
+        for (int i = 0; i < count() && measure.Ready(); ++i) FitLine(columns, i, measure);
         m_nAllowDraw = allowDraw;
     } else {
-        CMeasureDC dc(ControlWindow());
-        if (!dc.Get()) return;
-        int size = 0;
-        const int across = columns ? m_grid.Rows() : m_grid.Cols();
-        for (int j = 0; j < across; ++j) {
-            const SIZE text = columns ? MeasureCellText(j, index, dc.Get()) : MeasureCellText(index, j, dc.Get());
-            size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + kFitMargin);
-        }
-        if (columns) {
-            m_grid.SetColumnWidth(index, size);
-        } else {
-            m_grid.SetRowHeight(index, size);
-        }
+        if (!measure.Ready()) return;
+        FitLine(columns, index, measure);
     }
     UpdateScrollBars();
     Refresh();
+}
+
+void CTessera::FitLine(bool columns, int index, view::CTextMeasure& measure)
+{
+    int size = 0;
+    const int across = columns ? m_grid.Rows() : m_grid.Cols();
+    for (int j = 0; j < across; ++j) {
+        const SIZE text = columns ? MeasureCellText(j, index, measure) : MeasureCellText(index, j, measure);
+        size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + kFitMargin);
+    }
+    if (columns) {
+        m_grid.SetColumnWidth(index, size);
+    } else {
+        m_grid.SetRowHeight(index, size);
+    }
 }
 
 void CTessera::FitColumnWidth(int col)

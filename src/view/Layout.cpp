@@ -1,5 +1,6 @@
 #include "view/Layout.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace view {
@@ -111,6 +112,32 @@ int CAxis::LastShown(int first, int& end, bool& reached) const noexcept
     return n - 1;
 }
 
+bool CAxis::Covered(int a, int b, int first, int& lo, int& hi) const noexcept
+{
+    long long from = m_extent, to = 0;
+    if (!m_sums.Ordered()) {
+        // Sizes that run backwards put cells anywhere: all of it, to be safe.
+        from = 0;
+        to = m_extent;
+    } else {
+        if (a < m_fixed) {
+            from = m_sums.Before64(a);
+            to = m_sums.Before64(b < m_fixed ? b + 1 : m_fixed);
+        }
+        const int start = a > first ? a : first;
+        if (start <= b) {
+            from = std::min(from, Origin(start, first));
+            to = Origin(b + 1, first);
+        }
+    }
+    from = std::max(from, 0LL);
+    to = std::min(to, static_cast<long long>(m_extent));
+    if (from >= to) return false;
+    lo = static_cast<int>(from);
+    hi = static_cast<int>(to);
+    return true;
+}
+
 CLayout::CLayout(const CGridTable& grid, int clientWidth, int clientHeight, int hpos, int vpos)
     : m_grid(grid),
       m_cols(grid.ColumnSums(), grid.FixedCols(), hpos, clientWidth),
@@ -192,6 +219,16 @@ CCellRange CLayout::WholeShownRange() const noexcept
     range.maxCol = m_cols.LastShown(first.col, end, reached);
     if (range.maxCol > first.col && end > m_cols.Extent()) --range.maxCol;
     return range;
+}
+
+RECT CLayout::RangeBox(const CCellRange& range) const noexcept
+{
+    const CCellID first = FirstScrolledCell();
+    int left = 0, right = 0, top = 0, bottom = 0;
+    if (!m_grid.IsValid(range) || !m_cols.Covered(range.minCol, range.maxCol, first.col, left, right)
+        || !m_rows.Covered(range.minRow, range.maxRow, first.row, top, bottom))
+        return RECT{0, 0, 0, 0};
+    return RECT{left, top, right, bottom};
 }
 
 CCellID CLayout::CellAtPoint(int x, int y, bool fixedAllowed) const noexcept

@@ -44,6 +44,9 @@ public:
     // The last index at least partly inside the extent, from first on, and
     // where the shown cells end. reached: the cells reach the extent's end.
     int LastShown(int first, int& end, bool& reached) const noexcept;
+    // The part [lo, hi) of the extent that cells a..b cover where they show;
+    // false when none of it shows.
+    bool Covered(int a, int b, int first, int& lo, int& hi) const noexcept;
 
 private:
     const CSizeSums& m_sums;
@@ -83,6 +86,14 @@ public:
     // first scrolled row and column are always kept.
     CCellRange WholeShownRange() const noexcept;
 
+    // Where the cells of a range show, with exclusive right and bottom edges
+    // (their grid lines included), inside the client area; empty when none
+    // of them shows.
+    RECT RangeBox(const CCellRange& range) const noexcept;
+    // f(row, col) for each cell of the range that shows.
+    template <class F>
+    void ForEachShownCell(const CCellRange& range, F f) const;
+
     // The cell under a client point; row and column are found independently
     // and -1 where there is none.
     CCellID CellAtPoint(int x, int y, bool fixedAllowed) const noexcept;
@@ -96,5 +107,19 @@ private:
     CAxis m_cols;
     CAxis m_rows;
 };
+
+template <class F>
+void CLayout::ForEachShownCell(const CCellRange& range, F f) const
+{
+    const CCellRange shown = ShownRange();
+    // Each axis shows its fixed lines, then the scrolled ones from the first shown.
+    auto lines = [](int a, int b, int fixed, int first, int last, auto each) {
+        for (int i = a; i <= b && i < fixed; ++i) each(i);
+        for (int i = a > first ? a : first; i <= b && i <= last; ++i) each(i);
+    };
+    lines(range.minRow, range.maxRow, m_rows.Fixed(), shown.minRow, shown.maxRow, [&](int row) {
+        lines(range.minCol, range.maxCol, m_cols.Fixed(), shown.minCol, shown.maxCol, [&](int col) { f(row, col); });
+    });
+}
 
 } // namespace view

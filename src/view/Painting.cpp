@@ -372,7 +372,7 @@ bool CTessera::PaintCell(HDC dc, const CCellRef& cell, RECT rect)
         SetTextColor(dc, cell.FontColor());
         InflateRect(&rect, -1, -1);
         fontProperty = m_pSelectedCellFont.Get();
-    } else if (cell.Selected() && m_bDrawSelection) {
+    } else if (m_bDrawSelection && m_selection.IsSelected(cell.Row(), cell.Col())) {
         FillColor(dc, fill, m_clrSelectedRangeColor);
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         fontProperty = m_pSelectedRangeFont.Get();

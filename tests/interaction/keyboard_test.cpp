@@ -131,6 +131,14 @@ TEST_F(Keys, EditorsOpenByTabEnterOrTypingAndTakeTheirKeys)
     EXPECT_EQ((List{"9(9)", "10(3,2)", "1(3,2," + text + ")", "14(2,2)", "13(2,3)"}), Events());
     EXPECT_NE(nullptr, grid->OpenEditor());
     Itf()->HideEdit();
+    {
+        Held shift{VK_SHIFT};  // back: the new cell alone is selected, the anchor with it
+        Key(VK_TAB);
+    }
+    Itf()->HideEdit();
+    EXPECT_EQ(CCellID(2, 2), Current());
+    EXPECT_EQ("2,2-2,2", Corners());
+    EXPECT_EQ(CCellID(2, 2), grid->Selection().Anchor());
 
     Itf()->put_EditMultiline(VARIANT_TRUE);
     TextCell(2, 2, L"old");

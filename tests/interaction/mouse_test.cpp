@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "interaction/MouseGesture.h"
+#include "interaction/keyed_grid.h"
 #include "model/GridTable.h"
 #include "support/hosted_grid.h"
 #include "view/windowed_grid.h"
@@ -161,7 +162,8 @@ TEST_F(Mouse, ClicksMoveTheCurrentCellAndSelect)
 }
 
 // A move repaints only what it changed in the control's own window, and the
-// picture is still the one a full repaint gives, scrolls included.
+// picture is still the one a full repaint gives, after scrolls and after
+// gestures on the whole grid.
 TEST_F(Mouse, MovesRepaintOnlyWhatChanged)
 {
     Size(6, 40);
@@ -179,14 +181,32 @@ TEST_F(Mouse, MovesRepaintOnlyWhatChanged)
         SendMessageW(control, WM_KEYDOWN, i < 18 ? VK_DOWN : VK_LEFT, 0);
         UpdateWindow(control);
     }
+    const auto samePicture = [&](const char* gesture) {
+        UpdateWindow(control);
+        view_test::Canvas partial(client.right, client.bottom), full(client.right, client.bottom);
+        partial.CopyScreen(control);
+        InvalidateRect(control, nullptr, TRUE);
+        UpdateWindow(control);
+        full.CopyScreen(control);
+        EXPECT_EQ(0u, full.PixelsDifferingFrom(partial)) << gesture;
+    };
     Click(CX(2), CY(4), MK_SHIFT);
-    UpdateWindow(control);
-    view_test::Canvas partial(client.right, client.bottom), full(client.right, client.bottom);
-    partial.CopyScreen(control);
-    InvalidateRect(control, nullptr, TRUE);
-    UpdateWindow(control);
-    full.CopyScreen(control);
-    EXPECT_EQ(0u, full.PixelsDifferingFrom(partial));
+    samePicture("shift+click");
+    Click(5, 5);
+    samePicture("corner");
+    Click(CX(3), 70);
+    samePicture("cell");
+    Click(CX(2), 10);
+    samePicture("header");
+    Click(CX(4), 10, MK_SHIFT);
+    samePicture("shift+header");
+    {
+        keys_test::Held ctrl{VK_CONTROL};
+        SendMessageW(control, WM_KEYDOWN, 'A', 0);
+    }
+    samePicture("ctrl+a");
+    SendMessageW(control, WM_KEYDOWN, VK_DELETE, 0);
+    samePicture("delete");
 }
 
 TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)

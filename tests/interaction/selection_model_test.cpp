@@ -11,19 +11,23 @@ using Calls = std::vector<std::string>;
 class RecordingHost final : public CSelectionHost {
 public:
     bool rangeSelect = true;
+    bool heard = true;
     Calls calls;
-    int invalidated = 0;
+    int repaints = 0;
     int paintedNow = 0;
+    std::vector<CCellRange> repainted;  // the last request's ranges
 
     bool RangeSelectAllowed() const override { return rangeSelect; }
+    bool SelectCellHeard() const override { return heard; }
     void OnLeaveCell(int row, int col) override { Add("Leave", row, col); }
     void OnEnterCell(int row, int col) override { Add("Enter", row, col); }
     void OnSelectCell(int col, int row) override { Add("Select", col, row); }
     void BringIntoView(int row, int col) override { Add("View", row, col); }
-    void InvalidateCell(int, int) override { ++invalidated; }
-    void BeginPaintNow() override { calls.push_back("Begin"); }
-    void PaintCellNow(int, int) override { ++paintedNow; }
-    void EndPaintNow() override { calls.push_back("End"); }
+    void RepaintCells(const std::vector<CCellRange>& ranges, bool now) override
+    {
+        ++(now ? paintedNow : repaints);
+        repainted = ranges;
+    }
     void RefreshMove(const CCellID&, const CCellID&) override { calls.push_back("Refresh"); }
 
 private:
@@ -46,9 +50,12 @@ struct SelectionModel : ::testing::Test {
         grid.SetFixedCols(fixedCols);
     }
 
-    // Every cell's flag and map entry against the rectangle, and the bounds.
+    // Every cell against the rectangle, the bounds, the count and the walk.
     ::testing::AssertionResult Is(const CCellRange& r)
     {
+        size_t walked = 0;
+        for (CCellID at; sel.NextSelected(at);) ++walked;
+        if (walked != sel.SelectedCount()) return ::testing::AssertionFailure() << "walked " << walked;
         const CCellRange b = sel.Bounds();
         if (b.minRow != r.minRow || b.minCol != r.minCol || b.maxRow != r.maxRow || b.maxCol != r.maxCol)
             return ::testing::AssertionFailure() << "bounds " << b.minRow << "," << b.minCol << " to " << b.maxRow
@@ -56,7 +63,7 @@ struct SelectionModel : ::testing::Test {
         for (int row = 0; row < grid.Rows(); ++row)
             for (int col = 0; col < grid.Cols(); ++col) {
                 const bool inside = row >= r.minRow && row <= r.maxRow && col >= r.minCol && col <= r.maxCol;
-                if (grid.GetCell(row, col).Selected() != inside || sel.IsSelected(row, col) != inside)
+                if (sel.IsSelected(row, col) != inside)
                     return ::testing::AssertionFailure() << "cell (" << row << "," << col << ")";
             }
         return ::testing::AssertionSuccess();
@@ -72,26 +79,45 @@ TEST_F(SelectionModel, RangeSelectsEveryCellRowMajorColumnFirstEachTime)
     EXPECT_EQ((Calls{"Select(2,2)", "Select(3,2)", "Select(4,2)", "Select(2,3)", "Select(3,3)", "Select(4,3)"}),
               host.calls);
     EXPECT_TRUE(Is({2, 2, 3, 4}));
-    EXPECT_EQ(6, host.invalidated);
+    EXPECT_EQ(1, host.repaints);
 
-    // Dragging on: the cells already selected are reported again; only the
-    // new rectangle and the cells leaving it are repainted.
+    // Dragging on: the cells already selected are reported again; the cells
+    // joining and leaving are repainted, in one request.
     host.calls.clear();
-    host.invalidated = 0;
     sel.SetSelectedRange(2, 2, 4, 3);
     EXPECT_EQ((Calls{"Select(2,2)", "Select(3,2)", "Select(2,3)", "Select(3,3)", "Select(2,4)", "Select(3,4)"}),
               host.calls);
-    EXPECT_EQ(6 + 2, host.invalidated);
+    EXPECT_EQ(2, host.repaints);
+    size_t cells = 0;
+    for (const CCellRange& r : host.repainted) {
+        for (int row = r.minRow; row <= r.maxRow; ++row)
+            for (int col = r.minCol; col <= r.maxCol; ++col) ++cells;
+        EXPECT_FALSE(r.minRow <= 3 && r.maxRow >= 2 && r.minCol <= 3 && r.maxCol >= 2);  // kept cells stay
+    }
+    EXPECT_EQ(4u, cells);
     EXPECT_TRUE(Is({2, 2, 4, 3}));
 
-    // A forced repaint paints on one surface instead of queuing.
-    host.calls.clear();
-    host.invalidated = 0;
+    // A forced repaint paints at once; the same selection again repaints nothing.
     sel.SetSelectedRange(2, 2, 2, 2, true);
-    EXPECT_EQ("Begin", host.calls.front());
-    EXPECT_EQ("End", host.calls.back());
-    EXPECT_EQ(0, host.invalidated);
-    EXPECT_EQ(6, host.paintedNow);
+    EXPECT_EQ(1, host.paintedNow);
+    sel.SetSelectedRange(2, 2, 2, 2);
+    EXPECT_EQ(2, host.repaints);
+}
+
+// Without a listener a rectangle is selected whole: no step per cell, and one
+// repaint request however many rows change.
+TEST_F(SelectionModel, UnheardSelectionsCostTheSameOnAnySize)
+{
+    Size(100000, 10);
+    host.heard = false;
+    sel.SelectAllCells();
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(99999u * 9, sel.SelectedCount());
+    sel.SetSelectedRange(5, 5, 5, 5);
+    sel.SetAnchor(CCellID(1, 5));
+    sel.SelectColumnsTo(CCellID(7, 3));
+    EXPECT_EQ(3, host.repaints);
+    EXPECT_TRUE(Is({1, 3, 99999, 5}));
 }
 
 TEST_F(SelectionModel, SingleCellsReportWhetherTheyChanged)
@@ -177,7 +203,7 @@ TEST_F(TesseraSelection, ClearingCornersRangeSelectOffAndExchangesWithoutAWindow
     EXPECT_HRESULT_SUCCEEDED(Itf()->ClearSelection());
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(kNoCorners, Corners());
-    EXPECT_FALSE(grid->GetCell(3, 4).Selected());
+    EXPECT_FALSE(grid->Selection().IsSelected(3, 4));
     EXPECT_EQ(CCellID(3, 4), grid->FocusCell());
 
     // A current cell that new fixed rows or columns cover is dropped.
@@ -219,8 +245,8 @@ TEST_F(TesseraSelection, ClearingCornersRangeSelectOffAndExchangesWithoutAWindow
     grid->Selection().SetSelectedRange(5, 5, 6, 6);
     Itf()->put_SelectionLeftTopX(1);
     EXPECT_TRUE(sink.Events().empty());
-    EXPECT_TRUE(grid->GetCell(2, 1).Selected());  // left in place
-    EXPECT_FALSE(grid->GetCell(5, 5).Selected());
+    EXPECT_TRUE(grid->Selection().IsSelected(2, 1));  // left in place
+    EXPECT_FALSE(grid->Selection().IsSelected(5, 5));
 
     Itf()->put_RangeSelect(VARIANT_TRUE);
     EXPECT_EQ("1,2-3,4", Corners());
@@ -233,8 +259,6 @@ TEST_F(TesseraSelection, ClearingCornersRangeSelectOffAndExchangesWithoutAWindow
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(CCellID(), grid->FocusCell());
     EXPECT_EQ(0u, grid->Selection().SelectedCount());
-    for (int row = 0; row < 10; ++row)
-        for (int col = 0; col < 10; ++col) EXPECT_FALSE(grid->GetCell(row, col).Selected()) << row << "," << col;
 }
 
 TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
@@ -247,7 +271,7 @@ TEST_F(TesseraSelection, LargeGridSelectsBeyondRow65535AndShrinksCleanly)
     Itf()->put_SelectionRightBottomY(1);
     EXPECT_EQ("1,0-2,1", Corners());
     for (int row = 2; row < 70000; ++row)
-        ASSERT_FALSE(grid->GetCell(row, 1).Selected() || grid->GetCell(row, 2).Selected()) << row;
+        ASSERT_FALSE(grid->Selection().IsSelected(row, 1) || grid->Selection().IsSelected(row, 2)) << row;
 
     // Shrinking leaves no corner on a cell that is gone.
     grid->Selection().SetSelectedRange(65534, 1, 65537, 2);

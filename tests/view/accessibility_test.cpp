@@ -61,7 +61,12 @@ protected:
         test::Region(grid.Get(), 3, 2);
         grid->put_Editable(VARIANT_FALSE);
         grid->put_Hint(fw::Bstr(L"sealed").Get());
-        grid->put_RowHeight(2, 400);  // row 3 below the window
+        // Row 3 starts at the window's bottom edge: off the screen, while
+        // row 2 shows whole and needs no scrolling to.
+        RECT client;
+        GetClientRect(control, &client);
+        tall = client.bottom - 80;
+        grid->put_RowHeight(2, tall);
         ASSERT_HRESULT_SUCCEEDED(
             AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible, acc.PutVoid()));
     }
@@ -99,6 +104,7 @@ protected:
     }
 
     fw::ComPtr<IAccessible> acc;
+    int tall = 0;
 };
 
 TEST_F(Accessibility, ReadsRolesNamesValuesStatesAndLocations)
@@ -127,7 +133,7 @@ TEST_F(Accessibility, ReadsRolesNamesValuesStatesAndLocations)
          kCell | STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED, L""},
         {3, 2, ROLE_SYSTEM_CELL, L"Pears", L"", kCell | STATE_SYSTEM_READONLY | STATE_SYSTEM_OFFSCREEN, L"sealed"},
     };
-    const int lefts[] = {0, 50, 100}, tops[] = {0, 40, 80, 480}, heights[] = {40, 40, 400, 40};
+    const int lefts[] = {0, 50, 100}, tops[] = {0, 40, 80, 80 + tall}, heights[] = {40, 40, tall, 40};
     for (const Row& r : rows) {
         const long id = IdOf(r.row, r.col);
         SCOPED_TRACE(testing::Message() << "cell " << r.row << "," << r.col);

@@ -77,7 +77,7 @@ TEST(Painting, LinesEdgesCurrentCellBackgroundSelectionBordersHiddenRowsAndDrawi
 
     // Selection colours, borders, hidden rows and drawing off.
     g.Itf()->put_SelectedRangeColor(0x0000FF);
-    g->GetCell(1, 3).SetSelected(true);
+    g->Selection().SetCellSelected(1, 3, true);
     g->GetCell(2, 1).Set(&CellAttrs::color, RGB(0, 255, 0));
     g->GetCell(3, 1).Set(&CellAttrs::color, RGB(0, 0, 128));
     const POINT selected = {g.X(3) + 4, g.Y(1) + 4};
@@ -212,6 +212,14 @@ TEST(ScrollBars, RangesAndPagesForEachSettingAndContentThatFits)
     g.Itf()->put_Rows(40);
     EXPECT_TRUE(BarShown(g, SB_VERT));
     EXPECT_EQ(UINT(g.Client().right - 50), Bar(g, SB_HORZ).nPage);
+
+    // Sizes put through automation reach the ranges at once, as the mouse's do.
+    g.Itf()->put_Cols(4);
+    g.Itf()->put_Rows(4);
+    g.Itf()->put_ColWidth(3, 1000);
+    EXPECT_EQ(50 + 50 + 50 + 1000 - 50 - 1, Bar(g, SB_HORZ).nMax);
+    g.Itf()->put_RowHeight(3, 1000);
+    EXPECT_EQ(40 + 40 + 40 + 1000 - 40 - 1, Bar(g, SB_VERT).nMax);
 }
 
 TEST(Scroll, LinePageThumbTopAndBottomAndSideways)
@@ -357,6 +365,29 @@ TEST(Painting, CodePageTextKeepsItsPixels)
         DrawTextA(expected->Dc(), "Caf\xE9 \xC6" "b", -1, &box, i == 0 ? DT_WORDBREAK : 0);
     }
     EXPECT_EQ(0u, drawn->PixelsDifferingFrom(*expected));
+}
+
+// Fitting makes no font per cell: many rows measure as one row does, and
+// leave no object behind.
+TEST(Fitting, ManyRowsMakeNoObjectsAndMeasureAsOne)
+{
+    Grid g;
+    g.Itf()->put_Rows(2);
+    g.SetText(1, 1, L"Widest text");
+    g.Itf()->AdjustColWidth(1);
+    g.Itf()->AdjustRowHeight(1);
+    const int width = g.W(1), height = g.H(1);
+    const int rows = 20000;
+    g.Itf()->put_Rows(rows);
+    for (int row = 1; row < rows; ++row) g.SetText(row, 1, L"Widest text");
+    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const size_t extras = g->Grid().CellsWithExtras();
+    g.Itf()->AdjustColWidths();
+    g.Itf()->AdjustRowHeights();
+    EXPECT_EQ(width, g.W(1));
+    EXPECT_EQ(height, g.H(rows - 1));
+    EXPECT_EQ(objects, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    EXPECT_EQ(extras, g->Grid().CellsWithExtras());
 }
 
 TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
