@@ -8,9 +8,6 @@
 
 namespace {
 
-// Measurement margin added to the widest (or tallest) text.
-constexpr int kFitMargin = 3;
-
 // The device context of the control window, or of the screen before the
 // window exists, so that a host may fit sizes before showing the grid.
 class CMeasureDC {
@@ -63,7 +60,7 @@ void CTessera::FitSize(bool columns, int index)
         const int across = columns ? m_grid.Rows() : m_grid.Cols();
         for (int j = 0; j < across; ++j) {
             const SIZE text = columns ? MeasureCellText(j, index, dc.Get()) : MeasureCellText(index, j, dc.Get());
-            size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + kFitMargin);
+            size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + m_metrics.fitMargin);
         }
         if (columns) {
             m_grid.SetColumnWidth(index, size);

@@ -1,11 +1,12 @@
 // Geometry without a window: positions, shown ranges, hit tests and divider
-// tests for given client sizes and scroll positions.
+// tests for given client sizes and scroll positions; the built-in sizes by DPI.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "view/Layout.h"
+#include "view/Metrics.h"
 
 namespace {
 
@@ -157,6 +158,27 @@ TEST(Layout, SearchesAgreeWithAPlainWalk)
             for (int x = -2; x <= 200; ++x)
                 ASSERT_EQ(WalkIndexAt(widths, 2, first, x), l.CellAtPoint(x, 0, true).col) << pos << " " << x;
         }
+    }
+}
+
+// Row, column, cell button, grip, fit margin; lists, button space, widths,
+// drop-down height; the editor's buttons and gaps. No DPI counts as 96.
+TEST(Metrics, BuiltInSizesScaleWithTheDpi)
+{
+    const std::vector<int> at96 = {40, 50, 20, 3, 3, 60, 160, 24, 80, 100, 24, 20, 5, 23, 2};
+    const struct { int dpi; std::vector<int> sizes; } rows[] = {
+        {96, at96}, {0, at96}, {-5, at96},
+        {120, {50, 63, 25, 4, 4, 75, 200, 30, 100, 125, 30, 25, 6, 29, 3}},
+        {144, {60, 75, 30, 5, 5, 90, 240, 36, 120, 150, 36, 30, 8, 35, 3}},
+        {192, {80, 100, 40, 6, 6, 120, 320, 48, 160, 200, 48, 40, 10, 46, 4}},
+    };
+    for (const auto& r : rows) {
+        const view::Metrics m = view::MetricsAt(r.dpi);
+        EXPECT_EQ(r.sizes, (std::vector<int>{m.rowHeight, m.colWidth, m.cellButton, m.edgeTolerance, m.fitMargin,
+                                             m.listMinHeight, m.choiceListHeight, m.buttonSpace, m.editorMinWidth,
+                                             m.dropDownMinWidth, m.dropDownHeight, m.buttonSize, m.buttonGap,
+                                             m.wideButtonSize, m.wideButtonGap}))
+            << r.dpi;
     }
 }
 
