@@ -161,24 +161,20 @@ TEST(Layout, SearchesAgreeWithAPlainWalk)
     }
 }
 
-// Row, column, cell button, grip, fit margin; lists, button space, widths,
-// drop-down height; the editor's buttons and gaps. No DPI counts as 96.
+// DPI, then row, column, cell button, grip, fit margin, lists, button space,
+// widths, drop-down height, editor buttons and gaps.
 TEST(Metrics, BuiltInSizesScaleWithTheDpi)
 {
-    const std::vector<int> at96 = {40, 50, 20, 3, 3, 60, 160, 24, 80, 100, 24, 20, 5, 23, 2};
-    const struct { int dpi; std::vector<int> sizes; } rows[] = {
-        {96, at96}, {0, at96}, {-5, at96},
-        {120, {50, 63, 25, 4, 4, 75, 200, 30, 100, 125, 30, 25, 6, 29, 3}},
-        {144, {60, 75, 30, 5, 5, 90, 240, 36, 120, 150, 36, 30, 8, 35, 3}},
-        {192, {80, 100, 40, 6, 6, 120, 320, 48, 160, 200, 48, 40, 10, 46, 4}},
-    };
-    for (const auto& r : rows) {
-        const view::Metrics m = view::MetricsAt(r.dpi);
-        EXPECT_EQ(r.sizes, (std::vector<int>{m.rowHeight, m.colWidth, m.cellButton, m.edgeTolerance, m.fitMargin,
-                                             m.listMinHeight, m.choiceListHeight, m.buttonSpace, m.editorMinWidth,
-                                             m.dropDownMinWidth, m.dropDownHeight, m.buttonSize, m.buttonGap,
-                                             m.wideButtonSize, m.wideButtonGap}))
-            << r.dpi;
+    for (const std::vector<int>& r : std::vector<std::vector<int>>{
+             {96, 40, 50, 20, 3, 3, 60, 160, 24, 80, 100, 24, 20, 5, 23, 2},
+             {120, 50, 63, 25, 4, 4, 75, 200, 30, 100, 125, 30, 25, 6, 29, 3},
+             {144, 60, 75, 30, 5, 5, 90, 240, 36, 120, 150, 36, 30, 8, 35, 3},
+             {192, 80, 100, 40, 6, 6, 120, 320, 48, 160, 200, 48, 40, 10, 46, 4}}) {
+        const view::Metrics m = view::MetricsAt(r[0]);
+        EXPECT_EQ(r, (std::vector<int>{r[0], m.rowHeight, m.colWidth, m.cellButton, m.edgeTolerance, m.fitMargin,
+                                       m.listMinHeight, m.choiceListHeight, m.buttonSpace, m.editorMinWidth,
+                                       m.dropDownMinWidth, m.dropDownHeight, m.buttonSize, m.buttonGap,
+                                       m.wideButtonSize, m.wideButtonGap}));
     }
 }
 
