@@ -13,7 +13,6 @@ Metrics MetricsAt(int dpi) noexcept
 {
     Metrics m;
     if (dpi <= 0) return m;
-    m.dpi = dpi;
     for (int* size : {&m.rowHeight, &m.colWidth, &m.cellButton, &m.edgeTolerance, &m.fitMargin, &m.listMinHeight,
                       &m.choiceListHeight, &m.buttonSpace, &m.editorMinWidth, &m.dropDownMinWidth, &m.dropDownHeight,
                       &m.buttonSize, &m.buttonGap, &m.wideButtonSize, &m.wideButtonGap})

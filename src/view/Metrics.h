@@ -11,7 +11,6 @@ namespace view {
 constexpr int kBaseDpi = 96;
 
 struct Metrics {
-    int dpi = kBaseDpi;
     int rowHeight = 40;          // given to new rows
     int colWidth = 50;           // given to new columns
     int cellButton = 20;         // a button cell's square
