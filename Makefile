@@ -3,7 +3,7 @@
 #   make test   build, then run every test under Wine in an X server, against
 #               the x64 DLL and, where wine32 is installed, the x86 DLL
 #   make bench  run the benchmarks under Wine, for both DLLs likewise
-#   make demo   run the demo host
+#   make demo   run the demo host (DPI=144: with the screen at 144 DPI)
 #   make pages  write pictures of the three property pages to dist/
 #   make dist   pack dist/kvadra-tessera-VERSION.zip and check it under Wine
 #   make fuzz   fuzz the stream reader natively (clang, libFuzzer, ASan, UBSan)
@@ -13,6 +13,10 @@ X64 := $(BUILD)/x64
 X86 := $(BUILD)/x86
 JOBS ?= 2
 VERSION := $(shell cat VERSION)
+# The screen's DPI for the demo and the pages pictures; empty is Wine's 96.
+DPI ?=
+DEMO_PNG := dist/demo$(if $(DPI),-$(DPI)dpi).png
+PAGE_PNGS := $(foreach p,general cells size,dist/page-$(p)$(if $(DPI),-$(DPI)dpi).png)
 MAKEFLAGS += --no-print-directory
 
 .PHONY: all dlls test bench demo pages dist fuzz bootstrap clean
@@ -43,12 +47,11 @@ bench: dlls
 
 demo: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
-	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll dist/demo.png
+	@KVADRA_DPI=$(DPI) tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll $(DEMO_PNG)
 
 pages: dlls
 	cmake --build $(X64) --target kvadra_demo -j $(JOBS)
-	@tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll \
-	  dist/page-general.png dist/page-cells.png dist/page-size.png
+	@KVADRA_DPI=$(DPI) tools/run-demo.sh $(X64)/demo/kvadra_demo.exe dist/x64/Kvadra.dll $(PAGE_PNGS)
 dist: dlls
 	@tools/make-dist.sh $(VERSION)
 

@@ -34,6 +34,11 @@ public:
     T* p = nullptr;
 };
 
+// The host's own sizes are given at 96 DPI and grow with the screen's DPI,
+// as any DPI-aware host's do; the control scales its built-in sizes itself.
+int g_dpi = 96;
+int Px(int size) { return MulDiv(size, g_dpi, 96); }
+
 // The control's per-cell properties address the cell region.
 void Region(ITessera* g, int row1, int col1, int row2, int col2)
 {
@@ -255,12 +260,12 @@ void FillSheet(ITessera* g)
     g->put_BorderStyle(1);
     g->put_EditMultiline(VARIANT_FALSE);
     g->AdjustColWidths();
-    g->put_ColWidth(kStatus, 96);
-    g->put_ColWidth(kNote, 150);
-    g->put_ColWidth(kDetails, 64);
-    g->put_RowHeight(0, 22);
-    for (int row = 1; row <= n; ++row) g->put_RowHeight(row, 32);
-    g->put_RowHeight(total, 22);
+    g->put_ColWidth(kStatus, Px(96));
+    g->put_ColWidth(kNote, Px(150));
+    g->put_ColWidth(kDetails, Px(64));
+    g->put_RowHeight(0, Px(22));
+    for (int row = 1; row <= n; ++row) g->put_RowHeight(row, Px(32));
+    g->put_RowHeight(total, Px(22));
     g->put_AllowDraw(1);
 }
 
@@ -437,12 +442,12 @@ int Run(const wchar_t* png, const wchar_t* const* pagePngs)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"KvadraDemoFrame";
     RegisterClassW(&wc);
-    RECT outer = {0, 0, 760, 300};
+    RECT outer = {0, 0, Px(760), Px(300)};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
     HWND frame = CreateWindowExW(0, wc.lpszClassName, L"Kvadra Tessera demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                  40, 40, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
                                  wc.hInstance, nullptr);
-    HWND container = CreateWindowExW(0, L"AtlAxWin", L"Kvadra.Tessera.1", WS_CHILD | WS_VISIBLE, 0, 0, 760, 300,
+    HWND container = CreateWindowExW(0, L"AtlAxWin", L"Kvadra.Tessera.1", WS_CHILD | WS_VISIBLE, 0, 0, Px(760), Px(300),
                                      frame, nullptr, wc.hInstance, nullptr);
     Ptr<IUnknown> unk;
     Ptr<ITessera> grid;
@@ -461,7 +466,7 @@ int Run(const wchar_t* png, const wchar_t* const* pagePngs)
     int width = 0, height = 0;
     grid->get_TotalWidth(&width);
     grid->get_TotalHeight(&height);
-    outer = RECT{0, 0, width + 20, height + 20};
+    outer = RECT{0, 0, width + Px(20), height + Px(20)};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
     SetWindowPos(frame, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER);
@@ -507,6 +512,12 @@ int wmain(int argc, wchar_t** argv)
 {
     const wchar_t* png = (argc == 3 && lstrcmpiW(argv[1], L"/png") == 0) ? argv[2] : nullptr;
     const wchar_t* const* pages = (argc == 5 && lstrcmpiW(argv[1], L"/pages") == 0) ? argv + 2 : nullptr;
+    // The platform does not stretch what a DPI-aware process draws.
+    SetProcessDPIAware();
+    if (HDC screen = GetDC(nullptr)) {
+        g_dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
     if (FAILED(OleInitialize(nullptr))) return 1;
     const int rc = Run(png, pages);
     OleUninitialize();

@@ -3,6 +3,7 @@
 # With an X display the window stays until it is closed; without one the
 # host runs in Xvfb and writes a PNG picture of the sheet; given three PNG
 # paths it writes pictures of the General, Cells and Control Size pages.
+# KVADRA_DPI sets the screen's DPI in the prefix (96 when empty).
 #   tools/run-demo.sh DEMO_EXE DLL PNG_PATH
 #   tools/run-demo.sh DEMO_EXE DLL GENERAL_PNG CELLS_PNG SIZE_PNG
 set -euo pipefail
@@ -32,6 +33,10 @@ fi
 mkdir -p "$WINEPREFIX/drive_c/tmp"
 
 # The 64-bit loader: plain `wine` starts the 32-bit regsvr32 once wine32 is installed.
+# Wine reads the DPI when a process starts; it is set on every run, so that
+# a run without KVADRA_DPI is at 96 again.
+/usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${KVADRA_DPI:-96}" /f \
+  >/dev/null 2>&1
 /usr/lib/wine/wine64 regsvr32 /s "$(winepath -w "$dll" 2>/dev/null)"
 rc=0
 if [ -n "${KVADRA_IN_XVFB:-}" ]; then

@@ -61,6 +61,7 @@ CTessera::CTessera() : fw::OleControl(kIdentity), CProxy_ITesseraEvents(EventsPo
     m_pSelectedRangeFont.Attach(CreateStandardFont());
 
     m_nWheelScrollLines = ReadWheelScrollLines();
+    TakeMetrics();
 
     // Sized as in design mode, so that the cell region spans the table.
     m_bUserMode = FALSE;

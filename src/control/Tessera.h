@@ -21,6 +21,7 @@
 #include "view/Gdi.h"
 #include "view/HintWindow.h"
 #include "view/Layout.h"
+#include "view/Metrics.h"
 
 namespace view {
 class CTextMeasure;
@@ -341,6 +342,10 @@ private:
     LRESULT OnDestroy(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnEraseBackground(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
     LRESULT OnUser(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    LRESULT OnDpiChanged(UINT msg, WPARAM wp, LPARAM lp, BOOL& handled);
+    // The built-in sizes at the window's DPI (the screen's before there is
+    // a window); rows and columns already there keep theirs.
+    void TakeMetrics();
 
     // The control's side of the selection: events, scrolling, repaints.
     class SelectionHooks final : public CSelectionHost {
@@ -465,6 +470,7 @@ private:
 
     // Grid table, focus cell and cell region.
     CGridTable m_grid;
+    view::Metrics m_metrics;
     SelectionHooks m_selectionHooks{*this};
     CSelectionModel m_selection{m_grid, m_selectionHooks};
     int m_nCRegionLeftTopX = 0;

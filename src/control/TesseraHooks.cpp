@@ -19,12 +19,13 @@ RECT CTessera::CellButtonRect(int row, int col) const
 
 RECT CTessera::CellButtonRect(const view::CLayout& layout, int row, int col) const
 {
-    // A 20 x 20 square at the cell's right end; all zero off screen.
+    // A square at the cell's right end (20 x 20 at 96 DPI); all zero off screen.
     POINT pt;
     if (!ControlWindow() || !layout.CellShows(row, col) || !layout.CellPosition(row, col, pt))
         return RECT{0, 0, 0, 0};
     const int right = pt.x + m_grid.GetColumnWidth(col);
-    return RECT{right - 20, pt.y, right, pt.y + 20};
+    const int size = m_metrics.cellButton;
+    return RECT{right - size, pt.y, right, pt.y + size};
 }
 
 void CTessera::PositionButtons()

@@ -18,6 +18,10 @@ constexpr DWORD kHighestMap = 6;
 
 } // namespace
 
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
+
 const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_DESTROY, CTessera, OnDestroy),
     FW_MESSAGE(0, WM_CREATE, CTessera, OnCreate),
@@ -28,6 +32,7 @@ const fw::MessageEntry<CTessera> CTessera::s_messages[] = {
     FW_MESSAGE(0, WM_PAINT, CTessera, FwOnPaint),
     FW_MESSAGE(0, WM_ERASEBKGND, CTessera, OnEraseBackground),
     FW_MESSAGE(0, WM_USER, CTessera, OnUser),
+    FW_MESSAGE(0, WM_DPICHANGED_AFTERPARENT, CTessera, OnDpiChanged),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, FwOnSetFocus),
     FW_MESSAGE(0, WM_SETFOCUS, CTessera, OnAccessibleFocus),
     FW_MESSAGE(0, WM_GETOBJECT, CTessera, OnGetObject),
@@ -75,6 +80,7 @@ LRESULT CTessera::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     trace::TraceLine("OnCreate");
     BOOL userMode = m_bUserMode;
     if (SUCCEEDED(GetAmbientUserMode(userMode))) m_bUserMode = userMode;
+    TakeMetrics();
 
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
@@ -111,5 +117,20 @@ LRESULT CTessera::OnEraseBackground(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CTessera::OnUser(UINT, WPARAM, LPARAM, BOOL&)
 {
+    return 0;
+}
+
+void CTessera::TakeMetrics()
+{
+    m_metrics = view::MetricsAt(view::WindowDpi(ControlWindow()));
+    m_grid.SetDefaultSizes(m_metrics.colWidth, m_metrics.rowHeight);
+}
+
+LRESULT CTessera::OnDpiChanged(UINT, WPARAM, LPARAM, BOOL&)
+{
+    // The cell buttons take their new size where they are placed.
+    TakeMetrics();
+    PositionButtons();
+    InvalidateRect(ControlWindow(), nullptr, FALSE);
     return 0;
 }

@@ -99,7 +99,8 @@ void CTessera::EditCell(int row, int col)
     if (!cell || !CellShows(row, col) || !CellBox(row, col, box)) return;
 
     const interaction::EditorPlan plan =
-        interaction::PlanEditor(cell.CType(), cell.TypeEx(), cell.Alignment(), m_bEditMultiline != 0, box);
+        interaction::PlanEditor(cell.CType(), cell.TypeEx(), cell.Alignment(), m_bEditMultiline != 0, box, m_metrics,
+                                m_editor.TextHeight(ControlWindow()));
     if (plan.kind == EditorKind::MonthCalendar) {
         // The calendar hangs below the cell over other cells' buttons.
         HideButtonsBut({});

@@ -11,16 +11,14 @@
 namespace interaction {
 namespace {
 
-constexpr int kBoolListMinHeight = 60;   // a lower cell gets a list this high
-constexpr int kChoiceListHeight = 160;   // ... and a choice list this high
-constexpr int kButtonSpace = 24;
-constexpr int kMinWidth = 80;
-constexpr int kDropDownMinWidth = 100;
-constexpr int kDropDownHeight = 24;
-
 void AtLeastWide(RECT& r, int width)
 {
     if (r.right - r.left < width) r.right = r.left + width;
+}
+
+void AtLeastHigh(RECT& r, int height)
+{
+    if (r.bottom - r.top < height) r.bottom = r.top + height;
 }
 
 // The platform's VARIANT functions take their sources as non-const.
@@ -86,7 +84,8 @@ SYSTEMTIME ShownTime(const VARIANT& value)
 
 } // namespace
 
-EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, const RECT& cell)
+EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, const RECT& cell,
+                      const view::Metrics& sizes, int textHeight)
 {
     EditorPlan p;
     p.rect = cell;
@@ -94,33 +93,34 @@ EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, cons
     if (ctype < ctBoolean || ctype > ctDate) return p;
     // A cell whose only bit is Button has its own permanent push button.
     p.button = (typeEx & txButton) && typeEx != txButton;
-    const int space = (typeEx & txButton) ? kButtonSpace : 0;
+    const int space = (typeEx & txButton) ? sizes.buttonSpace : 0;
 
     if (ctype == ctBoolean || (ctype == ctDate && (typeEx & txCalendar))) {
-        p.buttonGap = 2;
-        p.buttonSize = 23;
+        p.buttonGap = sizes.wideButtonGap;
+        p.buttonSize = sizes.wideButtonSize;
     } else {
-        p.buttonGap = 5;
-        p.buttonSize = 20;
+        p.buttonGap = sizes.buttonGap;
+        p.buttonSize = sizes.buttonSize;
     }
 
     if (ctype == ctBoolean) {
         if (typeEx & txComboBox) {
             p.kind = EditorKind::BooleanList;
             p.style = WS_CHILD | WS_VSCROLL | CBS_AUTOHSCROLL | CBS_DROPDOWNLIST | WS_BORDER;
-            if (r.bottom - r.top < kBoolListMinHeight) r.bottom = r.top + kBoolListMinHeight;
+            if (r.bottom - r.top < sizes.listMinHeight) r.bottom = r.top + sizes.listMinHeight;
+            AtLeastHigh(r, textHeight);
             r.right -= space;
-            AtLeastWide(r, kMinWidth);
+            AtLeastWide(r, sizes.editorMinWidth);
         } else {
-            r.right -= kButtonSpace;
+            r.right -= sizes.buttonSpace;
         }
     } else if (ctype == ctDate && (typeEx & txCalendar)) {
         if (typeEx & txComboBox) {
             p.kind = EditorKind::DropDownDate;
             p.style = WS_CHILD | WS_VISIBLE | WS_BORDER;
-            r.bottom = r.top + kDropDownHeight;
+            r.bottom = r.top + sizes.dropDownHeight;
             r.right -= space;
-            AtLeastWide(r, kDropDownMinWidth);
+            AtLeastWide(r, sizes.dropDownMinWidth);
         } else {
             p.kind = EditorKind::MonthCalendar;
             p.style = WS_CHILD | WS_BORDER;
@@ -129,12 +129,13 @@ EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, cons
         p.kind = EditorKind::ChoiceList;
         p.style = WS_CHILD | WS_VSCROLL | CBS_AUTOHSCROLL | WS_BORDER |
                   ((typeEx & txEdit) ? CBS_DROPDOWN : CBS_DROPDOWNLIST);
-        if (r.bottom - r.top < kBoolListMinHeight) r.bottom = r.top + kChoiceListHeight;
+        if (r.bottom - r.top < sizes.listMinHeight) r.bottom = r.top + sizes.choiceListHeight;
+        AtLeastHigh(r, textHeight);
         r.right -= space;
-        AtLeastWide(r, kMinWidth);
+        AtLeastWide(r, sizes.editorMinWidth);
     } else if (typeEx & txEdit) {
         r.right -= space;
-        AtLeastWide(r, kMinWidth);
+        AtLeastWide(r, sizes.editorMinWidth);
         if (ctype == ctDate) {
             p.kind = EditorKind::UpDownDate;
             p.style = WS_CHILD | WS_VISIBLE | WS_BORDER | DTS_UPDOWN;
@@ -142,12 +143,13 @@ EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, cons
             // The text box covers exactly the cell, whatever the button takes.
             p.kind = EditorKind::Text;
             r = cell;
+            AtLeastHigh(r, textHeight);
             const DWORD align = alignment == 1 ? ES_RIGHT : alignment == 2 ? ES_CENTER : ES_LEFT;
             p.style = align | WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL |
                       (multiline ? ES_MULTILINE | ES_AUTOVSCROLL : 0);
         }
     } else {
-        r.right -= kButtonSpace;
+        r.right -= sizes.buttonSpace;
     }
     return p;
 }
@@ -283,6 +285,20 @@ void CInPlaceEditor::UseFont(IFontDisp* font)
         m_font = std::move(object);
         m_hfont = hfont;
     }
+}
+
+int CInPlaceEditor::TextHeight(HWND parent) const
+{
+    HDC dc = GetDC(parent);
+    if (!dc) return 0;
+    // A window given no font shows the system font.
+    HGDIOBJ old = SelectObject(dc, m_hfont ? static_cast<HGDIOBJ>(m_hfont) : GetStockObject(SYSTEM_FONT));
+    TEXTMETRICW tm = {};
+    const bool measured = GetTextMetricsW(dc, &tm) != FALSE;
+    SelectObject(dc, old);
+    ReleaseDC(parent, dc);
+    // The line, the border and a pixel of room on either side.
+    return measured ? tm.tmHeight + 4 * GetSystemMetrics(SM_CYBORDER) : 0;
 }
 
 HWND CInPlaceEditor::Open(HWND parent, const EditorPlan& plan, const CCellID& cell, const CCellRef& source,

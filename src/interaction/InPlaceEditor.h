@@ -14,6 +14,7 @@
 #include "framework/com_ptr.h"
 #include "framework/window.h"
 #include "model/GridTable.h"
+#include "view/Metrics.h"
 
 namespace interaction {
 
@@ -43,8 +44,11 @@ struct EditorPlan {
 };
 
 // The window for a cell of type ctype with editor bits typeEx, alignment and
-// the control's EditMultiline, over the cell's inclusive rectangle.
-EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, const RECT& cell);
+// the control's EditMultiline, over the cell's inclusive rectangle, with the
+// built-in sizes of the window's DPI. A text box or combo box is at least
+// textHeight high, so that its font's text is never cut.
+EditorPlan PlanEditor(int ctype, int typeEx, int alignment, bool multiline, const RECT& cell,
+                      const view::Metrics& sizes = view::Metrics(), int textHeight = 0);
 // The push button beside an editor window (or beside what is left of the
 // cell when there is none).
 RECT EditorButtonRect(const EditorPlan& plan, const RECT& editor);
@@ -91,6 +95,8 @@ public:
 
     // The font every editor window gets; the object is kept alive with it.
     void UseFont(IFontDisp* font);
+    // The height a text box on parent needs for one line in that font.
+    int TextHeight(HWND parent) const;
 
     // Opens the plan's window and push button on parent for cell, showing
     // value; any open editor is destroyed first. client is the parent's

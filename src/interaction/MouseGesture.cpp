@@ -4,9 +4,9 @@
 
 namespace mouse {
 
-int SizedIndex(int pos, int cellStart, int index) noexcept
+int SizedIndex(int pos, int cellStart, int index, int tolerance) noexcept
 {
-    return static_cast<long long>(pos) - cellStart <= view::kEdgeTolerance ? index - 1 : index;
+    return static_cast<long long>(pos) - cellStart <= tolerance ? index - 1 : index;
 }
 
 Drop PlanDrop(int dragged, int target, int fixed, int total, bool hitInside) noexcept
@@ -133,7 +133,7 @@ bool CMouseGesture::BeginSizing(bool columns, int x, int y)
     // The release erases the line where the last point is.
     m_last = POINT{x, y};
     int& index = columns ? m_downCell.col : m_downCell.row;
-    const int sized = SizedIndex(pos, columns ? box.left : box.top, index);
+    const int sized = SizedIndex(pos, columns ? box.left : box.top, index, layout.EdgeTolerance());
     if (sized != index) {
         index = sized;
         if (!layout.CellBox(columns ? 0 : sized, columns ? sized : 0, box)) return false;
@@ -307,7 +307,8 @@ void CMouseGesture::DoubleClick(int x, int y)
         const CCellID hit = layout.CellAtPoint(x, y, true);
         RECT box;
         if (!m_grid.IsValid(hit) || !layout.CellBox(columns ? 0 : hit.row, hit.col, box)) return;
-        const int index = columns ? SizedIndex(x, box.left, hit.col) : SizedIndex(y, box.top, hit.row);
+        const int grip = layout.EdgeTolerance();
+        const int index = columns ? SizedIndex(x, box.left, hit.col, grip) : SizedIndex(y, box.top, hit.row, grip);
         // A negative index would fit every column or row.
         if (index < 0) return;
         if (columns) {

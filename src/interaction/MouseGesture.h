@@ -20,7 +20,7 @@ enum class Cursor { Arrow, SizeWE, SizeNS, DropAllowed, DropRefused };
 
 // Which column (row) a press on a divider sizes: one within the tolerance
 // of a cell's near edge sizes the cell before it.
-int SizedIndex(int pos, int cellStart, int index) noexcept;
+int SizedIndex(int pos, int cellStart, int index, int tolerance = view::kEdgeTolerance) noexcept;
 
 // Where a dragged row or column lands when dropped on target: before the
 // target, so one dragged down ends just above it. count is the number of

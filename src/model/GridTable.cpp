@@ -185,8 +185,8 @@ bool CGridTable::ResizeCols(int count)
         return false;
     }
     for (CellSlot* line : m_lines) std::fill(line + old, line + count, NewCellSlot());
-    m_colWidths.resize(ucount, kDefaultColWidth);
-    m_totalWidth += static_cast<std::uint32_t>(count - old) * kDefaultColWidth;
+    m_colWidths.resize(ucount, m_defaultColWidth);
+    m_totalWidth += static_cast<std::uint32_t>(count - old) * m_defaultColWidth;
     return true;
 }
 
@@ -254,9 +254,9 @@ bool CGridTable::ResizeRows(int count)
         std::fill(line, line + cols, fresh);
         m_lines.push_back(line);
     }
-    m_rowHeights.resize(count, kDefaultRowHeight);
+    m_rowHeights.resize(count, m_defaultRowHeight);
     m_rowButtons.resize(count, 0);
-    m_totalHeight += static_cast<std::uint32_t>(count - old) * kDefaultRowHeight;
+    m_totalHeight += static_cast<std::uint32_t>(count - old) * m_defaultRowHeight;
     return true;
 }
 

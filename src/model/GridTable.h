@@ -177,9 +177,6 @@ private:
 
 class CGridTable {
 public:
-    static constexpr int kDefaultColWidth = 50;
-    static constexpr int kDefaultRowHeight = 40;
-
     CGridTable() = default;
     CGridTable(const CGridTable&) = delete;
     CGridTable& operator=(const CGridTable&) = delete;
@@ -217,6 +214,12 @@ public:
     // False (nothing stored) for a position outside the table.
     bool SetColumnWidth(int col, int width) noexcept;
     bool SetRowHeight(int row, int height) noexcept;
+    // What rows and columns added from now on get.
+    void SetDefaultSizes(int colWidth, int rowHeight) noexcept
+    {
+        m_defaultColWidth = colWidth;
+        m_defaultRowHeight = rowHeight;
+    }
 
     // Sums with the wrap-around of 32-bit arithmetic.
     int TotalWidth() const noexcept { return static_cast<int>(m_totalWidth); }
@@ -310,6 +313,8 @@ private:
     std::vector<int> m_colWidths;
     std::uint32_t m_totalWidth = 0;
     std::uint32_t m_totalHeight = 0;
+    int m_defaultColWidth = 50;
+    int m_defaultRowHeight = 40;
     mutable CSizeSums m_colSums;
     mutable CSizeSums m_rowSums;
     int m_nFixedRows = 0;

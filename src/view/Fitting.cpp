@@ -6,13 +6,6 @@
 #include "model/ValueFormat.h"
 #include "view/Gdi.h"
 
-namespace {
-
-// Measurement margin added to the widest (or tallest) text.
-constexpr int kFitMargin = 3;
-
-} // namespace
-
 namespace view {
 
 // One device context for a whole fitting pass: the control window's, or the
@@ -106,7 +99,7 @@ void CTessera::FitLine(bool columns, int index, view::CTextMeasure& measure)
     const int across = columns ? m_grid.Rows() : m_grid.Cols();
     for (int j = 0; j < across; ++j) {
         const SIZE text = columns ? MeasureCellText(j, index, measure) : MeasureCellText(index, j, measure);
-        size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + kFitMargin);
+        size = std::max(size, static_cast<int>(columns ? text.cx : text.cy) + m_metrics.fitMargin);
     }
     if (columns) {
         m_grid.SetColumnWidth(index, size);

@@ -15,9 +15,9 @@ int Wrap(long long v) noexcept
 
 // Within the tolerance of the cell's far edge, or of its near edge unless it
 // is the first cell, which has no divider before it.
-bool NearEdge(long long v, long long start, long long size, int index) noexcept
+bool NearEdge(long long v, long long start, long long size, int index, int tolerance) noexcept
 {
-    return (v - start <= kEdgeTolerance && index != 0) || (start + size - v <= kEdgeTolerance);
+    return (v - start <= tolerance && index != 0) || (start + size - v <= tolerance);
 }
 
 } // namespace
@@ -138,10 +138,11 @@ bool CAxis::Covered(int a, int b, int first, int& lo, int& hi) const noexcept
     return true;
 }
 
-CLayout::CLayout(const CGridTable& grid, int clientWidth, int clientHeight, int hpos, int vpos)
+CLayout::CLayout(const CGridTable& grid, int clientWidth, int clientHeight, int hpos, int vpos, int edgeTolerance)
     : m_grid(grid),
       m_cols(grid.ColumnSums(), grid.FixedCols(), hpos, clientWidth),
-      m_rows(grid.RowSums(), grid.FixedRows(), vpos, clientHeight)
+      m_rows(grid.RowSums(), grid.FixedRows(), vpos, clientHeight),
+      m_edgeTolerance(edgeTolerance)
 {
 }
 
@@ -242,7 +243,7 @@ bool CLayout::OnColumnEdge(int x, int y) const noexcept
     if (y >= FixedRowsHeight()) return false;
     const CCellID cell = CellAtPoint(x, y, true);
     POINT pt;
-    return CellPosition(cell.row, cell.col, pt) && NearEdge(x, pt.x, m_cols.Size(cell.col), cell.col);
+    return CellPosition(cell.row, cell.col, pt) && NearEdge(x, pt.x, m_cols.Size(cell.col), cell.col, m_edgeTolerance);
 }
 
 bool CLayout::OnRowEdge(int x, int y) const noexcept
@@ -250,7 +251,7 @@ bool CLayout::OnRowEdge(int x, int y) const noexcept
     if (x >= FixedColumnsWidth()) return false;
     const CCellID cell = CellAtPoint(x, y, true);
     POINT pt;
-    return CellPosition(cell.row, cell.col, pt) && NearEdge(y, pt.y, m_rows.Size(cell.row), cell.row);
+    return CellPosition(cell.row, cell.col, pt) && NearEdge(y, pt.y, m_rows.Size(cell.row), cell.row, m_edgeTolerance);
 }
 
 } // namespace view

@@ -10,7 +10,7 @@
 
 namespace view {
 
-// Resize hot zone around column and row dividers, in pixels.
+// Resize hot zone around column and row dividers, in pixels at 96 DPI.
 constexpr int kEdgeTolerance = 3;
 
 // One direction of the grid: columns along x or rows along y.
@@ -57,7 +57,8 @@ private:
 
 class CLayout {
 public:
-    CLayout(const CGridTable& grid, int clientWidth, int clientHeight, int hpos, int vpos);
+    CLayout(const CGridTable& grid, int clientWidth, int clientHeight, int hpos, int vpos,
+            int edgeTolerance = kEdgeTolerance);
 
     const CAxis& Cols() const noexcept { return m_cols; }
     const CAxis& Rows() const noexcept { return m_rows; }
@@ -97,15 +98,17 @@ public:
     // The cell under a client point; row and column are found independently
     // and -1 where there is none.
     CCellID CellAtPoint(int x, int y, bool fixedAllowed) const noexcept;
-    // Within kEdgeTolerance of a column's left (not column 0) or right edge,
-    // in the fixed rows; rows likewise in the fixed columns.
+    // Within the edge tolerance of a column's left (not column 0) or right
+    // edge, in the fixed rows; rows likewise in the fixed columns.
     bool OnColumnEdge(int x, int y) const noexcept;
     bool OnRowEdge(int x, int y) const noexcept;
+    int EdgeTolerance() const noexcept { return m_edgeTolerance; }
 
 private:
     const CGridTable& m_grid;
     CAxis m_cols;
     CAxis m_rows;
+    int m_edgeTolerance;
 };
 
 template <class F>

@@ -55,7 +55,8 @@ view::CLayout CTessera::Layout() const
     HWND hwnd = ControlWindow();
     RECT rc = {0, 0, 0, 0};
     if (hwnd) GetClientRect(hwnd, &rc);
-    return view::CLayout(m_grid, rc.right, rc.bottom, ScrollPos(hwnd, SB_HORZ), ScrollPos(hwnd, SB_VERT));
+    return view::CLayout(m_grid, rc.right, rc.bottom, ScrollPos(hwnd, SB_HORZ), ScrollPos(hwnd, SB_VERT),
+                         m_metrics.edgeTolerance);
 }
 
 void CTessera::UpdateScrollBars()

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "interaction/keyed_grid.h"
 #include "model/GridTable.h"
 #include "support/hosted_grid.h"
+#include "view/Metrics.h"
 #include "view/windowed_grid.h"
 
 namespace {
@@ -285,6 +287,31 @@ TEST_F(Mouse, DividersSizeOrFitTheColumnOrRowBeforeThem)
         columns ? grid->AdjustColWidth(2) : grid->AdjustRowHeight(3);
         EXPECT_EQ(fitted, columns ? W(2) : H(3));
     }
+}
+
+// The built-in sizes, hosted; ctest runs this again at 144 DPI, named by
+// KVADRA_TEST_DPI, in a Wine prefix of its own.
+TEST_F(Mouse, BuiltInSizesFollowTheScreenDpi)
+{
+    const char* dpi = std::getenv("KVADRA_TEST_DPI");
+    const view::Metrics m = view::MetricsAt(dpi ? std::atoi(dpi) : 96);
+    SendMessageW(control, 0x02E3 /* WM_DPICHANGED_AFTERPARENT */, 0, 0);  // the sizes taken anew, the old ones kept
+    grid->put_Cols(7), grid->put_Rows(9);
+    EXPECT_EQ((std::vector<int>{m.colWidth, m.rowHeight, 50, 20}), (std::vector<int>{W(6), H(8), W(5), H(7)}));
+    RECT r = {}, list = {}, button = {};
+    auto box = [&](const wchar_t* cls, RECT& rc) { GetWindowRect(FindWindowExW(control, nullptr, cls, nullptr), &rc); };
+    grid->put_ColWidth(2, 200);
+    test::Region(grid.Get(), 4, 2), grid->put_TypeEx(12), ClickCell(4, 2);  // a list with a push button
+    box(L"COMBOBOX", list), box(L"BUTTON", button);
+    EXPECT_EQ(W(2) - 1 - m.buttonSpace, list.right - list.left);
+    EXPECT_EQ(m.buttonSize, button.bottom - button.top);
+    test::Region(grid.Get(), 4, 3), grid->put_TypeEx(2), ClickCell(4, 3);  // a text box too low for its font grows
+    SendMessageW(FindWindowExW(control, nullptr, L"EDIT", nullptr), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    EXPECT_GT(r.top, 0);  // the text clears the border
+    test::Region(grid.Get(), 2, 1), grid->put_TypeEx(8), box(L"BUTTON", button);
+    EXPECT_EQ(m.cellButton, button.right - button.left);
+    Hover(X(3) + 4, 10);  // 4 pixels right of a divider: gripped from 120 DPI on
+    EXPECT_EQ(4 <= m.edgeTolerance, GetCursor() == LoadCursorW(nullptr, IDC_SIZEWE));
 }
 
 TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)

@@ -1,11 +1,12 @@
 // Geometry without a window: positions, shown ranges, hit tests and divider
-// tests for given client sizes and scroll positions.
+// tests for given client sizes and scroll positions; the built-in sizes by DPI.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "view/Layout.h"
+#include "view/Metrics.h"
 
 namespace {
 
@@ -157,6 +158,23 @@ TEST(Layout, SearchesAgreeWithAPlainWalk)
             for (int x = -2; x <= 200; ++x)
                 ASSERT_EQ(WalkIndexAt(widths, 2, first, x), l.CellAtPoint(x, 0, true).col) << pos << " " << x;
         }
+    }
+}
+
+// DPI, then row, column, cell button, grip, fit margin, lists, button space,
+// widths, drop-down height, editor buttons and gaps.
+TEST(Metrics, BuiltInSizesScaleWithTheDpi)
+{
+    for (const std::vector<int>& r : std::vector<std::vector<int>>{
+             {96, 40, 50, 20, 3, 3, 60, 160, 24, 80, 100, 24, 20, 5, 23, 2},
+             {120, 50, 63, 25, 4, 4, 75, 200, 30, 100, 125, 30, 25, 6, 29, 3},
+             {144, 60, 75, 30, 5, 5, 90, 240, 36, 120, 150, 36, 30, 8, 35, 3},
+             {192, 80, 100, 40, 6, 6, 120, 320, 48, 160, 200, 48, 40, 10, 46, 4}}) {
+        const view::Metrics m = view::MetricsAt(r[0]);
+        EXPECT_EQ(r, (std::vector<int>{r[0], m.rowHeight, m.colWidth, m.cellButton, m.edgeTolerance, m.fitMargin,
+                                       m.listMinHeight, m.choiceListHeight, m.buttonSpace, m.editorMinWidth,
+                                       m.dropDownMinWidth, m.dropDownHeight, m.buttonSize, m.buttonGap,
+                                       m.wideButtonSize, m.wideButtonGap}));
     }
 }
 
