@@ -383,18 +383,11 @@ TEST_F(Editing, EveryCharacterOfADisplayTextArrivesWhole)
         EXPECT_EQ(2, std::count(drawn.begin(), drawn.end(), text));
         EXPECT_EQ(1, std::count(drawn.begin(), drawn.end(), L"5 " + text));
 
-        fw::ComPtr<IFontDisp> fontDisp;
-        fw::ComPtr<IFont> font;
-        HFONT hfont = nullptr;
-        test::Region(Itf(), 2, 4);
-        Itf()->get_Font(fontDisp.Put());
-        ASSERT_HRESULT_SUCCEEDED(fontDisp->QueryInterface(IID_IFont, font.PutVoid()));
-        font->get_hFont(&hfont);
+        const view::CPropertyFont font(grid->GetCell(2, 4).Font());
         HDC screen = GetDC(grid.Window());
-        HGDIOBJ old = SelectObject(screen, hfont);
+        SelectObject(screen, font.Get());
         SIZE extent = {};
         GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-        SelectObject(screen, old);
         ReleaseDC(grid.Window(), screen);
         grid.SetText(2, 4, text.c_str());
         Itf()->AdjustColWidth(4);
@@ -415,12 +408,12 @@ TEST_F(Editing, EveryCharacterOfADisplayTextArrivesWhole)
         Itf()->HideEdit();
 
         grid.SetText(1, 1, text.c_str());
-        fw::Variant child, value, name;
+        fw::Variant child, name;
         child.Ref().vt = VT_I4;
         child.Ref().lVal = 1 * 5 + 1 + 1;
-        EXPECT_HRESULT_SUCCEEDED(reader->get_accValue(*child.Ptr(), &value.Ref().bstrVal));
-        value.Ref().vt = VT_BSTR;
-        EXPECT_EQ(text, value.Ref().bstrVal);
+        fw::Bstr value;
+        EXPECT_HRESULT_SUCCEEDED(reader->get_accValue(*child.Ptr(), value.Put()));
+        EXPECT_EQ(text, value.Get());
         // Clients that only speak IDispatch reach the same name.
         DISPPARAMS args = {child.Ptr(), nullptr, 1, 0};
         EXPECT_HRESULT_SUCCEEDED(reader->Invoke(DISPID_ACC_NAME, IID_NULL, 0, DISPATCH_PROPERTYGET, &args, name.Ptr(),

@@ -26,16 +26,14 @@ struct Value {
 std::string Utf8(const std::wstring& text)
 {
     std::string out(text.size() * 3, '\0');
-    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                       out.data(), static_cast<int>(out.size()), nullptr, nullptr)));
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), text.size(), out.data(), out.size(), nullptr, nullptr));
     return out;
 }
 
 std::wstring Wide(const std::string& utf8)
 {
     std::wstring out(utf8.size(), L'\0');
-    out.resize(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                       out.data(), static_cast<int>(out.size()))));
+    out.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), utf8.size(), out.data(), out.size()));
     return out;
 }
 

@@ -349,17 +349,13 @@ TEST(Painting, CodePageTextKeepsItsPixels)
     };
     const auto drawn = paint(text);
     const auto expected = paint(L"");
-    // The fixed font in the header, the cell's own in the cell; both black.
-    fw::ComPtr<IFontDisp> fonts[2];
-    g.Itf()->get_FixedFont(fonts[0].Put());
-    g.Itf()->get_Font(fonts[1].Put());  // every cell has the standard one
+    // The fixed font in the header, the standard one in the cell; both black.
+    fw::ComPtr<IFontDisp> fixed;
+    g.Itf()->get_FixedFont(fixed.Put());
+    const view::CPropertyFont fonts[2] = {view::CPropertyFont(fixed.Get()), view::CPropertyFont(g->GetCell(2, 2).Font())};
     const RECT boxes[2] = {{g.X(1) + 1, 1, g.X(2) - 2, g.H(0) - 2}, {g.X(1), g.Y(1), g.X(2) - 1, g.Y(2) - 1}};
     for (int i = 0; i < 2; ++i) {
-        fw::ComPtr<IFont> font;
-        HFONT hfont = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(fonts[i]->QueryInterface(IID_IFont, font.PutVoid()));
-        font->get_hFont(&hfont);
-        SelectObject(expected->Dc(), hfont);
+        SelectObject(expected->Dc(), fonts[i].Get());
         SetBkMode(expected->Dc(), TRANSPARENT);
         RECT box = boxes[i];
         DrawTextA(expected->Dc(), "Caf\xE9 \xC6" "b", -1, &box, i == 0 ? DT_WORDBREAK : 0);
