@@ -34,11 +34,7 @@ SIZE Dpi() { return embedding::ScreenDpi(); }
 std::vector<HWND> Children(HWND parent, const wchar_t* cls)
 {
     std::vector<HWND> found;
-    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t name[64] = {};
-        GetClassNameW(c, name, 64);
-        if (lstrcmpiW(name, cls) == 0) found.push_back(c);
-    }
+    for (HWND c = nullptr; (c = FindWindowExW(parent, c, cls, nullptr));) found.push_back(c);
     return found;
 }
 
@@ -455,10 +451,8 @@ TEST(Guards, AHostileDateFormatIsKeptButNotShown)
     while (hostile.size() < 256) hostile += L"d ";
     test::Region(g.Get(), 1, 1);
     g->put_CType(7);
-    VARIANT date;
-    VariantInit(&date);
-    date.vt = VT_DATE;
-    date.date = 36526;
+    VARIANT date = {};
+    date.vt = VT_DATE, date.date = 36526;
     ASSERT_EQ(S_OK, g->put_Value(date));
     ASSERT_EQ(S_OK, g->put_DTFormat(fw::Bstr(hostile.c_str()).Get()));
     EXPECT_EQ(S_OK, g->AdjustColWidths());

@@ -67,14 +67,7 @@ inline fw::Variant& Text(fw::Variant& v, const wchar_t* s)
     return v;
 }
 
-inline VARIANT Int(int n)
-{
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return v;
-}
+inline VARIANT Int(int n) { VARIANT v = {}; v.vt = VT_I4, v.lVal = n; return v; }
 
 inline Bytes ReadAll(IStream* s)
 {

@@ -15,6 +15,7 @@
 #include "kvadra.h"
 #include "control/control_test.h"
 #include "support/dll.h"
+#include "support/grid_helpers.h"
 
 namespace {
 
@@ -73,14 +74,8 @@ std::wstring Describe(IUnknown* g)
     std::wstring out;
     for (const Stored& s : kStored) {
         fw::Variant v;
-        if (FAILED(GetById(g, s.id, &v))) {
-            out += L"<fail>|";
-            continue;
-        }
-        if (v.Ref().vt == VT_DISPATCH) {
-            out += FontText(v.Ref().pdispVal) + L"|";
-            continue;
-        }
+        if (FAILED(GetById(g, s.id, &v))) { out += L"<fail>|"; continue; }
+        if (v.Ref().vt == VT_DISPATCH) { out += FontText(v.Ref().pdispVal) + L"|"; continue; }
         // A loaded Value arrives before its cell's CType, so it keeps the
         // type the cell had then: compare its text.
         if (s.id != 29) out += std::to_wstring(v.Ref().vt) + L":";
@@ -118,10 +113,7 @@ fw::ComPtr<ITessera> DistinctGrid()
     g->put_Rows(7);
     g->put_FixedRows(2);
     g->put_FixedCols(0);
-    g->put_CRegionLeftTopX(1);
-    g->put_CRegionLeftTopY(3);
-    g->put_CRegionRightBottomX(1);
-    g->put_CRegionRightBottomY(3);
+    test::Region(g.Get(), 3, 1);
     g->put_Alignment(2);
     g->put_Editable(VARIANT_TRUE);
     g->put_FixedFont(NewFont(L"Courier New", 14, true).Get());
@@ -335,14 +327,8 @@ TEST(Persist, FailingSetterEndsTheLoadAndKeepsWhatWasSet)
 
 // ---------------------------------------------------------------- malformed input
 
-Bytes Header()
-{
-    Bytes b;
-    Put32(b, 0x900);
-    Put32(b, 100);
-    Put32(b, 100);
-    return b;
-}
+// Version 0x900, extent 100 x 100.
+Bytes Header() { return {0x00, 0x09, 0, 0, 100, 0, 0, 0, 100, 0, 0, 0}; }
 
 const Bytes kTab = {11, 0, 1, 0};
 // Cols 4, Rows 3, FixedCols 1, FixedRows 1, Alignment 0, Editable false: up to the first font.

@@ -13,6 +13,7 @@
 #include "kvadra.h"
 #include "control/control_test.h"
 #include "support/dll.h"
+#include "support/grid_helpers.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ using control_test::Int;
 using control_test::IntOf;
 using control_test::Text;
 using test::NewGrid;
+using test::Region;
 
 std::string TraceFile()
 {
@@ -50,17 +52,9 @@ std::wstring Sizes(ITessera* g, HRESULT (STDMETHODCALLTYPE ITessera::*getter)(BS
     return text.Get() ? text.Get() : L"";
 }
 
-void SetRegion(ITessera* g, int col1, int row1, int col2, int row2)
-{
-    g->put_CRegionLeftTopX(col1);
-    g->put_CRegionLeftTopY(row1);
-    g->put_CRegionRightBottomX(col2);
-    g->put_CRegionRightBottomY(row2);
-}
-
 std::wstring ValueAt(ITessera* g, int col, int row)
 {
-    SetRegion(g, col, row, col, row);
+    Region(g, row, col);
     return control_test::ValueText(g);
 }
 
@@ -111,7 +105,7 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
     auto g = NewGrid();
     g->put_Alignment(1);  // the whole table, fixed cells included
     auto alignment = [&](int col, int row) {
-        SetRegion(g.Get(), col, row, col, row);
+        Region(g.Get(), row, col);
         int value = -99;
         g->get_Alignment(&value);
         return value;
@@ -119,7 +113,7 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
     EXPECT_EQ(1, alignment(0, 0));
     EXPECT_EQ(1, alignment(9, 9));
 
-    SetRegion(g.Get(), 5, 1, 5, 1);
+    Region(g.Get(), 1, 5);
     g->put_CRegionLeftTopX(12);      // outside: ignored
     g->put_CRegionRightBottomY(-1);
     EXPECT_EQ(5, IntOf(g.Get(), &ITessera::get_CRegionLeftTopX));
@@ -130,7 +124,7 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
     for (int col = 1; col <= 6; ++col) EXPECT_EQ(want[col - 1], alignment(col, 1)) << col;
     EXPECT_EQ(1, alignment(3, 2));
 
-    SetRegion(g.Get(), 2, 0, 3, 0);
+    Region(g.Get(), 0, 2, 0, 3);
     g->put_Cols(20);
     EXPECT_EQ(3, IntOf(g.Get(), &ITessera::get_CRegionRightBottomX));
     g->put_Cols(3);  // cut to the table
@@ -141,13 +135,13 @@ TEST(Tessera, CellRegionIsNormalisedAndFollowsTheTable)
 TEST(Tessera, PerCellMembersWithAndWithoutACell)
 {
     auto g = NewGrid();
-    SetRegion(g.Get(), 1, 1, 2, 2);
+    Region(g.Get(), 1, 1, 2, 2);
     g->put_NUMFormat(fw::Bstr(L"#,##0.00").Get());
     g->put_Hint(nullptr);
     g->put_Alignment(2);
     g->put_WordWrap(1);
     g->put_TypeEx(4);
-    SetRegion(g.Get(), 2, 2, 2, 2);
+    Region(g.Get(), 2, 2);
     EXPECT_EQ(2, IntOf(g.Get(), &ITessera::get_Alignment));
     EXPECT_EQ(1, IntOf(g.Get(), &ITessera::get_WordWrap));
     EXPECT_EQ(4, IntOf(g.Get(), &ITessera::get_TypeEx));
@@ -184,7 +178,7 @@ TEST(Tessera, ColoursAreTranslatedWhenSetAndRefusalsKeepTheOldValue)
     g->get_BackColor(&c);
     EXPECT_EQ(0xFFFFFFu, c);
 
-    SetRegion(g.Get(), 1, 1, 1, 1);
+    Region(g.Get(), 1, 1);
     ASSERT_HRESULT_SUCCEEDED(g->put_FontColor(0x80000008));
     g->get_FontColor(&c);
     EXPECT_EQ(GetSysColor(COLOR_WINDOWTEXT), c);
@@ -193,7 +187,7 @@ TEST(Tessera, ColoursAreTranslatedWhenSetAndRefusalsKeepTheOldValue)
     EXPECT_EQ(L"Can't translate color", ErrorDescription());
 
     // A refused value reports and keeps the old values.
-    SetRegion(g.Get(), 1, 1, 2, 1);
+    Region(g.Get(), 1, 1, 1, 2);
     fw::Variant v;
     g->put_CType(1);
     ASSERT_HRESULT_SUCCEEDED(g->put_Value(Text(v, L"7").Ref()));
@@ -242,7 +236,7 @@ TEST(Tessera, InsertRemoveAndExchange)
     auto g = NewGrid();
     g->put_Widths(fw::Bstr(L"0 1 2 3 4 5 6 7 8 9").Get());
     fw::Variant v;
-    SetRegion(g.Get(), 2, 1, 2, 1);
+    Region(g.Get(), 1, 2);
     g->put_Value(Text(v, L"two").Ref());
     g->InsertCol(2);
     EXPECT_EQ(L"0 1 50 2 3 4 5 6 7 8 9", Sizes(g.Get()));
@@ -352,7 +346,7 @@ TEST(Tessera, TraceFileHoldsOnlyTheLastLine)
 // "<E_INVALIDARG>" for a refusal.
 std::wstring Entry(ITessera* g, int col, int row, int index)
 {
-    SetRegion(g, col, row, col, row);
+    Region(g, row, col);
     fw::Bstr text;
     HRESULT hr = g->get_CRVariantText(index, text.Put());
     if (FAILED(hr)) return hr == E_INVALIDARG ? L"<E_INVALIDARG>" : L"<fail>";
@@ -366,18 +360,18 @@ std::wstring Entry(ITessera* g, int col, int row, int index)
 TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThoseAndBadIndicesTouchNone)
 {
     auto g = NewGrid();
-    SetRegion(g.Get(), 1, 1, 2, 3);  // 2 columns x 3 rows
+    Region(g.Get(), 1, 1, 3, 2);  // 2 columns x 3 rows
     ASSERT_HRESULT_SUCCEEDED(g->AddCRVariant(Int(1), fw::Bstr(L"One").Get()));
     for (int col = 1; col <= 2; ++col)
         for (int row = 1; row <= 3; ++row) EXPECT_EQ(L"One=3:1", Entry(g.Get(), col, row, 0)) << col << row;
     EXPECT_EQ(L"<E_INVALIDARG>", Entry(g.Get(), 0, 1, 0));
 
     // A value of another type replaces the value and keeps the text.
-    SetRegion(g.Get(), 1, 1, 2, 3);
+    Region(g.Get(), 1, 1, 3, 2);
     fw::Variant x;
     ASSERT_HRESULT_SUCCEEDED(g->put_CRVariantValue(0, Text(x, L"x").Ref()));
     EXPECT_EQ(L"One=8:x", Entry(g.Get(), 2, 3, 0));
-    SetRegion(g.Get(), 1, 1, 1, 3);
+    Region(g.Get(), 1, 1, 3, 1);
     ASSERT_HRESULT_SUCCEEDED(g->ClearCRVariants());
     EXPECT_EQ(L"<E_INVALIDARG>", Entry(g.Get(), 1, 2, 0));
     EXPECT_EQ(L"One=8:x", Entry(g.Get(), 2, 2, 0));
@@ -387,7 +381,7 @@ TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThoseAndBadIndicesTouchNon
     EXPECT_EQ(L"<E_INVALIDARG>", Entry(g.Get(), 2, 1, 0));
 
     // Null texts stay null; a value by reference is copied, not kept.
-    SetRegion(g.Get(), 1, 1, 1, 1);
+    Region(g.Get(), 1, 1);
     ASSERT_HRESULT_SUCCEEDED(g->AddCRVariant(Int(7), nullptr));
     LONG caller = 42;
     fw::Variant ref;
@@ -401,9 +395,9 @@ TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThoseAndBadIndicesTouchNon
 
     // Indices outside a list are refused without touching any cell.
     g = NewGrid();
-    SetRegion(g.Get(), 1, 1, 3, 1);
+    Region(g.Get(), 1, 1, 1, 3);
     g->AddCRVariant(Int(1), fw::Bstr(L"One").Get());
-    SetRegion(g.Get(), 1, 1, 2, 1);
+    Region(g.Get(), 1, 1, 1, 2);
     g->AddCRVariant(Int(2), fw::Bstr(L"Two").Get());  // column 3 has no entry 1
 
     fw::Variant value;
@@ -414,7 +408,7 @@ TEST(ChoiceList, RegionOperationsReachEveryCellAndOnlyThoseAndBadIndicesTouchNon
         EXPECT_EQ(E_INVALIDARG, g->get_CRVariantText(index, text.Put()));
     }
     // A put checks every cell first, so no cell is changed halfway.
-    SetRegion(g.Get(), 1, 1, 3, 1);
+    Region(g.Get(), 1, 1, 1, 3);
     EXPECT_EQ(E_INVALIDARG, g->put_CRVariantValue(1, Int(9)));
     EXPECT_EQ(E_INVALIDARG, g->put_CRVariantText(1, fw::Bstr(L"Nine").Get()));
     EXPECT_EQ(L"Two=3:2", Entry(g.Get(), 1, 1, 1));

@@ -24,10 +24,7 @@ using test::RecordingEventSink;
 using test::RecordingSite;
 
 // The window's own visibility (the site's window itself stays hidden).
-bool Shown(HWND hwnd)
-{
-    return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-}
+bool Shown(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 using test::CanUnloadNow;
 
@@ -112,14 +109,9 @@ TEST_F(ActivationTest, EachVerbOnAFreshControl)
         EXPECT_EQ(c.hr, Verb(c.verb));
         EXPECT_TRUE(site.Log().InOrder(c.calls)) << site.Log().Dump();
         HWND hwnd = Window();
-        if (c.window == NoWindow) {
-            EXPECT_TRUE(site.Log().Calls().empty() && !hwnd) << site.Log().Dump();
-        } else {
-            EXPECT_TRUE(hwnd && Shown(hwnd) == (c.window == Visible));
-        }
-        if (before) {
-            EXPECT_EQ(before, hwnd) << "the window is kept";
-        }
+        EXPECT_TRUE(c.window == NoWindow ? site.Log().Calls().empty() && !hwnd
+                                         : hwnd && Shown(hwnd) == (c.window == Visible)) << site.Log().Dump();
+        if (before) { EXPECT_EQ(before, hwnd) << "the window is kept"; }
         Stop();
         Start();
     }

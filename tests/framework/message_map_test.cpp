@@ -41,21 +41,11 @@ public:
         return fw::DispatchMessageTable(this, kTable, 2, msg, wp, lp, result, mapId);
     }
 
-    LRESULT PassOn(UINT, WPARAM, LPARAM, BOOL& handled)
-    {
-        calls.push_back("pass");
-        handled = FALSE;
-        return 1;
-    }
-    LRESULT Keep(UINT, WPARAM, LPARAM, BOOL&)
-    {
-        calls.push_back("keep");
-        return 42;
-    }
+    LRESULT PassOn(UINT, WPARAM, LPARAM, BOOL& handled) { calls.push_back("pass"); handled = FALSE; return 1; }
+    LRESULT Keep(UINT, WPARAM, LPARAM, BOOL&) { calls.push_back("keep"); return 42; }
     LRESULT Range(UINT msg, WPARAM, LPARAM, BOOL&)
     {
-        calls.push_back("range" + std::to_string(msg - kRangeFirst));
-        return 0;
+        return calls.push_back("range" + std::to_string(msg - kRangeFirst)), 0;
     }
     // Table 1 (a contained EDIT): swallow 'x', let everything else through.
     LRESULT EditChar(UINT, WPARAM wp, LPARAM, BOOL& handled)
@@ -171,11 +161,7 @@ public:
     using fw::PropertyPage::Objects;
     using fw::PropertyPage::SetDirty;
     HRESULT OnApply() override { ++applies; return applyResult; }
-    INT_PTR OnDialogMessage(UINT msg, WPARAM, LPARAM) override
-    {
-        if (msg == WM_INITDIALOG) ++inits;
-        return FALSE;
-    }
+    INT_PTR OnDialogMessage(UINT msg, WPARAM, LPARAM) override { inits += msg == WM_INITDIALOG; return FALSE; }
 
     int applies = 0;
     int inits = 0;

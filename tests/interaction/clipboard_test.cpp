@@ -142,11 +142,8 @@ TEST_F(Clipboard, PasteFillsFromTheCurrentCellWithinTheGrid)
     grid->SetFocusCell(9, 9);
     Chord({VK_SHIFT}, VK_INSERT);
     EXPECT_EQ(L"1", Text(9, 9));
-    int rows = 0, cols = 0;
-    Itf()->get_Rows(&rows);
-    Itf()->get_Cols(&cols);
-    EXPECT_EQ(10, rows);
-    EXPECT_EQ(10, cols);
+    EXPECT_EQ(10, grid->Grid().Rows());
+    EXPECT_EQ(10, grid->Grid().Cols());
 
     // A final line break writes no extra cell.
     grid.SetText(8, 1, L"below");

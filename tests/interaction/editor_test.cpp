@@ -373,10 +373,7 @@ TEST_F(Editing, EveryCharacterOfADisplayTextArrivesWhole)
         Itf()->AddCRVariant(fw::Variant().Ref(), fw::Bstr(text.c_str()).Get());
 
         HDC dc = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
-        fw::ComPtr<IViewObject> view;
-        ASSERT_HRESULT_SUCCEEDED(Itf()->QueryInterface(IID_IViewObject, view.PutVoid()));
-        RECTL bounds = {0, 0, 400, 300};
-        view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+        ASSERT_HRESULT_SUCCEEDED(grid.Draw(dc, RECT{0, 0, 400, 300}));
         HENHMETAFILE emf = CloseEnhMetaFile(dc);
         const Texts drawn = MetafileTexts(emf);
         DeleteEnhMetaFile(emf);

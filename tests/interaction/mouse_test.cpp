@@ -192,16 +192,10 @@ TEST_F(Mouse, MovesRepaintOnlyWhatChanged)
         full.CopyScreen(control);
         EXPECT_EQ(0u, full.PixelsDifferingFrom(partial)) << gesture;
     };
-    Click(CX(2), CY(4), MK_SHIFT);
-    samePicture("shift+click");
-    Click(5, 5);
-    samePicture("corner");
-    Click(CX(3), 70);
-    samePicture("cell");
-    Click(CX(2), 10);
-    samePicture("header");
-    Click(CX(4), 10, MK_SHIFT);
-    samePicture("shift+header");
+    const struct { int x, y; WPARAM keys; const char* gesture; } clicks[] = {
+        {CX(2), CY(4), MK_SHIFT, "shift+click"}, {5, 5, 0, "corner"}, {CX(3), 70, 0, "cell"}, {CX(2), 10, 0, "header"},
+        {CX(4), 10, MK_SHIFT, "shift+header"}};
+    for (const auto& c : clicks) Click(c.x, c.y, c.keys), samePicture(c.gesture);
     {
         keys_test::Held ctrl{VK_CONTROL};
         SendMessageW(control, WM_KEYDOWN, 'A', 0);
@@ -234,17 +228,11 @@ TEST_F(Mouse, HeaderPressSelectsWithoutFocusAndDragsWithIt)
         const int y = c.columns ? CY(0) : CY(2);
         Press(x, y);
         EXPECT_TRUE(RaisedAny("7()"));
-        if (c.fixedClick) {
-            EXPECT_TRUE(RaisedAny(c.fixedClick));
-        } else {
-            EXPECT_FALSE(RaisedAny("5(") || RaisedAny("6(") || RaisedAny("10("));
-        }
+        EXPECT_TRUE(c.fixedClick ? RaisedAny(c.fixedClick) : !(RaisedAny("5(") || RaisedAny("6(") || RaisedAny("10(")));
         EXPECT_EQ(c.corners, Corners());
         sink.Events().clear();
         Release(x, y);
-        if (c.drop) {
-            EXPECT_EQ(c.drop, Raised().back());
-        }
+        if (c.drop) { EXPECT_EQ(c.drop, Raised().back()); }
     }
 }
 
@@ -343,13 +331,9 @@ TEST_F(Mouse, DraggedRowsAndColumnsLandBeforeTheTarget)
         expected.push_back(std::string(c.rows ? "16(" : "17(") + std::to_string(c.from) + "," +
                            std::to_string(c.target) + ")");
         EXPECT_EQ(expected, sink.Events());
-        const int moved = c.rows ? 20 + c.from : 50 + c.from;
-        if (c.landed >= 0) {
-            EXPECT_EQ(moved, c.rows ? H(c.landed) : W(c.landed));
-            EXPECT_EQ(-1, Current().first);
-        } else {
-            EXPECT_EQ(moved, c.rows ? H(c.from) : W(c.from));
-        }
+        const int at = c.landed >= 0 ? c.landed : c.from;
+        EXPECT_EQ(c.rows ? 20 + c.from : 50 + c.from, c.rows ? H(at) : W(at));
+        if (c.landed >= 0) { EXPECT_EQ(-1, Current().first); }
     }
 }
 
@@ -471,11 +455,7 @@ TEST_F(Hints, HoverMovesTheToolFromCellToCellUnlessHintsCannotShow)
         if (why == HintsOff) grid->put_ShowCellHint(VARIANT_FALSE);
         if (why == Disabled) grid->put_Enabled(VARIANT_FALSE);
         const Tool before = Read();
-        if (why == OverDivider) {
-            Hover(X(3) + 1, 10);
-        } else {
-            HoverCell(2, 3);
-        }
+        why == OverDivider ? Hover(X(3) + 1, 10) : HoverCell(2, 3);
         EXPECT_EQ(before.text, Read().text) << why;
         grid->put_ShowCellHint(VARIANT_TRUE);
         grid->put_Enabled(VARIANT_TRUE);

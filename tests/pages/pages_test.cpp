@@ -60,11 +60,7 @@ protected:
     }
     // What the user's actions send: the control changes, then the dialog hears of it.
     void Type(int id, const wchar_t* text) { SetDlgItemTextW(dialog, id, text); Notify(id, EN_CHANGE); }
-    void Click(int id)
-    {
-        CheckDlgButton(dialog, id, IsDlgButtonChecked(dialog, id) ? BST_UNCHECKED : BST_CHECKED);
-        Notify(id, BN_CLICKED);
-    }
+    void Click(int id) { CheckDlgButton(dialog, id, On(id) ? BST_UNCHECKED : BST_CHECKED), Notify(id, BN_CLICKED); }
     void Choose(int id, int index) { SendDlgItemMessageW(dialog, id, CB_SETCURSEL, index, 0), Notify(id, CBN_SELCHANGE); }
     void Notify(int id, WORD code) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, code), (LPARAM)GetDlgItem(dialog, id)); }
     int Entries(int id) { return static_cast<int>(SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0)); }

@@ -13,13 +13,13 @@
 
 namespace test {
 
-// Points the cell region at one cell, for the per-cell properties.
-inline void Region(ITessera* g, int row, int col)
+// Points the cell region at one cell, or from it to (row2, col2), for the per-cell properties.
+inline void Region(ITessera* g, int row, int col, int row2 = -1, int col2 = -1)
 {
     g->put_CRegionLeftTopX(col);
     g->put_CRegionLeftTopY(row);
-    g->put_CRegionRightBottomX(col);
-    g->put_CRegionRightBottomY(row);
+    g->put_CRegionRightBottomX(col2 < 0 ? col : col2);
+    g->put_CRegionRightBottomY(row2 < 0 ? row : row2);
 }
 
 // The selection corners as "minCol,minRow-maxCol,maxRow".
@@ -91,14 +91,7 @@ public:
     fw::Variant answer;
     int reads = 0;
 
-    VARIANT AsVariant()
-    {
-        VARIANT v;
-        VariantInit(&v);
-        v.vt = VT_DISPATCH;
-        v.pdispVal = this;
-        return v;
-    }
+    VARIANT AsVariant() { VARIANT v = {}; v.vt = VT_DISPATCH, v.pdispVal = this; return v; }
     STDMETHOD(QueryInterface)(REFIID iid, void** ppv) override
     {
         if (!ppv) return E_POINTER;

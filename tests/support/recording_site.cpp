@@ -109,7 +109,7 @@ STDMETHODIMP RecordingSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPla
     m_frame.AddRef();
     *doc = nullptr;  // the frame is also the document window
     *pos = posRect;
-    *clip = clipRect;
+    *clip = posRect;
     *info = OLEINPLACEFRAMEINFO{info->cb, FALSE, m_hwnd, nullptr, 0};
     return S_OK;
 }

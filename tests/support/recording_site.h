@@ -85,7 +85,6 @@ public:
     STDMETHOD(SetBorderSpace)(LPCBORDERWIDTHS) override { return Record("Frame.SetBorderSpace"); }
     STDMETHOD(SetActiveObject)(IOleInPlaceActiveObject* active, LPCOLESTR) override
     {
-        m_active = active;
         return Record(active ? "Frame.SetActiveObject(object)" : "Frame.SetActiveObject(null)");
     }
     STDMETHOD(InsertMenus)(HMENU, LPOLEMENUGROUPWIDTHS) override { return Record("Frame.InsertMenus"); }
@@ -95,15 +94,11 @@ public:
     STDMETHOD(EnableModeless)(BOOL) override { return Record("Frame.EnableModeless"); }
     STDMETHOD(TranslateAccelerator)(LPMSG, WORD) override { return Record("Frame.TranslateAccelerator", S_FALSE); }
 
-    // The object last made active through SetActiveObject (not held).
-    IOleInPlaceActiveObject* ActiveObject() const { return m_active; }
-
 private:
     // Adds the call to the site's log and returns hr.
     HRESULT Record(const char* call, HRESULT hr = S_OK);
 
     RecordingSite& m_site;
-    IOleInPlaceActiveObject* m_active = nullptr;
 };
 
 class RecordingSite final : public IOleClientSite,
@@ -193,9 +188,8 @@ public:
     bool userMode = true;
     // Whether CanInPlaceActivate agrees (S_OK) or refuses (S_FALSE).
     bool allowInPlace = true;
-    // The position and clip rectangles given out by GetWindowContext.
+    // The position rectangle given out by GetWindowContext, as the clip rectangle too.
     RECT posRect = {10, 20, 210, 170};
-    RECT clipRect = {10, 20, 210, 170};
     // The rectangle last asked for through OnPosRectChange.
     RECT posChange = {};
 

@@ -17,17 +17,10 @@ using view_test::Grid;
 constexpr COLORREF kGridLine = 0xC0C0C0;
 constexpr COLORREF kBlack = 0;
 
-// Three by three after the fixed row and column: a table smaller than the window.
-void Small(const Grid& g)
-{
-    g.Itf()->put_Rows(4);
-    g.Itf()->put_Cols(4);
-}
-
 TEST(Painting, LinesEdgesCurrentCellBackgroundSelectionBordersHiddenRowsAndDrawingOff)
 {
     Grid g;
-    Small(g);
+    g.Itf()->put_Rows(4), g.Itf()->put_Cols(4);  // 3 x 3 beyond the fixed row and column: smaller than the window
     g.Itf()->put_BackColor(0x123456);
     g->SetFocusCell(1, 1);  // the first current cell takes no flag
     g->SetFocusCell(2, 2);
@@ -162,7 +155,7 @@ std::string Step(const Grid& g, UINT msg, WPARAM code)
 TEST(Painting, ForcedSelectionChangeRepaintsAtOnce)
 {
     Grid g;
-    Small(g);
+    g.Itf()->put_Rows(4), g.Itf()->put_Cols(4);
     HWND hwnd = g.Window();
     g.Itf()->put_SelectedRangeColor(0x0000FF);
     UpdateWindow(hwnd);
@@ -305,10 +298,7 @@ TEST(Wheel, LinesPerNotchPostTheirScrollMessages)
         while (PeekMessageW(&msg, g.Window(), WM_VSCROLL, WM_VSCROLL, PM_REMOVE)) posted.push_back(msg.wParam);
         EXPECT_EQ(c.posted, posted) << c.lines << " lines, delta " << c.delta;
     }
-    if (had)
-        use(saved);
-    else
-        RegDeleteValueW(key, L"WheelScrollLines");
+    had ? use(saved) : void(RegDeleteValueW(key, L"WheelScrollLines"));
     RegCloseKey(key);
 }
 
@@ -409,22 +399,16 @@ TEST(Fitting, SizesFollowTheWidestTextAndThePastTheEndIndexDoesNothing)
     for (int col = 1; col <= 3; ++col) g.SetText(1, col, L"");
     g.SetText(2, 1, L"");
 
-    int width = 0;
     EXPECT_EQ(S_OK, g.Itf()->AdjustColWidth(3));
-    g.Itf()->get_ColWidth(3, &width);
-    EXPECT_EQ(3, width);  // every text empty
+    EXPECT_EQ(3, g.W(3));  // every text empty
 
     g.SetText(2, 4, L"A rather long text for one cell");
     EXPECT_EQ(S_OK, g.Itf()->AdjustColWidths());
-    g.Itf()->get_ColWidth(4, &width);
-    EXPECT_GT(width, 100);
-    g.Itf()->get_ColWidth(3, &width);
-    EXPECT_EQ(3, width);
-    int height = 0;
+    EXPECT_GT(g.W(4), 100);
+    EXPECT_EQ(3, g.W(3));
     EXPECT_EQ(S_OK, g.Itf()->AdjustRowHeight(2));
-    g.Itf()->get_RowHeight(2, &height);
-    EXPECT_GT(height, 3);
-    EXPECT_LT(height, 40);
+    EXPECT_GT(g.H(2), 3);
+    EXPECT_LT(g.H(2), 40);
 
     fw::Bstr before, after;
     g.Itf()->get_Widths(before.Put());

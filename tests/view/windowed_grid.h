@@ -124,12 +124,7 @@ public:
     // Left and top of a cell, unscrolled.
     int X(int col) const { int x = 0; for (int c = 0; c < col; ++c) x += W(c); return x; }
     int Y(int row) const { int y = 0; for (int r = 0; r < row; ++r) y += H(r); return y; }
-    RECT Client() const
-    {
-        RECT rc;
-        GetClientRect(Window(), &rc);
-        return rc;
-    }
+    RECT Client() const { RECT rc; GetClientRect(Window(), &rc); return rc; }
 
     void SetText(int row, int col, const wchar_t* text) const
     {
@@ -141,20 +136,20 @@ public:
     }
     // Paints through IViewObject::Draw, as a container does for a
     // windowless or printed control.
-    HRESULT Draw(const Canvas& canvas, const RECT& bounds) const
+    HRESULT Draw(HDC dc, const RECT& bounds) const
     {
         fw::ComPtr<IViewObject> view;
         HRESULT hr = m_itf->QueryInterface(IID_IViewObject, view.PutVoid());
         if (FAILED(hr)) return hr;
         RECTL rcl = {bounds.left, bounds.top, bounds.right, bounds.bottom};
-        return view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.Dc(), &rcl, nullptr, nullptr, 0);
+        return view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &rcl, nullptr, nullptr, 0);
     }
 
     // A new 400 x 300 bitmap with the control drawn over all of it.
     std::unique_ptr<Canvas> Paint() const
     {
         auto canvas = std::make_unique<Canvas>(400, 300);
-        EXPECT_HRESULT_SUCCEEDED(Draw(*canvas, RECT{0, 0, 400, 300}));
+        EXPECT_HRESULT_SUCCEEDED(Draw(canvas->Dc(), RECT{0, 0, 400, 300}));
         return canvas;
     }
 
