@@ -96,6 +96,7 @@ TEST(NumberPattern, PlaceholdersGroupingAndCutting)
         {5.25, ".00", "5.25"},              {7, "000", "007"},
         {3.5, "0.00 kg", "3.50 kg"},        {42, "Qty 0", "Qty 42"},
         {1234, "$#,##0", "$1,234"},         {3, "0 days", "3 ays"},
+        {1.2345, u8"0.0\U0001F6000", u8"1.2\U0001F6004"},  // a character beyond 16 bits passes one digit
     };
     for (const auto& c : cases) EXPECT_EQ(c.text, Pattern(c.value, c.pattern)) << c.value << " " << c.pattern;
     // The separators are the probe's.
