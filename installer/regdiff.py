@@ -1,64 +1,81 @@
 #!/usr/bin/env python3
-"""What changed in the registry between two exports of `reg export`.
+"""What changed in a Wine prefix's registry between two snapshots.
 
-  installer/regdiff.py BEFORE.reg AFTER.reg [PREFIX]
+  installer/regdiff.py BEFORE AFTER classes|all
+  installer/regdiff.py --listed SNAPSHOT NAME
 
+A snapshot is the prefix's system.reg and user.reg, one after the other, as
+wineserver writes them when it ends: both registry views, links not followed.
 Prints one line per key and value that AFTER adds or changes, and one per
-key and value it lacks, sorted; only keys under PREFIX (a path below the
-exported key, e.g. Classes) when given. Keys compare without regard to case,
-as the registry names them. Nothing printed: no difference.
+key and value it lacks, sorted; nothing when they agree. Keys compare without
+regard to case, as the registry names them.
+
+  classes  only HKLM\\Software\\Classes, without the installer's own records
+  all      everything but what Wine rewrites at each start (the hardware,
+           the network adapters) and the empty folders Windows Installer
+           keeps for its records
+
+--listed prints "DisplayName DisplayVersion" of each entry named NAME in the
+list of installed programs, in either registry view.
 """
+import re
 import sys
+
+ROOTS = {'\\\\Machine': 'HKLM', '\\\\User\\\\': 'HKCU'}
+CLASSES = 'hklm\\software\\classes\\'
+INSTALLER = CLASSES + 'installer'
+# What Wine writes anew at each start: the hardware, the network adapters.
+WINE_RESTARTS = ('hklm\\system\\currentcontrolset\\',
+                 'hklm\\software\\microsoft\\windows nt\\currentversion\\networkcards')
 
 
 def read(path):
-    """{key: {value name: data}}, from a UTF-16 .reg file."""
-    raw = open(path, 'rb').read()
-    text = raw.decode('utf-16') if raw[:2] in (b'\xff\xfe', b'\xfe\xff') else raw.decode('utf-8')
-    lines, pending = [], ''
-    for line in text.splitlines():
-        line = pending + line.lstrip() if pending else line
-        if line.endswith('\\') and not line.startswith('['):
+    """{key: {value name: data}}."""
+    keys, root, current, pending = {}, None, None, ''
+    with open(path, encoding='utf-8', errors='replace') as f:
+        lines = f.read().splitlines()
+    for line in lines:
+        if pending:
+            line, pending = pending + line.lstrip(), ''
+        if line.startswith(';; All keys relative to '):
+            root = next(r for k, r in ROOTS.items() if k in line)
+            continue
+        m = re.match(r'^\[(.*)\](?: \d+)?$', line)
+        if m:
+            current = keys.setdefault(root + '\\' + m.group(1).replace('\\\\', '\\'), {})
+            continue
+        if current is None or line.startswith('#') or '=' not in line:
+            continue
+        if line.endswith('\\'):
             pending = line[:-1]
             continue
-        pending = ''
-        lines.append(line)
-    keys, current = {}, None
-    for line in lines:
-        if line.startswith('[') and line.endswith(']'):
-            current = keys.setdefault(line[1:-1], {})
-        elif current is not None and '=' in line:
-            if line.startswith('@='):
-                name, data = '@', line[2:]
-            elif line.startswith('"'):
-                i = 1
-                while i < len(line) and line[i] != '"':
-                    i += 2 if line[i] == '\\' else 1
-                name, data = line[1:i], line[i + 2:]
-            else:
-                continue
-            current[name] = data
+        if line.startswith('@='):
+            current['@'] = line[2:]
+        elif line.startswith('"'):
+            i = 1
+            while i < len(line) and line[i] != '"':
+                i += 2 if line[i] == '\\' else 1
+            current[line[1:i]] = line[i + 2:]
     return keys
 
 
-def main():
-    before, after = read(sys.argv[1]), read(sys.argv[2])
-    prefix = sys.argv[3].lower() if len(sys.argv) > 3 else ''
+def wanted(low, values, mode):
+    if mode == 'classes':
+        return low.startswith(CLASSES) and not (low + '\\').startswith(INSTALLER + '\\')
+    if low.startswith(WINE_RESTARTS):
+        return False
+    return bool(values) or '\\installer' not in low
+
+
+def diff(before, after, mode):
     fold = lambda keys: {k.lower(): (k, v) for k, v in keys.items()}
     b, a = fold(before), fold(after)
     out = []
-
-    def under(key):
-        if not prefix:
-            return True
-        rest = key.split('\\', 2)[2] if key.count('\\') >= 2 else ''
-        return rest == prefix or rest.startswith(prefix + '\\')
-
     for low in sorted(set(a) | set(b)):
-        if not under(low):
-            continue
         name, new = a.get(low, (None, None))
         old = b.get(low, (None, {}))[1]
+        if not wanted(low, new or old, mode):
+            continue
         if new is None:
             out.append(f'- [{b[low][0]}]')
             continue
@@ -69,6 +86,16 @@ def main():
                 out.append(f'- [{name}] {v}')
             elif old.get(v) != new[v]:
                 out.append(f'+ [{name}] {v}={new[v]}')
+    return out
+
+
+def main():
+    if sys.argv[1] == '--listed':
+        for key, values in sorted(read(sys.argv[2]).items()):
+            if '\\currentversion\\uninstall\\' in key.lower() and values.get('DisplayName') == f'"{sys.argv[3]}"':
+                print(sys.argv[3], values.get('DisplayVersion', '').strip('"'))
+        return
+    out = diff(read(sys.argv[1]), read(sys.argv[2]), sys.argv[3])
     print('\n'.join(out), end='\n' if out else '')
 
 

@@ -47,7 +47,7 @@ for arch in x64 x86; do
   p=${pkg[$arch]}
   want=$([ $arch = x64 ] && echo 'x64;1033' || echo 'Intel;1033')
   msiinfo suminfo "$p" | grep -qx "Template: $want" || fail "the summary does not name the platform $want"
-  ! msiinfo tables "$p" | grep -qx SelfReg || [ -z "$(table "$p" SelfReg)" ] || fail "the package self-registers"
+  ! msiinfo tables "$p" | tr -d '\r' | grep -qx SelfReg || [ -z "$(table "$p" SelfReg)" ] || fail "the package self-registers"
   msiextract -C "$work/extract-$arch" "$p" >/dev/null
   cmp -s "$(find "$work/extract-$arch" -name Kvadra.dll)" "$dist/$arch/Kvadra.dll" ||
     fail "the package does not hold dist/$arch/Kvadra.dll"
@@ -75,46 +75,30 @@ msi() {
   run "$which" msiexec "$op" "$(winepath -w "${3:-${pkg[$which]}}")" /qn /l*v "$(winepath -w "$log")" ||
     fail "msiexec $op ${3:-${pkg[$which]}} failed, see $log"
 }
-# HKLM\Software\Classes as it is now, exported by the 64-bit reg, which
-# sees the 32-bit view's keys below Wow6432Node.
+# The registry as it is now: wineserver writes it out as it ends. Far
+# quicker than `reg export`, and it holds both views and all of HKLM.
 snap() {
-  "$wine64" reg export 'HKLM\Software\Classes' "$(winepath -w "$work/$arch/$1.reg")" /y >/dev/null ||
-    fail "reg export failed"
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  cat "$WINEPREFIX/system.reg" "$WINEPREFIX/user.reg" >"$work/$arch/$1.reg"
+  wineserver -p >/dev/null 2>&1
 }
-# What changed since the fresh prefix: all of it, or only the keys written
-# for the classes, without the installer's records.
+# What changed since the fresh prefix: "all", or only the keys written for
+# the classes ("classes").
 changes() {
-  local installer='\[HKEY_LOCAL_MACHINE\\Software\\Classes\\Installer'
-  # Classes\Wow6432Node\TypeLib is a link to Classes\TypeLib.
-  python3 "$root/installer/regdiff.py" "$work/$arch/fresh.reg" "$work/$arch/$1.reg" |
-    { grep -v '^. \[HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\TypeLib\\' || true; } |
-    if [ "${2:-}" = classes ]; then grep -v "$installer[]\\]" || true
-    else grep -Ev '^\+ '"$installer"'(\\(Features|Products|UpgradeCodes))?\]$' || true  # empty folders it keeps
-    fi
+  python3 "$root/installer/regdiff.py" "$work/$arch/fresh.reg" "$work/$arch/$1.reg" "$2"
 }
 nothing_left() {
   snap "$1"
-  changes "$1" >"$work/$arch/$1.diff"
+  changes "$1" all >"$work/$arch/$1.diff"
   [ ! -s "$work/$arch/$1.diff" ] || fail "$2 left keys behind: $work/$arch/$1.diff"
   [ ! -e "$dir" ] || fail "$2 left $dir behind"
   [ -z "$(ls "$WINEPREFIX/drive_c/windows/Installer" 2>/dev/null)" ] || fail "$2 left a cached package behind"
 }
 # The entries for this bitness in the list of installed programs, as
-# "name version" lines, from both registry views.
+# "name version" lines.
 listed() {
-  local f="$work/$arch/uninstall.reg" k
-  : >"$work/$arch/listed"
-  for k in 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' \
-           'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'; do
-    "$wine64" reg export "$k" "$(winepath -w "$f")" /y >/dev/null 2>&1 || continue
-    PYTHONPATH="$root/installer" python3 -c '
-import sys
-from regdiff import read
-for values in read(sys.argv[1]).values():
-    if values.get("DisplayName") == "\"%s\"" % sys.argv[2]:
-        print(sys.argv[2], values.get("DisplayVersion", "").strip("\""))
-' "$f" "Kvadra Tessera (${bits[$arch]})" >>"$work/$arch/listed"
-  done
+  python3 "$root/installer/regdiff.py" --listed "$work/$arch/$1.reg" "Kvadra Tessera (${bits[$arch]})"
 }
 create() {
   out=$(run "$arch" cscript //nologo "$(winepath -w "$work/create.js")" 2>/dev/null | tr -d '\r') || true
@@ -135,7 +119,7 @@ for arch in "${archs[@]}"; do
   other=$([ $arch = x64 ] && echo x86 || echo x64)
   export WINEPREFIX="$work/$arch/prefix"
   mkdir -p "$WINEPREFIX"
-  # One server for the whole run: each start costs a fraction of a second.
+  # A lasting server: each start costs a fraction of a second.
   wineserver -p >/dev/null 2>&1
   trap 'wineserver -k 2>/dev/null || true' EXIT
   wineboot -i >/dev/null 2>&1 || true
@@ -152,10 +136,9 @@ for arch in "${archs[@]}"; do
     [ -s "$dir/$f" ] || fail "$f was not installed into $dir"
   done
   cmp -s "$dir/Kvadra.dll" "$dist/$arch/Kvadra.dll" || fail "the installed DLL is not dist/$arch/Kvadra.dll"
-  listed
-  [ "$(cat "$work/$arch/listed")" = "Kvadra Tessera (${bits[$arch]}) $version" ] ||
-    fail "the installed programs list: $(cat "$work/$arch/listed")"
   snap installed
+  [ "$(listed installed)" = "Kvadra Tessera (${bits[$arch]}) $version" ] ||
+    fail "the installed programs list: $(listed installed)"
   changes installed classes >"$work/$arch/package.keys"
   create "installed"
   msi $arch /x
@@ -170,7 +153,7 @@ for arch in "${archs[@]}"; do
   if [ $arch = x86 ]; then
     # The 32-bit RegisterTypeLib writes the interfaces' keys in the 64-bit
     # view too, where a 32-bit package cannot write.
-    grep -v '^+ \[HKEY_LOCAL_MACHINE\\Software\\Classes\\Interface\\' "$work/$arch/regsvr32.keys" >"$work/$arch/regsvr32.32"
+    grep -v '^+ \[HKLM\\Software\\Classes\\Interface\\' "$work/$arch/regsvr32.keys" >"$work/$arch/regsvr32.32"
     mv "$work/$arch/regsvr32.32" "$work/$arch/regsvr32.keys"
   fi
   diff -u "$work/$arch/regsvr32.keys" "$work/$arch/package.keys" >"$work/$arch/keys.diff" ||
@@ -201,11 +184,10 @@ for arch in "${archs[@]}"; do
   "$root/installer/build.sh" $arch "$next" "$work/$arch/Kvadra.dll" "$work/$arch/next.msi"
   msi $arch /i
   msi $arch /i "$work/$arch/next.msi"
-  listed
-  [ "$(cat "$work/$arch/listed")" = "Kvadra Tessera (${bits[$arch]}) $next" ] ||
-    fail "after the upgrade the installed programs list: $(cat "$work/$arch/listed")"
-  cmp -s "$dir/Kvadra.dll" "$work/$arch/Kvadra.dll" || fail "the upgrade did not put the newer DLL in place"
   snap upgraded
+  [ "$(listed upgraded)" = "Kvadra Tessera (${bits[$arch]}) $next" ] ||
+    fail "after the upgrade the installed programs list: $(listed upgraded)"
+  cmp -s "$dir/Kvadra.dll" "$work/$arch/Kvadra.dll" || fail "the upgrade did not put the newer DLL in place"
   changes upgraded classes | diff -u "$work/$arch/package.keys" - >"$work/$arch/upgraded.diff" ||
     fail "after the upgrade the keys differ from the first install's: $work/$arch/upgraded.diff"
   create "upgraded"
