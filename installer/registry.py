@@ -82,10 +82,9 @@ def tokens(text):
 
 
 def substitute(text):
+    """The text as the registrar would write it, as an installer string."""
     if '[' in text or ']' in text:
         fail(f'{text!r}: brackets would be read as installer properties')
-    if text.startswith('#'):
-        text = '#' + text  # a leading # would make a number of it
     out = text.replace('%MODULE%', MODULE)
     if re.search(r'%[^%]*%', out.replace('%%', '')):
         fail(f'{text!r}: unknown replacement')
@@ -125,7 +124,8 @@ class Script:
         kind, _ = self.next()
         text, _ = self.next()
         if kind == 's':
-            return substitute(text)
+            text = substitute(text)
+            return '#' + text if text.startswith('#') else text  # not a number
         if kind == 'd':
             return '#%d' % int(text, 0)
         fail(f'{self.source}: value type {kind!r} cannot be packaged')
@@ -138,13 +138,14 @@ class Script:
             if (tok, quoted) == ('val', False):
                 name, _ = self.next()
                 self.expect('=')
-                self.rows.append((parent, name, self.value()))
+                self.rows.append((parent, substitute(name), self.value()))
                 continue
             mode = tok if not quoted and tok in ('NoRemove', 'ForceRemove', 'Delete') else None
             if mode:
                 tok, quoted = self.next()
             if mode == 'Delete':
                 fail(f'{self.source}: a Delete key cannot be packaged')
+            tok = substitute(tok)
             key = f'{parent}\\{tok}' if parent else tok
             first = len(self.rows)
             if self.peek() == ('=', False):
