@@ -13,7 +13,8 @@
 #     whole when that one is removed (they share keys: HKCR\TypeLib, the
 #     ProgIDs, the 32-bit interface keys);
 #  6. a package of a higher version installs over it: one entry stays, with
-#     the newer DLL in place and the same keys.
+#     the newer DLL in place and the same keys; the older one then refuses
+#     to install.
 # Where this machine cannot run 32-bit programs, the x86 package is only
 # checked by its tables, and step 5 is left out.
 set -euo pipefail
@@ -191,9 +192,13 @@ for arch in "${archs[@]}"; do
   changes upgraded classes | diff -u "$work/$arch/package.keys" - >"$work/$arch/upgraded.diff" ||
     fail "after the upgrade the keys differ from the first install's: $work/$arch/upgraded.diff"
   create "upgraded"
+  ! run $arch msiexec /i "$(winepath -w "${pkg[$arch]}")" /qn /l*v "$(winepath -w "$work/$arch/older.log")" ||
+    fail "the older package installed over the newer"
+  grep -q "WIX_DOWNGRADE_DETECTED = {" "$work/$arch/older.log" || fail "the older package failed, but not for being older"
+  cmp -s "$dir/Kvadra.dll" "$work/$arch/Kvadra.dll" || fail "the older package replaced the newer DLL"
   msi $arch /x "$work/$arch/next.msi"
   nothing_left removed-upgrade "uninstalling the upgrade"
-  echo "installer: $arch: $version upgraded to $next, listed once"
+  echo "installer: $arch: $version upgraded to $next, listed once; $version refused over it"
   wineserver -k || true
 done
 echo "installer: checked"
