@@ -5,7 +5,9 @@
 #   make bench  run the benchmarks under Wine, for both DLLs likewise
 #   make demo   run the demo host (DPI=144: with the screen at 144 DPI)
 #   make pages  write pictures of the three property pages to dist/
-#   make dist   pack dist/kvadra-tessera-VERSION.zip and check it under Wine
+#   make dist   write the installer packages dist/kvadra-tessera-VERSION-x64.msi
+#               and -x86.msi and the archive dist/kvadra-tessera-VERSION.zip,
+#               and check them under Wine (msiexec in fresh prefixes)
 #   make fuzz   fuzz the stream reader natively (clang, libFuzzer, ASan, UBSan)
 
 BUILD := build

@@ -24,6 +24,8 @@ pkgs=(
   make
   python3
   zip
+  msitools
+  wixl
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

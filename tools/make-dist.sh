@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Packs the release archive dist/kvadra-tessera-VERSION.zip from the built
-# DLLs, the README, the reference, the examples and INSTALL.txt, then checks
-# it the way a user meets it: unpacked into a folder whose path has spaces,
-# the x64 DLL registers and a script host creates the control from there.
+# Builds the Windows Installer packages dist/kvadra-tessera-VERSION-x64.msi
+# and -x86.msi, and packs the release archive dist/kvadra-tessera-VERSION.zip
+# from them, the built DLLs, the README, the reference, the examples and
+# INSTALL.txt. Then checks the archive the way a user meets it: unpacked into
+# a folder whose path has spaces, the x64 DLL registers and a script host
+# creates the control from there; and the packages under Wine's msiexec
+# (installer/test.sh).
 #   tools/make-dist.sh VERSION
 set -euo pipefail
 
@@ -17,10 +20,15 @@ for dll in x64 x86; do
 done
 
 rm -rf "$stage" "$zip"
+for arch in x64 x86; do
+  "$root/installer/build.sh" $arch "$version" "$root/dist/$arch/Kvadra.dll" "$root/dist/$name-$arch.msi"
+  echo "$root/dist/$name-$arch.msi"
+done
 mkdir -p "$stage/$name/x64" "$stage/$name/x86" "$stage/$name/docs" "$stage/$name/examples" "$stage/$name/include"
 cp "$root/dist/x64/Kvadra.dll" "$stage/$name/x64/"
 cp "$root/dist/x86/Kvadra.dll" "$stage/$name/x86/"
-cp "$root/README.md" "$root/INSTALL.txt" "$root/VERSION" "$stage/$name/"
+cp "$root/README.md" "$root/INSTALL.txt" "$root/VERSION" "$root/dist/$name"-x64.msi "$root/dist/$name"-x86.msi \
+  "$stage/$name/"
 cp "$root/docs/reference.md" "$root"/docs/*.png "$stage/$name/docs/"
 cp "$root"/examples/* "$stage/$name/examples/"
 # What a C++ host compiles against: the interface definition and what
@@ -29,7 +37,8 @@ cp "$root/src/resources/kvadra.idl" "$root/build/x64/generated/kvadra.h" "$root/
   "$stage/$name/include/"
 # Windows users open these files in Notepad as often as anywhere else.
 sed -i 's/\r\?$/\r/' "$stage/$name/INSTALL.txt"
-# Fixed times and order: the same sources give the same archive.
+# Fixed times and order: the same sources give the same archive, but for the
+# packages in it, which wixl stamps with the time and new codes.
 find "$stage/$name" -exec touch -d "2026-01-01 00:00:00" {} +
 (cd "$stage" && find "$name" -type f | LC_ALL=C sort | zip -q -X -@ "$zip")
 echo "$zip"
@@ -39,7 +48,7 @@ check="$root/build/dist check/Program Files/Kvadra Tessera $version"
 rm -rf "$root/build/dist check"
 mkdir -p "$check"
 (cd "$check" && cmake -E tar xf "$zip")
-for entry in "$name/x64/Kvadra.dll" "$name/x86/Kvadra.dll"; do
+for entry in "$name/x64/Kvadra.dll" "$name/x86/Kvadra.dll" "$name/$name-x64.msi" "$name/$name-x86.msi"; do
   [ -s "$check/$entry" ] || { echo "dist: $entry is not in the archive" >&2; exit 1; }
 done
 
@@ -70,3 +79,5 @@ if [ $rc -ne 0 ] || [ "$out" != "created, 10 x 10" ]; then
   exit 1
 fi
 echo "dist: checked: unpacked into '$check', registered, created ($out), unregistered"
+
+"$root/installer/test.sh" "$version" "$root/dist/$name-x64.msi" "$root/dist/$name-x86.msi" "$root/dist"
