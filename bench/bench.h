@@ -4,10 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <oaidl.h>
+#include <ocidl.h>
 #include <psapi.h>
 #include <cstdio>
 #include <cwchar>
 
+#include "framework/com_ptr.h"
 #include "kvadra.h"
 
 namespace bench {
@@ -131,6 +133,28 @@ public:
         ++count;
         return S_OK;
     }
+};
+
+// A sink connected to a control's events for the object's lifetime.
+class Connection {
+public:
+    Connection(IUnknown* control, IDispatch* sink)
+    {
+        fw::ComPtr<IConnectionPointContainer> cpc;
+        if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid())) &&
+            SUCCEEDED(cpc->FindConnectionPoint(DIID__ITesseraEvents, m_point.Put())))
+            m_point->Advise(sink, &m_cookie);
+    }
+    ~Connection()
+    {
+        if (m_point) m_point->Unadvise(m_cookie);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+private:
+    fw::ComPtr<IConnectionPoint> m_point;
+    DWORD m_cookie = 0;
 };
 
 } // namespace bench

@@ -116,12 +116,7 @@ int main()
         // the sink's own call costs.
         grid->put_Rows(kRows);
         bench::CountingSink sink;
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        fw::ComPtr<IConnectionPoint> point;
-        DWORD cookie = 0;
-        grid->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid());
-        cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put());
-        point->Advise(&sink, &cookie);
+        bench::Connection connection(grid.Get(), &sink);
         // The fits left every empty column and row 3 pixels.
         grid->put_ColWidth(0, 50);
         grid->put_RowHeight(0, 40);
@@ -137,7 +132,6 @@ int main()
         const double own = sw.Ms();
         bench::Report("  events raised", static_cast<double>(events), "");
         bench::Report("  the sink's own calls, as many", own, "ms");
-        point->Unadvise(cookie);
     }
     OleUninitialize();
     return 0;

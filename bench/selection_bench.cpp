@@ -22,12 +22,7 @@ int main()
         itf->put_Cols(10);
 
         bench::CountingSink sink;
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        fw::ComPtr<IConnectionPoint> point;
-        DWORD cookie = 0;
-        itf->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid());
-        cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put());
-        point->Advise(&sink, &cookie);
+        bench::Connection connection(itf.Get(), &sink);
 
         const SIZE_T before = bench::WorkingSet();
         bench::Stopwatch watch;
@@ -51,7 +46,6 @@ int main()
         itf->ClearSelection();
         bench::Report("ClearSelection of 900,000 cells", watch.Ms(), "ms");
 
-        point->Unadvise(cookie);
     }
     OleUninitialize();
     return 0;

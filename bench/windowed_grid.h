@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <memory>
+
 #include "bench.h"
 #include "control/Tessera.h"
 #include "framework/com_ptr.h"
@@ -23,8 +25,7 @@ struct WindowedGrid {
     HWND frame = nullptr;
     HWND hwnd = nullptr;
     CountingSink sink;
-    fw::ComPtr<IConnectionPoint> point;
-    DWORD cookie = 0;
+    std::unique_ptr<Connection> connection;
 
     WindowedGrid(int rows, int cols, int width, int height)
     {
@@ -36,15 +37,11 @@ struct WindowedGrid {
                                 nullptr, nullptr, nullptr, nullptr);
         hwnd = grid->Open(frame, RECT{0, 0, width, height});
         ShowWindow(hwnd, SW_SHOW);
-        fw::ComPtr<IConnectionPointContainer> cpc;
-        itf->QueryInterface(IID_IConnectionPointContainer, cpc.PutVoid());
-        cpc->FindConnectionPoint(DIID__ITesseraEvents, point.Put());
-        point->Advise(&sink, &cookie);
+        connection = std::make_unique<Connection>(itf.Get(), &sink);
     }
     ~WindowedGrid()
     {
-        point->Unadvise(cookie);
-        point.Reset();
+        connection.reset();
         itf.Reset();
         DestroyWindow(frame);
     }

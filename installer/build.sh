@@ -20,4 +20,10 @@ sed 's/\r\?$/\r/' "$root/INSTALL.txt" >"$work/INSTALL.txt"
 
 mkdir -p "$(dirname "$out")"
 out=$(cd "$(dirname "$out")" && pwd)/$(basename "$out")
-(cd "$work" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -I . -o "$out" "$root/installer/Kvadra.wxs")
+# One product code per version and bitness: a rebuild of a version is the
+# same product, which Windows Installer will not install a second time.
+code=$(python3 -c 'import sys, uuid
+print(str(uuid.uuid5(uuid.UUID("6A3E0C52-7F1B-4B8E-9C2D-5E4F3A2B1C0D"), " ".join(sys.argv[1:]))).upper())' \
+  "Kvadra Tessera" "$arch" "$version")
+(cd "$work" && wixl -a "$arch" -D Arch="$arch" -D Version="$version" -D ProductCode="$code" -I . -o "$out" \
+  "$root/installer/Kvadra.wxs")
