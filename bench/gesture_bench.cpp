@@ -18,25 +18,6 @@ namespace {
 
 constexpr int kRows = 100000;
 
-// Holds Ctrl or Shift down in this thread's key state.
-class HeldKey {
-public:
-    explicit HeldKey(int vk)
-    {
-        GetKeyboardState(m_saved);
-        BYTE state[256];
-        GetKeyboardState(state);
-        state[vk] |= 0x80;
-        SetKeyboardState(state);
-    }
-    ~HeldKey() { SetKeyboardState(m_saved); }
-    HeldKey(const HeldKey&) = delete;
-    HeldKey& operator=(const HeldKey&) = delete;
-
-private:
-    BYTE m_saved[256];
-};
-
 struct Sweep {
     HWND hwnd;
     double growth = 0;
@@ -65,7 +46,7 @@ struct Sweep {
     void Key(UINT vk) const { SendMessageW(hwnd, WM_KEYDOWN, vk, 0); }
     void SelectAll() const
     {
-        HeldKey ctrl(VK_CONTROL);
+        test::Held ctrl{VK_CONTROL};
         Key('A');
     }
 };

@@ -18,25 +18,7 @@
 
 namespace keys_test {
 
-// Holds modifier keys down in this thread's key state (GetKeyState) for its
-// lifetime.
-class Held {
-public:
-    Held(std::initializer_list<int> vks)
-    {
-        GetKeyboardState(m_saved);
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int vk : vks) state[vk] |= 0x80;
-        SetKeyboardState(state);
-    }
-    ~Held() { SetKeyboardState(m_saved); }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-
-private:
-    BYTE m_saved[256];
-};
+using test::Held;
 
 // Dispids: 1 OnBeforeEdit, 3 OnAfterEdit, 9 OnKeyPress, 10 OnSelectCell,
 // 13 OnEnterCell, 14 OnLeaveCell, 15 ViewChange.

@@ -1,9 +1,11 @@
 // Hosts a control in the platform's own container window (atl.dll's
-// "AtlAxWin"), inside a top-level frame window of the test.
+// "AtlAxWin"), inside a top-level frame window of the test; and the input
+// helpers that driving it needs.
 #pragma once
 
 #include <windows.h>
 #include <unknwn.h>
+#include <initializer_list>
 #include <string>
 
 #include "framework/com_ptr.h"
@@ -36,6 +38,27 @@ private:
 
 // Dispatches the messages waiting for this thread.
 void PumpMessages();
+
+// Holds modifier keys down in this thread's key state (GetKeyState) for its
+// lifetime.
+class Held {
+public:
+    Held(std::initializer_list<int> vks)
+    {
+        GetKeyboardState(m_saved);
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int vk : vks) state[vk] |= 0x80;
+        SetKeyboardState(state);
+    }
+    ~Held() { SetKeyboardState(m_saved); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+private:
+    BYTE m_saved[256];
+};
+
 
 // The name of a window class registered once for the tests' own windows:
 // the default window procedure, an arrow cursor, the window colour.
