@@ -416,7 +416,6 @@ private:
     // Commits the open editor into its cell with the closing events; false
     // when a sink closed or replaced the editor meanwhile.
     bool CommitEditor();
-    IFontDisp* EditorFontOf(const CCellRef& cell);
     // Hidden date picker that formats dates while the window exists.
     fw::ContainedWindow m_wndFormatPicker{L"SysDateTimePick32", *this, 6};
     model::CValueFormatter m_formatter;
@@ -451,6 +450,10 @@ private:
     void PaintBackground(HDC dc, const RECT& clip, const view::CLayout& layout);
     bool PaintFixedCell(HDC dc, int row, int col, RECT rect);
     bool PaintCell(HDC dc, const CCellRef& cell, RECT rect);
+    // The font a normal cell is drawn, edited and measured in, without an
+    // added reference: a cell that never had its own made shows the standard
+    // one, and none is made for it.
+    IFontDisp* CellFont(const CCellRef& cell);
 
     // Region loops: columns outer, rows inner, cells outside the table
     // skipped. The visitor returns false to stop.

@@ -65,14 +65,6 @@ HWND CTessera::EditorButton() const noexcept
     return m_editor.Button();
 }
 
-IFontDisp* CTessera::EditorFontOf(const CCellRef& cell)
-{
-    // As painting does: a cell that never had its font made shows the standard one.
-    if (cell.FontMade()) return cell.Font();
-    if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
-    return m_pStandardFont.Get();
-}
-
 void CTessera::EditCell(int row, int col)
 {
     BringIntoView(row, col);
@@ -85,7 +77,7 @@ void CTessera::EditCell(int row, int col)
     const bool wasCalendar = m_editor.Kind() == EditorKind::MonthCalendar;
     m_editor.Close();
     if (wasCalendar) PositionButtons();
-    m_editor.UseFont(EditorFontOf(cell));
+    m_editor.UseFont(CellFont(cell));
 
     fw::Bstr text = TextBstr(m_formatter.FormatCellText(cell));
     const unsigned session = m_editor.Session();

@@ -63,14 +63,8 @@ SIZE CTessera::MeasureCellText(int row, int col, view::CTextMeasure& measure)
     // change its font: the font is picked afterwards.
     cell = m_grid.GetCell(row, col);
     if (text.empty() || !cell) return SIZE{0, 0};
-    // The font the painter draws the cell in; a cell that never had its own
-    // made is drawn in the standard one, and none is made for it here.
-    IFontDisp* font = m_pFixedFont.Get();
-    if (row >= m_grid.FixedRows() && col >= m_grid.FixedCols()) {
-        if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
-        font = cell.FontMade() ? cell.Font() : m_pStandardFont.Get();
-    }
-    return measure.Measure(font, text);
+    const bool fixed = row < m_grid.FixedRows() || col < m_grid.FixedCols();
+    return measure.Measure(fixed ? m_pFixedFont.Get() : CellFont(cell), text);
 }
 
 // A column's width (columns) or a row's height to the largest text along it,

@@ -379,14 +379,7 @@ bool CTessera::PaintCell(HDC dc, const CCellRef& cell, RECT rect)
     } else {
         FillColor(dc, fill, cell.Color());
         SetTextColor(dc, cell.FontColor());
-        // Making a font object for every cell that scrolls into view would
-        // cost more than the rest of its paint.
-        if (cell.FontMade()) {
-            fontProperty = cell.Font();
-        } else {
-            if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
-            fontProperty = m_pStandardFont.Get();
-        }
+        fontProperty = CellFont(cell);
     }
     // The font stays selected after the cell: the next cell mostly uses the
     // same one, and selecting a font costs more than the rest of a cell.
@@ -402,6 +395,15 @@ bool CTessera::PaintCell(HDC dc, const CCellRef& cell, RECT rect)
     const std::wstring text = m_formatter.FormatCellText(cell);
     DrawTextW(dc, text.c_str(), -1, &rect, flags);
     return true;
+}
+
+IFontDisp* CTessera::CellFont(const CCellRef& cell)
+{
+    // Making a font object for every cell that scrolls into view would cost
+    // more than the rest of its paint.
+    if (cell.FontMade()) return cell.Font();
+    if (!m_pStandardFont) m_pStandardFont.Attach(CreateStandardFont());
+    return m_pStandardFont.Get();
 }
 
 bool CTessera::PaintCellNow(HDC hdc, int row, int col)
